@@ -1,0 +1,54 @@
+#include "device/CurrentDevice.h"
+
+#include <cmath>
+
+namespace CurrentDevice {
+
+DeviceConnection& Connection()
+{
+    static DeviceConnection connection;
+    return connection;
+}
+
+ZEX* Get()
+{
+    return Connection().device.get();
+}
+
+void Connect(std::shared_ptr<ZEX> device)
+{
+    DeviceConnection& connection = Connection();
+    connection.device = std::move(device);
+    connection.firmwareVersion = 0.0f;
+    connection.serialNumberText.clear();
+    if (!connection.device) {
+        return;
+    }
+    connection.firmwareVersion = connection.device->VERS().toSingle();
+    if (connection.firmwareVersion >= 3.0f) {
+        connection.serialNumberText = SerialNumberText(connection.device->SERIALNUMBER());
+    }
+}
+
+void Release()
+{
+    DeviceConnection& connection = Connection();
+    connection.device.reset();
+    connection.firmwareVersion = 0.0f;
+    connection.serialNumberText.clear();
+    connection.descriptor.reset();
+}
+
+QString SerialNumberText(const DeviceValue& serialNumber)
+{
+    if (serialNumber.isEmpty()) {
+        return QString();
+    }
+    if (serialNumber.isText()) {
+        return serialNumber.toText();
+    }
+    const double number = std::floor(serialNumber.toDouble());
+    return QStringLiteral("%1").arg(qint64(number), 10, 10, QLatin1Char('0'));
+}
+
+} // namespace CurrentDevice

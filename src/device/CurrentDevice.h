@@ -1,0 +1,33 @@
+#pragma once
+
+#include "device/Device.h"
+#include "device/ZEX.h"
+
+#include <QString>
+#include <memory>
+
+// The one connection the whole program works through: the driver every page, field and the
+// main window use, with what was read from the module when it was connected.
+struct DeviceConnection {
+    std::shared_ptr<ZEX> device;           // may be empty
+    float firmwareVersion = 0.0f;          // VERS, read at Connect
+    QString serialNumberText;              // ten digits; "" below firmware 3.0
+    std::shared_ptr<Device> descriptor;    // the connected module's model, may be empty
+};
+
+namespace CurrentDevice {
+
+DeviceConnection& Connection();
+// The current driver, or nullptr when no module is connected.
+ZEX* Get();
+
+// Makes the driver current (releasing the previous one), then reads the firmware version and,
+// from firmware 3.0 on, the serial number. The caller has set the station and woken the module.
+void Connect(std::shared_ptr<ZEX> device);
+// Drops the driver and what was read from it.
+void Release();
+
+// SERIALNUMBER as the connection keeps it: ten digits with leading zeros.
+QString SerialNumberText(const DeviceValue& serialNumber);
+
+} // namespace CurrentDevice
