@@ -1,0 +1,7 @@
+#include "util/ApplicationState.h"
+
+ApplicationState& AppState()
+{
+    static ApplicationState state;
+    return state;
+}
