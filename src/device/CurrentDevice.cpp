@@ -4,19 +4,16 @@
 
 namespace CurrentDevice {
 
-DeviceConnection& Connection()
-{
+DeviceConnection& Connection() {
     static DeviceConnection connection;
     return connection;
 }
 
-ZEX* Get()
-{
+ZEX* Get() {
     return Connection().device.get();
 }
 
-void Connect(std::shared_ptr<ZEX> device)
-{
+void Connect(std::shared_ptr<ZEX> device) {
     DeviceConnection& connection = Connection();
     connection.device = std::move(device);
     connection.firmwareVersion = 0.0f;
@@ -30,8 +27,7 @@ void Connect(std::shared_ptr<ZEX> device)
     }
 }
 
-void Release()
-{
+void Release() {
     DeviceConnection& connection = Connection();
     connection.device.reset();
     connection.firmwareVersion = 0.0f;
@@ -39,8 +35,7 @@ void Release()
     connection.descriptor.reset();
 }
 
-QString SerialNumberText(const DeviceValue& serialNumber)
-{
+QString SerialNumberText(const DeviceValue& serialNumber) {
     if (serialNumber.isEmpty()) {
         return QString();
     }

@@ -9,10 +9,10 @@
 // The one connection the whole program works through: the driver every page, field and the
 // main window use, with what was read from the module when it was connected.
 struct DeviceConnection {
-    std::shared_ptr<ZEX> device;           // may be empty
-    float firmwareVersion = 0.0f;          // VERS, read at Connect
-    QString serialNumberText;              // ten digits; "" below firmware 3.0
-    std::shared_ptr<Device> descriptor;    // the connected module's model, may be empty
+    std::shared_ptr<ZEX> device;        // may be empty
+    float firmwareVersion = 0.0f;       // VERS, read at Connect
+    QString serialNumberText;           // ten digits; "" below firmware 3.0
+    std::shared_ptr<Device> descriptor; // the connected module's model, may be empty
 };
 
 namespace CurrentDevice {

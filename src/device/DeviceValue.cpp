@@ -7,8 +7,7 @@
 
 namespace {
 
-double parsePlainDecimal(const QString& text)
-{
+double parsePlainDecimal(const QString& text) {
     QString number = text.trimmed();
     number.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
@@ -20,8 +19,7 @@ double parsePlainDecimal(const QString& text)
 }
 
 // C's %g writes "1e+07"; the device's text form is "1E+07".
-QString significantDigits(double value, int digits)
-{
+QString significantDigits(double value, int digits) {
     QString text = QString::asprintf("%.*g", digits, value);
     text.replace(QLatin1Char('e'), QLatin1Char('E'));
     if (text == QLatin1String("-0")) {
@@ -32,14 +30,12 @@ QString significantDigits(double value, int digits)
 
 } // namespace
 
-bool DeviceValue::isNumber() const
-{
+bool DeviceValue::isNumber() const {
     const Kind k = kind();
     return k == Kind::Whole || k == Kind::Single || k == Kind::Double;
 }
 
-double DeviceValue::toDouble() const
-{
+double DeviceValue::toDouble() const {
     switch (kind()) {
     case Kind::Empty:
         return 0.0;
@@ -57,8 +53,7 @@ double DeviceValue::toDouble() const
     return 0.0;
 }
 
-float DeviceValue::toSingle() const
-{
+float DeviceValue::toSingle() const {
     if (kind() == Kind::Single) {
         return std::get<float>(m_value);
     }
@@ -70,8 +65,7 @@ float DeviceValue::toSingle() const
     return float(value);
 }
 
-qint64 DeviceValue::toWhole() const
-{
+qint64 DeviceValue::toWhole() const {
     if (kind() == Kind::Whole) {
         return std::get<qint64>(m_value);
     }
@@ -83,8 +77,7 @@ qint64 DeviceValue::toWhole() const
     return qint64(rounded);
 }
 
-qint16 DeviceValue::toInt16() const
-{
+qint16 DeviceValue::toInt16() const {
     const qint64 value = toWhole();
     if (value < -32768 || value > 32767) {
         throw ConversionError(QStringLiteral("%1 does not fit a 16-bit number").arg(value));
@@ -92,8 +85,7 @@ qint16 DeviceValue::toInt16() const
     return qint16(value);
 }
 
-bool DeviceValue::toBool() const
-{
+bool DeviceValue::toBool() const {
     switch (kind()) {
     case Kind::Boolean:
         return std::get<bool>(m_value);
@@ -112,8 +104,7 @@ bool DeviceValue::toBool() const
     }
 }
 
-QString DeviceValue::toText() const
-{
+QString DeviceValue::toText() const {
     switch (kind()) {
     case Kind::Empty:
         return QString();
@@ -131,8 +122,7 @@ QString DeviceValue::toText() const
     return QString();
 }
 
-QString describe(const DeviceValue& value)
-{
+QString describe(const DeviceValue& value) {
     switch (value.kind()) {
     case DeviceValue::Kind::Empty:
         return QStringLiteral("Empty");

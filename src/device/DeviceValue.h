@@ -11,13 +11,20 @@ public:
     enum class Kind { Empty, Boolean, Whole, Single, Double, Text };
 
     DeviceValue() = default;
-    DeviceValue(bool value) : m_value(value) {}
-    DeviceValue(int value) : m_value(qint64(value)) {}
-    DeviceValue(qint64 value) : m_value(value) {}
-    DeviceValue(float value) : m_value(value) {}
-    DeviceValue(double value) : m_value(value) {}
-    DeviceValue(const QString& value) : m_value(value) {}
-    DeviceValue(const char* value) : m_value(QString::fromUtf8(value)) {}
+    DeviceValue(bool value)
+        : m_value(value) {}
+    DeviceValue(int value)
+        : m_value(qint64(value)) {}
+    DeviceValue(qint64 value)
+        : m_value(value) {}
+    DeviceValue(float value)
+        : m_value(value) {}
+    DeviceValue(double value)
+        : m_value(value) {}
+    DeviceValue(const QString& value)
+        : m_value(value) {}
+    DeviceValue(const char* value)
+        : m_value(QString::fromUtf8(value)) {}
 
     Kind kind() const { return Kind(m_value.index()); }
     bool isEmpty() const { return kind() == Kind::Empty; }

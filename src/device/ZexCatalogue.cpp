@@ -8,20 +8,16 @@
 namespace ZexCatalogue {
 namespace {
 
-constexpr Slot operation(const char* name, void (*call)(ZEX&))
-{
+constexpr Slot operation(const char* name, void (*call)(ZEX&)) {
     return Slot{name, SlotAccess::Operation, nullptr, nullptr, call};
 }
-constexpr Slot reader(const char* name, DeviceValue (*read)(ZEX&))
-{
+constexpr Slot reader(const char* name, DeviceValue (*read)(ZEX&)) {
     return Slot{name, SlotAccess::Read, read, nullptr, nullptr};
 }
-constexpr Slot writer(const char* name, void (*write)(ZEX&, const DeviceValue&))
-{
+constexpr Slot writer(const char* name, void (*write)(ZEX&, const DeviceValue&)) {
     return Slot{name, SlotAccess::Write, nullptr, write, nullptr};
 }
-constexpr Slot function(const char* name)
-{
+constexpr Slot function(const char* name) {
     return Slot{name, SlotAccess::Function, nullptr, nullptr, nullptr};
 }
 
@@ -193,8 +189,7 @@ struct Member {
     const Slot* function = nullptr;
 };
 
-const QHash<QString, Member>& membersByLowerName()
-{
+const QHash<QString, Member>& membersByLowerName() {
     static const QHash<QString, Member> members = [] {
         QHash<QString, Member> byName;
         for (const Slot& slot : kSlots) {
@@ -219,15 +214,13 @@ const QHash<QString, Member>& membersByLowerName()
     return members;
 }
 
-const Member* lookUp(const QString& name)
-{
+const Member* lookUp(const QString& name) {
     const auto& members = membersByLowerName();
     const auto found = members.constFind(name.toLower());
     return found == members.constEnd() ? nullptr : &found.value();
 }
 
-const Member& findMember(const QString& name)
-{
+const Member& findMember(const QString& name) {
     const Member* member = lookUp(name);
     if (!member) {
         throw UnknownMemberError(name, QStringLiteral("\"%1\" is not a member of ZEX").arg(name));
@@ -237,13 +230,11 @@ const Member& findMember(const QString& name)
 
 } // namespace
 
-const std::array<Slot, SlotCount>& Slots()
-{
+const std::array<Slot, SlotCount>& Slots() {
     return kSlots;
 }
 
-QStringList MemberNames()
-{
+QStringList MemberNames() {
     QStringList names;
     for (const Slot& slot : kSlots) {
         const QString name = QString::fromLatin1(slot.name);
@@ -254,8 +245,7 @@ QStringList MemberNames()
     return names;
 }
 
-QString CanonicalName(const QString& name)
-{
+QString CanonicalName(const QString& name) {
     const Member& member = findMember(name);
     for (const Slot* slot : {member.read, member.write, member.operation, member.function}) {
         if (slot) {
@@ -265,35 +255,31 @@ QString CanonicalName(const QString& name)
     return name;
 }
 
-bool IsReadable(const QString& name)
-{
+bool IsReadable(const QString& name) {
     const Member* member = lookUp(name);
     return member && member->read;
 }
 
-bool IsWritable(const QString& name)
-{
+bool IsWritable(const QString& name) {
     const Member* member = lookUp(name);
     return member && member->write;
 }
 
-bool IsOperation(const QString& name)
-{
+bool IsOperation(const QString& name) {
     const Member* member = lookUp(name);
     return member && member->operation;
 }
 
-DeviceValue GetByName(ZEX& device, const QString& name)
-{
+DeviceValue GetByName(ZEX& device, const QString& name) {
     const Member& member = findMember(name);
     if (!member.read) {
-        throw UnknownMemberError(name, QStringLiteral("ZEX member \"%1\" cannot be read").arg(name));
+        throw UnknownMemberError(name,
+                                 QStringLiteral("ZEX member \"%1\" cannot be read").arg(name));
     }
     return member.read->read(device);
 }
 
-DeviceValue LetByName(ZEX& device, const QString& name, const DeviceValue& value)
-{
+DeviceValue LetByName(ZEX& device, const QString& name, const DeviceValue& value) {
     const Member& member = findMember(name);
     if (!member.write) {
         throw UnknownMemberError(name,
@@ -303,8 +289,7 @@ DeviceValue LetByName(ZEX& device, const QString& name, const DeviceValue& value
     return DeviceValue();
 }
 
-DeviceValue MethodByName(ZEX& device, const QString& name)
-{
+DeviceValue MethodByName(ZEX& device, const QString& name) {
     const Member& member = findMember(name);
     if (!member.operation) {
         throw UnknownMemberError(name,

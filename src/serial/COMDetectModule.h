@@ -31,8 +31,7 @@ QString DevicePathForPort(int portNumber);
 // has gone is replaced.
 bool OfferDeviceAsPort(int portNumber, const QString& devicePath, QString* error = nullptr);
 // Offers a device on the lowest free number of first..last; returns it, or 0 (reason in *error).
-int OfferDeviceOnFreePort(const QString& devicePath, int first, int last,
-                          QString* error = nullptr);
+int OfferDeviceOnFreePort(const QString& devicePath, int first, int last, QString* error = nullptr);
 // Removes the COMn link again, if it still points at devicePath (or devicePath is empty).
 void WithdrawPort(int portNumber, const QString& devicePath = QString());
 

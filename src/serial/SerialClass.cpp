@@ -18,63 +18,54 @@ constexpr double FirstFirmwareWithSystemZero = 1.08;
 constexpr qint64 ResetSettleMs = 1000;
 constexpr int UnitKeyAttempts = 4;
 
-quint8 numberedParameter(int index, quint8 first, int count, const char* member)
-{
+quint8 numberedParameter(int index, quint8 first, int count, const char* member) {
     if (index < 1 || index > count) {
-        throw DeviceError(QStringLiteral("%1%2 is not a ZEX member").arg(QLatin1String(member)).arg(index));
+        throw DeviceError(
+            QStringLiteral("%1%2 is not a ZEX member").arg(QLatin1String(member)).arg(index));
     }
     return quint8(first + index - 1);
 }
 
-qint64 statusBits(float status)
-{
+qint64 statusBits(float status) {
     return qint64(std::nearbyint(double(status)));
 }
 
 } // namespace
 
 SerialClass::SerialClass(Zarnbus2Link& link)
-    : m_link(link)
-{
-}
+    : m_link(link) {}
 
-void SerialClass::PWrite(quint8 command, float value)
-{
+void SerialClass::PWrite(quint8 command, float value) {
     Zarnbus2Module::ZarnbusTransaction(m_link, m_station, false, command, false, value,
                                        TimeoutSeconds, m_retryCounter, MaxRetries, 0.0f);
     m_errorDescription = m_link.PendingErrorText;
 }
 
-void SerialClass::PCommand(quint8 command)
-{
+void SerialClass::PCommand(quint8 command) {
     Zarnbus2Module::ZarnbusTransaction(m_link, m_station, false, command, true, 0.0f,
                                        TimeoutSeconds, m_retryCounter, MaxRetries, 0.0f);
     m_errorDescription = m_link.PendingErrorText;
 }
 
-DeviceValue SerialClass::PRead(quint8 command, float lastValue)
-{
-    const DeviceValue result = Zarnbus2Module::ZarnbusTransaction(
-        m_link, m_station, true, command, false, 0.0f, TimeoutSeconds, m_retryCounter, MaxRetries,
-        lastValue);
+DeviceValue SerialClass::PRead(quint8 command, float lastValue) {
+    const DeviceValue result =
+        Zarnbus2Module::ZarnbusTransaction(m_link, m_station, true, command, false, 0.0f,
+                                           TimeoutSeconds, m_retryCounter, MaxRetries, lastValue);
     m_errorDescription = m_link.PendingErrorText;
     return result;
 }
 
-DeviceValue SerialClass::readMember(quint8 parameter)
-{
+DeviceValue SerialClass::readMember(quint8 parameter) {
     float& cached = m_parameterCache[parameter];
     cached = PRead(parameter, cached).toSingle();
     return DeviceValue(cached);
 }
 
-void SerialClass::writeMember(quint8 parameter, const DeviceValue& value)
-{
+void SerialClass::writeMember(quint8 parameter, const DeviceValue& value) {
     PWrite(parameter, value.toSingle());
 }
 
-DeviceValue SerialClass::SYSZERO()
-{
+DeviceValue SerialClass::SYSZERO() {
     // The firmware version is compared as the decimal text it reads as, so 1.08 itself counts.
     const double version = VERS().toText().toDouble();
     if (version < FirstFirmwareWithSystemZero) {
@@ -83,40 +74,33 @@ DeviceValue SerialClass::SYSZERO()
     return readMember(ZarnbusNumber::SYSZERO);
 }
 
-DeviceValue SerialClass::LINX(int index)
-{
+DeviceValue SerialClass::LINX(int index) {
     return readMember(numberedParameter(index, ZarnbusNumber::LINX1, 6, "LINX"));
 }
 
-void SerialClass::LINX(int index, const DeviceValue& v)
-{
+void SerialClass::LINX(int index, const DeviceValue& v) {
     writeMember(numberedParameter(index, ZarnbusNumber::LINX1, 6, "LINX"), v);
 }
 
-DeviceValue SerialClass::LINK(int index)
-{
+DeviceValue SerialClass::LINK(int index) {
     return readMember(numberedParameter(index, ZarnbusNumber::LINK1, 6, "LINK"));
 }
 
-void SerialClass::LINK(int index, const DeviceValue& v)
-{
+void SerialClass::LINK(int index, const DeviceValue& v) {
     writeMember(numberedParameter(index, ZarnbusNumber::LINK1, 6, "LINK"), v);
 }
 
-DeviceValue SerialClass::REM(int index)
-{
+DeviceValue SerialClass::REM(int index) {
     return readMember(numberedParameter(index, ZarnbusNumber::REM1, 5, "REM"));
 }
 
-qint64 SerialClass::readStatusInto(float& cacheEntry)
-{
+qint64 SerialClass::readStatusInto(float& cacheEntry) {
     cacheEntry = PRead(ZarnbusNumber::Status, cacheEntry).toSingle();
     return statusBits(cacheEntry);
 }
 
 void SerialClass::toggleByKey(const DeviceValue& wanted, float& statusCache, qint64 bitValue,
-                              quint8 keyCommand)
-{
+                              quint8 keyCommand) {
     const bool on = wanted.toBool();
     const bool isOn = (readStatusInto(statusCache) & bitValue) == bitValue;
     if (on != isOn) {
@@ -124,28 +108,23 @@ void SerialClass::toggleByKey(const DeviceValue& wanted, float& statusCache, qin
     }
 }
 
-void SerialClass::NetMode(const DeviceValue& v)
-{
+void SerialClass::NetMode(const DeviceValue& v) {
     toggleByKey(v, m_netModeStatus, 1, ZarnbusNumber::DOKEYTAR);
 }
 
-DeviceValue SerialClass::NetMode()
-{
+DeviceValue SerialClass::NetMode() {
     return DeviceValue((statusBits(Status().toSingle()) & 1) == 1);
 }
 
-void SerialClass::HoldMode(const DeviceValue& v)
-{
+void SerialClass::HoldMode(const DeviceValue& v) {
     toggleByKey(v, m_holdModeStatus, 2, ZarnbusNumber::DOKEYHLD);
 }
 
-DeviceValue SerialClass::HoldMode()
-{
+DeviceValue SerialClass::HoldMode() {
     return DeviceValue((statusBits(Status().toSingle()) & 2) == 2);
 }
 
-void SerialClass::UnitMode(const DeviceValue& v)
-{
+void SerialClass::UnitMode(const DeviceValue& v) {
     const qint64 unit = std::clamp<qint64>(v.toWhole(), 0, 3);
     const qint64 target = qint64(16) << unit;
     for (int attempt = 0; attempt < UnitKeyAttempts; ++attempt) {
@@ -159,13 +138,11 @@ void SerialClass::UnitMode(const DeviceValue& v)
     }
 }
 
-DeviceValue SerialClass::UnitMode()
-{
+DeviceValue SerialClass::UnitMode() {
     return DeviceValue((statusBits(Status().toSingle()) & 240) / 16 - 1);
 }
 
-DeviceValue SerialClass::DISPLAY()
-{
+DeviceValue SerialClass::DISPLAY() {
     QString text;
     for (int index = 1; index <= 4; ++index) {
         // Two characters per register, high byte first; taken as 16 bits so a garbled value
@@ -183,8 +160,7 @@ DeviceValue SerialClass::DISPLAY()
 
 void SerialClass::EasyAll(DeviceValue& ActualDisplay, DeviceValue& DPlaces, DeviceValue&,
                           DeviceValue& BattLow, DeviceValue& PEAK, DeviceValue& NET,
-                          DeviceValue& OVERLOAD)
-{
+                          DeviceValue& OVERLOAD) {
     // Nothing reads the status word for this call, so it decodes a word of 0; Units stays as is.
     ActualDisplay = DeviceValue(QString());
     DPlaces = DeviceValue(qint64(0));
@@ -194,27 +170,23 @@ void SerialClass::EasyAll(DeviceValue& ActualDisplay, DeviceValue& DPlaces, Devi
     OVERLOAD = DeviceValue(false);
 }
 
-void SerialClass::RST()
-{
+void SerialClass::RST() {
     PCommand(ZarnbusNumber::RST);
     // The module restarts; give it a full second before the next frame.
     m_link.clock.waitMs(ResetSettleMs);
 }
 
-void SerialClass::ResetError()
-{
+void SerialClass::ResetError() {
     m_retryCounter = 0;
     m_errorDescription.clear();
     m_link.PendingErrorText.clear();
 }
 
-void SerialClass::WAKE()
-{
+void SerialClass::WAKE() {
     Zarnbus2Module::WakeBus(m_link);
 }
 
-DeviceValue SerialClass::SERIALNUMBER()
-{
+DeviceValue SerialClass::SERIALNUMBER() {
     double high = readMember(ZarnbusNumber::SERH).toDouble();
     double low = readMember(ZarnbusNumber::SERL).toDouble();
     // The halves travel as signed 16-bit values.
@@ -225,12 +197,11 @@ DeviceValue SerialClass::SERIALNUMBER()
         low += HalfWord;
     }
     m_serialNumber = high * HalfWord + low;
-    return DeviceValue(QStringLiteral("%1").arg(qint64(std::llround(m_serialNumber)), 10, 10,
-                                                 QLatin1Char('0')));
+    return DeviceValue(
+        QStringLiteral("%1").arg(qint64(std::llround(m_serialNumber)), 10, 10, QLatin1Char('0')));
 }
 
-void SerialClass::SERIALNUMBER(const DeviceValue& v)
-{
+void SerialClass::SERIALNUMBER(const DeviceValue& v) {
     const double serial = v.toDouble();
     // A high half above 65535 would wrap on the module; refuse what 32 bits cannot hold.
     if (!(serial >= 0.0 && serial <= SerialNumberLimit)) {
@@ -243,17 +214,14 @@ void SerialClass::SERIALNUMBER(const DeviceValue& v)
     PWrite(ZarnbusNumber::FSNH, float(high));
 }
 
-DeviceValue SerialClass::GetByName(const QString& name)
-{
+DeviceValue SerialClass::GetByName(const QString& name) {
     return ZexCatalogue::GetByName(*this, name);
 }
 
-DeviceValue SerialClass::LetByName(const QString& name, const DeviceValue& value)
-{
+DeviceValue SerialClass::LetByName(const QString& name, const DeviceValue& value) {
     return ZexCatalogue::LetByName(*this, name, value);
 }
 
-DeviceValue SerialClass::MethodByName(const QString& name)
-{
+DeviceValue SerialClass::MethodByName(const QString& name) {
     return ZexCatalogue::MethodByName(*this, name);
 }

@@ -153,7 +153,8 @@ private:
     void PCommand(quint8 command);
     DeviceValue PRead(quint8 command, float lastValue);
 
-    // A read member: the value read (or the last one while the link is in error), kept in the cache.
+    // A read member: the value read (or the last one while the link is in error), kept in the
+    // cache.
     DeviceValue readMember(quint8 parameter);
     void writeMember(quint8 parameter, const DeviceValue& value);
     // Status read into a cache entry of its own (the NetMode and HoldMode writes keep theirs).

@@ -8,7 +8,8 @@
 // port and the device behind it and says why, so it can be shown to the user as it stands.
 class SerialPortError : public std::runtime_error {
 public:
-    explicit SerialPortError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit SerialPortError(const QString& message)
+        : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromUtf8(what()); }
 };
 

@@ -14,8 +14,7 @@ constexpr int WakeByteCount = 10;
 constexpr quint8 ReadFlag = 0x80;
 constexpr quint8 EndMarker = 0x80;
 
-void closeIfOpen(Zarnbus2Link& link)
-{
+void closeIfOpen(Zarnbus2Link& link) {
     try {
         if (link.port.isOpen() || link.portOpenResult > 0) {
             link.portOpenResult = link.port.close();
@@ -26,8 +25,7 @@ void closeIfOpen(Zarnbus2Link& link)
     }
 }
 
-bool finishOpen(Zarnbus2Link& link, const QString& portLabel)
-{
+bool finishOpen(Zarnbus2Link& link, const QString& portLabel) {
     try {
         link.portOpenResult = link.port.open();
     } catch (const SerialPortError& failure) {
@@ -44,8 +42,7 @@ bool finishOpen(Zarnbus2Link& link, const QString& portLabel)
 
 } // namespace
 
-QByteArray EncodeValue(float value)
-{
+QByteArray EncodeValue(float value) {
     const quint32 bits = std::bit_cast<quint32>(value);
     QByteArray bytes(ValueByteCount, '\0');
     for (int i = 0; i < 4; ++i) {
@@ -57,8 +54,7 @@ QByteArray EncodeValue(float value)
     return bytes;
 }
 
-float DecodeValue(const QByteArray& eightBytes)
-{
+float DecodeValue(const QByteArray& eightBytes) {
     quint32 bits = 0;
     for (int i = 0; i < 4 && 2 * i + 1 < eightBytes.size(); ++i) {
         const quint32 high = quint8(eightBytes[2 * i]);
@@ -71,8 +67,7 @@ float DecodeValue(const QByteArray& eightBytes)
     return std::bit_cast<float>(bits);
 }
 
-quint8 Checksum(const QByteArray& coveredBytes)
-{
+quint8 Checksum(const QByteArray& coveredBytes) {
     quint8 x = 0;
     for (const char byte : coveredBytes) {
         x ^= quint8(byte);
@@ -80,8 +75,7 @@ quint8 Checksum(const QByteArray& coveredBytes)
     return x;
 }
 
-QByteArray ChecksumBytes(const QByteArray& coveredBytes)
-{
+QByteArray ChecksumBytes(const QByteArray& coveredBytes) {
     const quint8 x = Checksum(coveredBytes);
     QByteArray bytes;
     bytes.append(char(x >> 4));
@@ -89,8 +83,7 @@ QByteArray ChecksumBytes(const QByteArray& coveredBytes)
     return bytes;
 }
 
-QByteArray BuildRequest(quint8 station, bool isRead, quint8 command, bool isCommand, float value)
-{
+QByteArray BuildRequest(quint8 station, bool isRead, quint8 command, bool isCommand, float value) {
     const bool isWrite = !isRead && !isCommand;
     QByteArray covered;
     covered.append(char(station));
@@ -101,25 +94,21 @@ QByteArray BuildRequest(quint8 station, bool isRead, quint8 command, bool isComm
     return QByteArray(1, char(StartByte)) + covered + ChecksumBytes(covered);
 }
 
-QByteArray BuildReadReply(quint8 station, float value)
-{
+QByteArray BuildReadReply(quint8 station, float value) {
     const QByteArray covered = QByteArray(1, char(station)) + EncodeValue(value);
     return covered + ChecksumBytes(covered);
 }
 
-QByteArray BuildAck(quint8 station)
-{
+QByteArray BuildAck(quint8 station) {
     return QByteArray(1, char(station)) + QByteArray(1, char(Ack));
 }
 
-QByteArray BuildNak(quint8 station)
-{
+QByteArray BuildNak(quint8 station) {
     return QByteArray(1, char(station)) + QByteArray(1, char(Nak));
 }
 
 ClassifiedReply ClassifyReply(const QByteArray& reply, quint8 station, bool isRead,
-                              int expectedLength)
-{
+                              int expectedLength) {
     ClassifiedReply result;
     const int length = int(reply.size());
     if (length == 0) {
@@ -146,8 +135,7 @@ ClassifiedReply ClassifyReply(const QByteArray& reply, quint8 station, bool isRe
     return result;
 }
 
-QString DescribeReplyClass(ReplyClass replyClass)
-{
+QString DescribeReplyClass(ReplyClass replyClass) {
     switch (replyClass) {
     case ReplyClass::Value:
     case ReplyClass::Acknowledged:
@@ -169,8 +157,7 @@ QString DescribeReplyClass(ReplyClass replyClass)
 }
 
 QByteArray Exchange(Zarnbus2Link& link, const QByteArray& frame, int expectedLength,
-                    int timeoutMs)
-{
+                    int timeoutMs) {
     link.port.resetInput();
     link.port.write(frame);
     if (expectedLength <= 0) {
@@ -181,8 +168,7 @@ QByteArray Exchange(Zarnbus2Link& link, const QByteArray& frame, int expectedLen
 
 DeviceValue ZarnbusTransaction(Zarnbus2Link& link, quint8 station, bool isRead, quint8 command,
                                bool isCommand, float value, float timeoutSeconds,
-                               qint16& RetryCounter, qint16 maxRetries, float lastValue)
-{
+                               qint16& RetryCounter, qint16 maxRetries, float lastValue) {
     if (RetryCounter >= maxRetries) {
         if (!link.PendingErrorText.isEmpty()) {
             link.PendingErrorText = QStringLiteral("No Response");
@@ -224,8 +210,7 @@ DeviceValue ZarnbusTransaction(Zarnbus2Link& link, quint8 station, bool isRead, 
     }
 }
 
-bool OpenPort(Zarnbus2Link& link, int portNumber, int baudRate)
-{
+bool OpenPort(Zarnbus2Link& link, int portNumber, int baudRate) {
     link.openFailureText.clear();
     closeIfOpen(link);
     link.port.setPortNumber(portNumber);
@@ -233,8 +218,7 @@ bool OpenPort(Zarnbus2Link& link, int portNumber, int baudRate)
     return finishOpen(link, QStringLiteral("COM%1").arg(portNumber));
 }
 
-bool OpenPortByName(Zarnbus2Link& link, const QString& devicePath, int baudRate)
-{
+bool OpenPortByName(Zarnbus2Link& link, const QString& devicePath, int baudRate) {
     link.openFailureText.clear();
     closeIfOpen(link);
     link.port.setPortName(devicePath);
@@ -242,8 +226,7 @@ bool OpenPortByName(Zarnbus2Link& link, const QString& devicePath, int baudRate)
     return finishOpen(link, devicePath);
 }
 
-void ClosePort(Zarnbus2Link& link)
-{
+void ClosePort(Zarnbus2Link& link) {
     link.clock.waitMs(1000, true);
     if (link.portOpenResult > 0) {
         try {
@@ -254,8 +237,7 @@ void ClosePort(Zarnbus2Link& link)
     }
 }
 
-void WakeBus(Zarnbus2Link& link)
-{
+void WakeBus(Zarnbus2Link& link) {
     try {
         link.port.write(QByteArray(WakeByteCount, '\0'));
     } catch (const SerialPortError&) {

@@ -12,7 +12,9 @@ class SerialPortControl;
 // The serial link shared by every serial driver in the program: the one port and the error text
 // of the last transaction. The main window owns one for the whole run; tests make their own.
 struct Zarnbus2Link {
-    Zarnbus2Link(SerialPortControl& port, MonotonicClock& clock) : port(port), clock(clock) {}
+    Zarnbus2Link(SerialPortControl& port, MonotonicClock& clock)
+        : port(port)
+        , clock(clock) {}
 
     SerialPortControl& port;
     MonotonicClock& clock;
@@ -64,8 +66,7 @@ enum class ReplyClass {
 struct ClassifiedReply {
     ReplyClass replyClass = ReplyClass::NoResponse;
     float value = 0.0f; // for ReplyClass::Value
-    bool succeeded() const
-    {
+    bool succeeded() const {
         return replyClass == ReplyClass::Value || replyClass == ReplyClass::Acknowledged;
     }
 };
@@ -77,8 +78,7 @@ QString DescribeReplyClass(ReplyClass replyClass);
 
 // One attempt on the wire: discard pending input, write the frame, and (unless expectedLength is
 // 0) read up to expectedLength bytes within timeoutMs. Port failures raise SerialPortError.
-QByteArray Exchange(Zarnbus2Link& link, const QByteArray& frame, int expectedLength,
-                    int timeoutMs);
+QByteArray Exchange(Zarnbus2Link& link, const QByteArray& frame, int expectedLength, int timeoutMs);
 
 // The transaction with its retry and error rules. Returns the decoded value of a read; empty for
 // an acknowledged write or command (and a read merely acknowledged); lastValue when it gave up or

@@ -1,7 +1,6 @@
 #include "util/ApplicationState.h"
 
-ApplicationState& AppState()
-{
+ApplicationState& AppState() {
     static ApplicationState state;
     return state;
 }

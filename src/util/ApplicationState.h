@@ -6,9 +6,9 @@
 // The program-wide state that every part of the tool may read. The main window fills it at
 // start-up; tools without a window (zexctl, tests) fill what they need.
 struct ApplicationState {
-    QString UserDataFolder;          // documents folder + "ZEX Toolkit/", ends with a separator
-    QString ConfigFile;              // full path of Config.ini
-    QString DecimalSeparator = ".";  // the locale's, one character; files always use "."
+    QString UserDataFolder;         // documents folder + "ZEX Toolkit/", ends with a separator
+    QString ConfigFile;             // full path of Config.ini
+    QString DecimalSeparator = "."; // the locale's, one character; files always use "."
     qint16 TwipsPerPixel = 15;
     bool FactoryMode = false;
     bool Closing = false;

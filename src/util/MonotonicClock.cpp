@@ -5,8 +5,7 @@
 #include <QEventLoop>
 #include <QThread>
 
-qint64 SteadyClock::nowMs() const
-{
+qint64 SteadyClock::nowMs() const {
     static const QElapsedTimer origin = [] {
         QElapsedTimer timer;
         timer.start();
@@ -15,8 +14,7 @@ qint64 SteadyClock::nowMs() const
     return origin.elapsed();
 }
 
-void SteadyClock::waitMs(qint64 ms, bool keepUiResponsive)
-{
+void SteadyClock::waitMs(qint64 ms, bool keepUiResponsive) {
     if (ms <= 0) {
         return;
     }
@@ -31,16 +29,14 @@ void SteadyClock::waitMs(qint64 ms, bool keepUiResponsive)
     }
 }
 
-void ManualClock::waitMs(qint64 ms, bool)
-{
+void ManualClock::waitMs(qint64 ms, bool) {
     if (ms > 0) {
         m_now += ms;
         m_waited += ms;
     }
 }
 
-MonotonicClock& systemClock()
-{
+MonotonicClock& systemClock() {
     static SteadyClock clock;
     return clock;
 }

@@ -7,8 +7,7 @@ class TestDeviceValue : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void kindsStayDistinguishable()
-    {
+    void kindsStayDistinguishable() {
         QCOMPARE(DeviceValue().kind(), DeviceValue::Kind::Empty);
         QCOMPARE(DeviceValue(true).kind(), DeviceValue::Kind::Boolean);
         QCOMPARE(DeviceValue(3).kind(), DeviceValue::Kind::Whole);
@@ -19,28 +18,26 @@ private Q_SLOTS:
         QVERIFY(DeviceValue(QString()) != DeviceValue());
     }
 
-    void textForm_data()
-    {
+    void textForm_data() {
         QTest::addColumn<DeviceValue>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty is empty text") << DeviceValue() << "";
         QTest::newRow("single 1.08 keeps its seven digits") << DeviceValue(1.08f) << "1.08";
         QTest::newRow("single 0.1 is not 0.100000001") << DeviceValue(0.1f) << "0.1";
         QTest::newRow("single -12.5") << DeviceValue(-12.5f) << "-12.5";
-        QTest::newRow("large single in exponent form") << DeviceValue(12345678.0f) << "1.234568E+07";
+        QTest::newRow("large single in exponent form")
+            << DeviceValue(12345678.0f) << "1.234568E+07";
         QTest::newRow("whole number") << DeviceValue(qint64(-42)) << "-42";
         QTest::newRow("double keeps fifteen digits") << DeviceValue(65538.0) << "65538";
         QTest::newRow("boolean") << DeviceValue(true) << "True";
     }
-    void textForm()
-    {
+    void textForm() {
         QFETCH(DeviceValue, value);
         QFETCH(QString, text);
         QCOMPARE(value.toText(), text);
     }
 
-    void conversions()
-    {
+    void conversions() {
         QCOMPARE(DeviceValue().toSingle(), 0.0f);
         QCOMPARE(DeviceValue(" 2,5").toDouble(), 2.5);
         QCOMPARE(DeviceValue("1.5E3").toSingle(), 1500.0f);

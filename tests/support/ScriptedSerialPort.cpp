@@ -2,8 +2,7 @@
 
 #include "util/MonotonicClock.h"
 
-int ScriptedSerialPort::open()
-{
+int ScriptedSerialPort::open() {
     ++openCount;
     if (m_openFailure) {
         throw SerialPortError(*m_openFailure);
@@ -12,20 +11,17 @@ int ScriptedSerialPort::open()
     return 1;
 }
 
-int ScriptedSerialPort::close()
-{
+int ScriptedSerialPort::close() {
     ++closeCount;
     m_open = false;
     return 0;
 }
 
-void ScriptedSerialPort::write(const QByteArray& bytes)
-{
+void ScriptedSerialPort::write(const QByteArray& bytes) {
     writes.append(bytes);
 }
 
-QByteArray ScriptedSerialPort::read(int byteCount, int timeoutMs)
-{
+QByteArray ScriptedSerialPort::read(int byteCount, int timeoutMs) {
     readLengths.append(byteCount);
     readTimeouts.append(timeoutMs);
     QByteArray reply;

@@ -14,7 +14,8 @@ class ManualClock;
 // responder, and an unanswered read costs its timeout on the manual clock.
 class ScriptedSerialPort : public SerialPortControl {
 public:
-    explicit ScriptedSerialPort(ManualClock* clock = nullptr) : m_clock(clock) {}
+    explicit ScriptedSerialPort(ManualClock* clock = nullptr)
+        : m_clock(clock) {}
 
     // Replies are consumed one per read, in order.
     void queueReply(const QByteArray& reply) { m_replies.append(Step{reply, {}}); }
@@ -22,15 +23,14 @@ public:
     // The next read raises SerialPortError with this text.
     void queuePortFailure(const QString& text) { m_replies.append(Step{QByteArray(), text}); }
     // Used when the queue is empty: gets the last frame written, returns the reply.
-    void setResponder(std::function<QByteArray(const QByteArray&)> responder)
-    {
+    void setResponder(std::function<QByteArray(const QByteArray&)> responder) {
         m_responder = std::move(responder);
     }
     void failOpen(const QString& text) { m_openFailure = text; }
 
-    QList<QByteArray> writes;        // every write, in order
-    QList<int> readLengths;          // byte counts asked for
-    QList<int> readTimeouts;         // timeouts asked for, in ms
+    QList<QByteArray> writes; // every write, in order
+    QList<int> readLengths;   // byte counts asked for
+    QList<int> readTimeouts;  // timeouts asked for, in ms
     int resetInputCount = 0;
     int openCount = 0;
     int closeCount = 0;

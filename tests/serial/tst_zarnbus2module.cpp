@@ -1,0 +1,223 @@
+#include "serial/Zarnbus2Module.h"
+#include "support/ScriptedSerialPort.h"
+#include "util/MonotonicClock.h"
+
+#include <QTest>
+
+using namespace Zarnbus2Module;
+
+namespace {
+
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+} // namespace
+
+class TestZarnbus2Module : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void framesMatchTheWorkedExamples_data() {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("read of parameter 10 from station 1")
+            << BuildRequest(1, true, 10, false, 0.0f) << hex("FE 01 8A 08 0B");
+        QTest::newRow("write of 3.0 to parameter 24 of station 5")
+            << BuildRequest(5, false, 24, false, 3.0f)
+            << hex("FE 05 18 04 00 04 00 00 00 00 80 09 0D");
+        QTest::newRow("tare key command to station 5")
+            << BuildRequest(5, false, 104, true, 0.0f) << hex("FE 05 E8 0E 0D");
+        QTest::newRow("read reply carrying 1.08 from station 1")
+            << BuildReadReply(1, 1.08f) << hex("01 03 0F 08 0A 03 0D 07 81 08 07");
+        QTest::newRow("minus one encodes with the end marker on the last nibble")
+            << EncodeValue(-1.0f) << hex("0B 0F 08 00 00 00 00 80");
+        QTest::newRow("acknowledge") << BuildAck(5) << hex("05 06");
+        QTest::newRow("refusal") << BuildNak(5) << hex("05 15");
+    }
+    void framesMatchTheWorkedExamples() {
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(frame.toHex(' '), expected.toHex(' '));
+    }
+
+    void decodingIgnoresTheEndMarker() {
+        QCOMPARE(DecodeValue(hex("03 0F 08 0A 03 0D 07 81")), 1.08f);
+        QCOMPARE(DecodeValue(EncodeValue(-12345.678f)), -12345.678f);
+        QCOMPARE(DecodeValue(EncodeValue(0.0f)), 0.0f);
+    }
+
+    void repliesAreClassifiedInOrder_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("isRead");
+        QTest::addColumn<int>("replyClass");
+        const QByteArray good = BuildReadReply(1, 2.5f);
+        QByteArray badChecksum = good;
+        badChecksum[10] = char(badChecksum[10] ^ 0x01);
+        QByteArray otherStationGoodChecksum = BuildReadReply(2, 2.5f);
+
+        QTest::newRow("nothing is no response")
+            << QByteArray() << true << int(ReplyClass::NoResponse);
+        QTest::newRow("a good read reply is a value") << good << true << int(ReplyClass::Value);
+        QTest::newRow("another station is refused even with a right checksum")
+            << otherStationGoodChecksum << true << int(ReplyClass::InvalidStation);
+        QTest::newRow("a flipped checksum bit")
+            << badChecksum << true << int(ReplyClass::BadChecksum);
+        QTest::newRow("an acknowledged read")
+            << hex("01 06") << true << int(ReplyClass::Acknowledged);
+        QTest::newRow("a refused read") << hex("01 15") << true << int(ReplyClass::Refused);
+        QTest::newRow("a 12-byte reply to a read is a wrong data length")
+            << good + QByteArray(1, '\x00') << true << int(ReplyClass::WrongDataLength);
+        QTest::newRow("a 5-byte reply to a read is an invalid response")
+            << good.left(5) << true << int(ReplyClass::InvalidResponse);
+        QTest::newRow("a single byte is a wrong data length")
+            << hex("01") << true << int(ReplyClass::WrongDataLength);
+        QTest::newRow("two bytes of no known shape")
+            << hex("01 07") << false << int(ReplyClass::InvalidResponse);
+        QTest::newRow("a read reply to a write is a wrong data length")
+            << good << false << int(ReplyClass::WrongDataLength);
+        QTest::newRow("an acknowledged write")
+            << hex("01 06") << false << int(ReplyClass::Acknowledged);
+    }
+    void repliesAreClassifiedInOrder() {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, isRead);
+        QFETCH(int, replyClass);
+        const ClassifiedReply result =
+            ClassifyReply(reply, 1, isRead, isRead ? ReadReplyLength : AckReplyLength);
+        QCOMPARE(int(result.replyClass), replyClass);
+    }
+
+    void garbageOfAnyLengthIsClassifiedSafely() {
+        for (int length = 0; length < 40; ++length) {
+            const QByteArray reply(length, char(0x01));
+            ClassifyReply(reply, 1, true, ReadReplyLength);
+            ClassifyReply(reply, 1, false, AckReplyLength);
+        }
+    }
+
+    void aGoodReadResetsTheCounterAndTheErrorText() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        link.PendingErrorText = QStringLiteral("stale");
+        port.queueReply(BuildReadReply(1, 1.08f));
+        qint16 retries = 1;
+        const DeviceValue value =
+            ZarnbusTransaction(link, 1, true, 10, false, 0, 1.0f, retries, 2, 7.0f);
+        QCOMPARE(value, DeviceValue(1.08f));
+        QCOMPARE(retries, qint16(0));
+        QCOMPARE(link.PendingErrorText, QString());
+        QCOMPARE(port.writes, QList<QByteArray>{hex("FE 01 8A 08 0B")});
+        QCOMPARE(port.readLengths, QList<int>{11});
+        QCOMPARE(port.readTimeouts, QList<int>{1000});
+        QCOMPARE(port.resetInputCount, 1);
+    }
+
+    void aSilentModuleCostsThreeAttemptsThenNoResponse() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        qint16 retries = 0;
+        const DeviceValue value =
+            ZarnbusTransaction(link, 1, true, 14, false, 0, 1.0f, retries, 2, 7.5f);
+        QCOMPARE(value, DeviceValue(7.5f));
+        QCOMPARE(retries, qint16(2));
+        QCOMPARE(link.PendingErrorText, QStringLiteral("No Response"));
+        QCOMPARE(port.writes.size(), 3);
+        QCOMPARE(port.writes.at(0), port.writes.at(2)); // retries resend the same bytes
+        QCOMPARE(port.resetInputCount, 3);
+        QCOMPARE(clock.nowMs(), qint64(3000));
+
+        // Given up: the next transaction returns its last value without touching the port.
+        const DeviceValue cached =
+            ZarnbusTransaction(link, 1, true, 15, false, 0, 1.0f, retries, 2, 12.5f);
+        QCOMPARE(cached, DeviceValue(12.5f));
+        QCOMPARE(port.writes.size(), 3);
+        QCOMPARE(link.PendingErrorText, QStringLiteral("No Response"));
+    }
+
+    void failuresOfEveryKindAreRetriedUntilOneSucceeds() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        port.queueReply(hex("01 15"));
+        port.queuePortFailure(QStringLiteral("COM3 (/dev/ttyUSB0) vanished"));
+        port.queueReply(hex("01 06"));
+        qint16 retries = 0;
+        const DeviceValue value =
+            ZarnbusTransaction(link, 1, false, 24, false, 3.0f, 1.0f, retries, 2, 0);
+        QVERIFY(value.isEmpty());
+        QCOMPARE(retries, qint16(0));
+        QCOMPARE(link.PendingErrorText, QString());
+        QCOMPARE(port.writes.size(), 3);
+    }
+
+    void aGivenUpTransactionKeepsAnEmptyErrorTextEmpty() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        qint16 retries = 2;
+        link.PendingErrorText.clear();
+        ZarnbusTransaction(link, 1, true, 14, false, 0, 1.0f, retries, 2, 0);
+        QCOMPARE(link.PendingErrorText, QString());
+        QVERIFY(port.writes.isEmpty());
+    }
+
+    void aBroadcastWaitsWithoutReadingAndCannotFail() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        link.PendingErrorText = QStringLiteral("No Response");
+        qint16 retries = 1;
+        const DeviceValue value =
+            ZarnbusTransaction(link, 0, false, 24, false, 2.0f, 1.0f, retries, 2, 0);
+        QCOMPARE(value, DeviceValue(QString()));
+        QCOMPARE(retries, qint16(0));
+        QVERIFY(port.readLengths.isEmpty());
+        QCOMPARE(clock.totalWaitedMs(), qint64(BroadcastWaitMs));
+        QCOMPARE(link.PendingErrorText, QStringLiteral("No Response"));
+        QCOMPARE(port.writes.constFirst().at(1), char(0));
+    }
+
+    void openingAgainClosesThePortFirst() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        QVERIFY(OpenPort(link, 3, 9600));
+        QVERIFY(OpenPort(link, 4, 19200));
+        QCOMPARE(port.closeCount, 1);
+        QCOMPARE(port.portNumber, 4);
+        QCOMPARE(port.baudRate, 19200);
+        QCOMPARE(link.portOpenResult, 1);
+
+        port.failOpen(QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
+        QVERIFY(!OpenPort(link, 5, 9600));
+        QCOMPARE(link.openFailureText, QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
+        QCOMPARE(link.portOpenResult, 0);
+    }
+
+    void closingWaitsASecondThenCloses() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        QVERIFY(OpenPort(link, 3, 9600));
+        ClosePort(link);
+        QCOMPARE(clock.totalWaitedMs(), qint64(1000));
+        QCOMPARE(port.closeCount, 1);
+        QCOMPARE(link.portOpenResult, 0);
+    }
+
+    void wakingSendsTenZeroBytesAndReadsNothing() {
+        ManualClock clock;
+        ScriptedSerialPort port(&clock);
+        Zarnbus2Link link(port, clock);
+        WakeBus(link);
+        QCOMPARE(port.writes, QList<QByteArray>{QByteArray(10, '\0')});
+        QCOMPARE(port.resetInputCount, 0);
+        QVERIFY(port.readLengths.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestZarnbus2Module)
+#include "tst_zarnbus2module.moc"
