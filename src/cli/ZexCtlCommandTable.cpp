@@ -1,0 +1,22 @@
+#include "cli/ZexCtlCommand.h"
+
+#include "cli/ZexCtlDeviceCommands.h"
+
+const QList<ZexCtlCommand>& ZexCtlCommandTable() {
+    using namespace ZexCtlDeviceCommands;
+    static const QList<ZexCtlCommand> table = {
+        {"ports", "ports", "List the serial ports, one \"COMn  DEVICE\" line each.", false, false,
+         CheckPorts, Ports},
+        {"get", "get NAME...",
+         "Read members of the module; prints one NAME=value line each (an empty value stays "
+         "empty).",
+         true, false, CheckGet, Get},
+        {"set", "set NAME VALUE",
+         "Write a member of the module. VALUE is a number with \".\" as decimal separator, or "
+         "True/False.",
+         true, true, CheckSet, Set},
+        {"call", "call OPERATION", "Invoke an operation of the module (RST, DOKEYTAR, WAKE ...).",
+         true, true, CheckCall, Call},
+    };
+    return table;
+}
