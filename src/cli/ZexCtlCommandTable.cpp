@@ -5,8 +5,9 @@
 const QList<ZexCtlCommand>& ZexCtlCommandTable() {
     using namespace ZexCtlDeviceCommands;
     static const QList<ZexCtlCommand> table = {
-        {"ports", "ports", "List the serial ports, one \"COMn  DEVICE\" line each.", false, false,
-         CheckPorts, Ports},
+        {"ports", "ports",
+         "List the serial ports: one line each, the port (COMn) and the device behind it.", false,
+         false, CheckPorts, Ports},
         {"get", "get NAME...",
          "Read members of the module; prints one NAME=value line each (an empty value stays "
          "empty).",

@@ -81,7 +81,7 @@ QString reasonForOpenFailure(const QSerialPort& port, const QString& device) {
         if (!mayReadAndWrite(device)) {
             const QString group = owningGroup(device);
             if (group.isEmpty() || group == QLatin1String("root")) {
-                return QStringLiteral("permission denied");
+                return QStringLiteral("permission denied; ask the administrator for access");
             }
             return QStringLiteral("permission denied; add your user to the group \"%1\" "
                                   "(sudo usermod -aG %1 $USER) and log in again")
