@@ -77,6 +77,18 @@ QString devicePathOf(const QString& text) {
     return text;
 }
 
+QString portsNote() {
+#ifdef Q_OS_WIN
+    return QString();
+#else
+    const QString folder = COMDetectModule::SystemPortRoots().linksFolder;
+    return QStringLiteral("\nPorts on Linux: see \"How serial ports are numbered on Linux\" in the "
+                          "README.\nAny device can be offered as COMn with a link in the folder\n"
+                          "  %1\n  e.g.  ln -s /dev/ttyUSB0 \"%1/COM7\"\n")
+        .arg(folder);
+#endif
+}
+
 bool parseWhole(const QString& text, int& value) {
     bool ok = false;
     value = text.toInt(&ok);
@@ -297,10 +309,7 @@ QString ZexCtl::helpText() const {
             "case; an unknown name prints the names that fit the command. Each command that\n"
             "talks to the module opens the port, wakes the bus and addresses the station; a\n"
             "module that does not answer is tried three times (about 3 seconds).\n"
-         << "\nPorts on Linux: see \"How serial ports are numbered on Linux\" in the README.\n"
-            "Any device can be offered as COMn with a link in the folder\n  "
-         << COMDetectModule::SystemPortRoots().linksFolder << "\n  e.g.  ln -s /dev/ttyUSB0 \""
-         << COMDetectModule::SystemPortRoots().linksFolder << "/COM7\"\n"
+         << portsNote()
          << "\nExit status:\n"
             "  0  success\n"
             "  1  the port could not be opened, or the module did not answer (the reason is\n"
