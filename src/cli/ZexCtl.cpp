@@ -170,9 +170,9 @@ int ZexCtl::parse(const QStringList& arguments, ZexCtlOptions& options, QStringL
             options.baudRate = baud;
         } else {
             int station = 0;
-            if (!parseWhole(value, station) || station < 0 || station > 255) {
+            if (!parseWhole(value, station) || station < 0 || station > 254) {
                 return usageError(
-                    QStringLiteral("station %1 is not a station number: use 1 to 255 (0 "
+                    QStringLiteral("station %1 is not a station number: use 1 to 254 (0 "
                                    "addresses every module, with set and call).")
                         .arg(value));
             }
@@ -206,7 +206,7 @@ int ZexCtl::run(const QStringList& arguments) {
     }
     if (options.station == 0 && (!command->needsModule || !command->allowsBroadcast)) {
         return usageError(QStringLiteral("station 0 addresses every module and gets no reply, so "
-                                         "\"%1\" cannot use it: use a station from 1 to 255.")
+                                         "\"%1\" cannot use it: use a station from 1 to 254.")
                               .arg(QLatin1String(command->name)));
     }
 
@@ -299,7 +299,7 @@ QString ZexCtl::helpText() const {
          << wrapped(QStringLiteral("  --baud 9600|19200"),
                     QStringLiteral("The bus's baud rate. Default: 19200."))
          << wrapped(QStringLiteral("  --station N"),
-                    QStringLiteral("The module's station number, 1 to 255. Default: 1. Station 0 "
+                    QStringLiteral("The module's station number, 1 to 254. Default: 1. Station 0 "
                                    "addresses every module at once (set and call only); "
                                    "broadcasts are not answered, so they are not confirmed."))
          << wrapped(QStringLiteral("  -h, --help"), QStringLiteral("Show this text."))

@@ -190,10 +190,10 @@ private Q_SLOTS:
         QTest::newRow("get without a name") << QStringList{"get"} << "get NAME...";
         QTest::newRow("a baud rate the bus does not use")
             << QStringList{"--baud", "4800", "get", "VERS"} << "use 9600 or 19200";
-        QTest::newRow("a station above 255")
-            << QStringList{"--station", "256", "get", "VERS"} << "use 1 to 255";
+        QTest::newRow("a station above 254")
+            << QStringList{"--station", "255", "get", "VERS"} << "use 1 to 254";
         QTest::newRow("a station that is no number")
-            << QStringList{"--station", "five", "get", "VERS"} << "use 1 to 255";
+            << QStringList{"--station", "five", "get", "VERS"} << "use 1 to 254";
         QTest::newRow("station 0 cannot answer a read")
             << QStringList{"--station", "0", "get", "VERS"} << "station 0";
         QTest::newRow("a port number out of range")
