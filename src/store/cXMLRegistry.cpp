@@ -1,0 +1,509 @@
+#include "store/cXMLRegistry.h"
+
+#include "store/CodePage1252.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <pugixml.hpp>
+
+namespace {
+
+constexpr unsigned ParseOptions =
+    pugi::parse_default | pugi::parse_doctype | pugi::parse_ws_pcdata_single;
+
+QString FromUtf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// An XML element name without a namespace prefix.
+bool IsElementName(const QString& name) {
+    if (name.isEmpty()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        const bool start = c.isLetter() || c == u'_' || (c.unicode() >= 0x80 && !c.isSpace());
+        const bool inner = start || c.isDigit() || c == u'.' || c == u'-';
+        if (!(i == 0 ? start : inner)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// MSXML's text of a node: all descendant text in document order.
+QString NodeText(const pugi::xml_node& node) {
+    QByteArray text;
+    pugi::xml_node current = node.first_child();
+    while (current && current != node) {
+        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata) {
+            text += current.value();
+        }
+        if (current.first_child()) {
+            current = current.first_child();
+            continue;
+        }
+        while (current != node && !current.next_sibling()) {
+            current = current.parent();
+        }
+        if (current != node) {
+            current = current.next_sibling();
+        }
+    }
+    return QString::fromUtf8(text);
+}
+
+void SetNodeText(pugi::xml_node node, const QString& text) {
+    while (node.first_child()) {
+        node.remove_child(node.first_child());
+    }
+    if (!text.isEmpty()) {
+        node.append_child(pugi::node_pcdata).set_value(text.toUtf8().constData());
+    }
+}
+
+// The value of the node's "dt" attribute whose prefix is bound to the data-type namespace.
+QString DataTypeOf(const pugi::xml_node& node) {
+    for (const pugi::xml_attribute& attribute : node.attributes()) {
+        const QString name = FromUtf8(attribute.name());
+        const qsizetype colon = name.indexOf(u':');
+        if (colon < 0 || name.mid(colon + 1) != u"dt") {
+            continue;
+        }
+        const QByteArray declaration = ("xmlns:" + name.left(colon)).toUtf8();
+        for (pugi::xml_node scope = node; scope; scope = scope.parent()) {
+            const pugi::xml_attribute binding = scope.attribute(declaration.constData());
+            if (binding) {
+                if (QLatin1String(binding.value()) ==
+                    QLatin1String(cXMLRegistry::DataTypeNamespace)) {
+                    return FromUtf8(attribute.value());
+                }
+                break;
+            }
+        }
+    }
+    return QString();
+}
+
+void SetDataType(pugi::xml_node node, const QString& dataType) {
+    if (!node.attribute("xmlns:dt")) {
+        node.append_attribute("xmlns:dt") = cXMLRegistry::DataTypeNamespace;
+    }
+    if (!node.attribute("dt:dt")) {
+        node.append_attribute("dt:dt");
+    }
+    node.attribute("dt:dt") = dataType.toUtf8().constData();
+}
+
+QString WrapLines(const QByteArray& text, int width) {
+    QString wrapped;
+    for (qsizetype i = 0; i < text.size(); i += width) {
+        if (i > 0) {
+            wrapped += u'\n';
+        }
+        wrapped += QLatin1String(text.mid(i, width));
+    }
+    return wrapped;
+}
+
+struct ByteWriter : pugi::xml_writer {
+    QByteArray bytes;
+    void write(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+};
+
+// The line and column (from 1) of a byte offset, for parser messages.
+QString Position(const QByteArray& text, qsizetype offset) {
+    offset = qBound<qsizetype>(0, offset, text.size());
+    const qsizetype line = text.left(offset).count('\n') + 1;
+    const qsizetype lineStart = text.lastIndexOf('\n', offset - 1) + 1;
+    return QStringLiteral("line %1, column %2").arg(line).arg(offset - lineStart + 1);
+}
+
+struct DepthCheck : pugi::xml_tree_walker {
+    bool tooDeep = false;
+    bool for_each(pugi::xml_node&) override {
+        tooDeep = depth() >= cXMLRegistry::MaxDepth;
+        return !tooDeep;
+    }
+};
+
+[[noreturn]] void Raise(int code, const char* source, const QString& description) {
+    throw XMLRegistryError(code, QLatin1String(source), description);
+}
+
+// The declared encoding of an 8-bit document, lower case, or "" when it declares none.
+QString DeclaredEncoding(const QByteArray& bytes) {
+    if (!bytes.startsWith("<?xml")) {
+        return QString();
+    }
+    const qsizetype end = bytes.indexOf("?>");
+    const QString declaration = QString::fromLatin1(bytes.left(end < 0 ? 200 : end));
+    static const QRegularExpression encoding(
+        QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
+    const QRegularExpressionMatch match = encoding.match(declaration);
+    return match.hasMatch() ? match.captured(1).trimmed().toLower() : QString();
+}
+
+} // namespace
+
+cXMLRegistry::cXMLRegistry()
+    : m_document(std::make_unique<pugi::xml_document>()) {}
+
+cXMLRegistry::~cXMLRegistry() = default;
+
+QString cXMLRegistry::ElementName(const QString& name) {
+    return name.trimmed().toLower().replace(u' ', u'_');
+}
+
+bool cXMLRegistry::OpenXMLFile(const QString& fileName, QString& appName, bool create) {
+    appName.replace(u' ', u'_');
+    m_appName = appName;
+    m_lastOpenError.reset();
+    try {
+        if (create) {
+            m_document->reset();
+            m_document->append_child(CreatedRootName);
+            m_fileName = fileName;
+            SaveXMLFile();
+        } else {
+            loadDocument(fileName);
+        }
+    } catch (const XMLRegistryError& error) {
+        // The old document must not answer for the new file, and must never be saved over it.
+        m_document->reset();
+        m_fileName.clear();
+        m_lastOpenError = error;
+        return false;
+    }
+    m_fileName = fileName;
+    m_opened = true;
+    return true;
+}
+
+void cXMLRegistry::loadDocument(const QString& fileName) {
+    const char* source = "XMLFilename";
+    const QFileInfo info(fileName);
+    if (!info.exists()) {
+        Raise(XMLRegistryError::FileNotFound, source,
+              QStringLiteral("File not found: %1").arg(fileName));
+    }
+    if (!info.isFile()) {
+        Raise(XMLRegistryError::FileAccess, source,
+              QStringLiteral("%1 is not a file.").arg(fileName));
+    }
+    QString readError;
+    const std::optional<QByteArray> read = ReadBinData(fileName, MaxFileSize, &readError);
+    if (!read) {
+        Raise(info.size() > MaxFileSize ? XMLRegistryError::TooLarge : XMLRegistryError::FileAccess,
+              source, readError);
+    }
+    QByteArray bytes = *read;
+
+    pugi::xml_encoding encoding = pugi::encoding_utf8;
+    const bool wideText = bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE") ||
+                          bytes.left(4).contains('\0');
+    if (wideText) {
+        encoding = pugi::encoding_auto; // UTF-16 or UTF-32; the parser converts it
+    } else {
+        if (bytes.contains('\0')) {
+            Raise(
+                XMLRegistryError::BadEncoding, source,
+                QStringLiteral("%1 contains NUL bytes; it is not an XML text file.").arg(fileName));
+        }
+        const QString declared = DeclaredEncoding(bytes);
+        if (declared.isEmpty() || declared == u"utf-8" || declared == u"utf8") {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            (void)utf8.decode(bytes);
+            if (utf8.hasError()) {
+                Raise(XMLRegistryError::BadEncoding, source,
+                      QStringLiteral("%1 is not valid UTF-8 text. Save it as UTF-8, or declare "
+                                     "its encoding (for example windows-1252).")
+                          .arg(fileName));
+            }
+        } else if (declared == u"windows-1252" || declared == u"cp1252" ||
+                   declared == u"iso-8859-1" || declared == u"latin1" || declared == u"us-ascii" ||
+                   declared == u"ascii") {
+            bytes = CodePage1252::Decode(bytes).toUtf8();
+        } else {
+            Raise(XMLRegistryError::BadEncoding, source,
+                  QStringLiteral("%1 declares the encoding \"%2\", which cannot be read here; "
+                                 "use UTF-8 or windows-1252.")
+                      .arg(fileName, declared));
+        }
+    }
+
+    m_document->reset();
+    const pugi::xml_parse_result result =
+        m_document->load_buffer(bytes.constData(), size_t(bytes.size()), ParseOptions, encoding);
+    if (!result) {
+        Raise(XMLRegistryError::NotWellFormed, source,
+              QStringLiteral("%1 is not well-formed XML: %2 (%3).")
+                  .arg(fileName, FromUtf8(result.description()),
+                       wideText ? QStringLiteral("offset %1").arg(result.offset)
+                                : Position(bytes, qsizetype(result.offset))));
+    }
+    for (const pugi::xml_node& child : m_document->children()) {
+        if (child.type() == pugi::node_doctype) {
+            Raise(XMLRegistryError::DocumentTypeRefused, source,
+                  QStringLiteral("%1 contains a document type declaration (DTD); settings "
+                                 "files must not have one.")
+                      .arg(fileName));
+        }
+    }
+    DepthCheck depth;
+    m_document->traverse(depth);
+    if (depth.tooDeep) {
+        Raise(XMLRegistryError::NestingTooDeep, source,
+              QStringLiteral("%1 nests elements more than %2 levels deep.")
+                  .arg(fileName)
+                  .arg(MaxDepth));
+    }
+}
+
+void cXMLRegistry::requireOpened(const char* source) const {
+    if (!m_opened) {
+        Raise(XMLRegistryError::FileNotOpen, source, QStringLiteral("File not open"));
+    }
+}
+
+QString cXMLRegistry::keyPath(const QString& section, const QString& key) const {
+    QString path = QStringLiteral("/*");
+    for (const QString& part : {m_appName, section, key}) {
+        const QString name = ElementName(part);
+        if (!IsElementName(name)) {
+            return QString();
+        }
+        path += u'/' + name;
+    }
+    return path;
+}
+
+std::optional<pugi::xml_node> cXMLRegistry::locate(const QString& path, const char*) const {
+    const pugi::xml_node start = m_document->document_element();
+    if (!start) {
+        Raise(XMLRegistryError::NodeIsNothing, "LocateNode", QStringLiteral("Node is nothing"));
+    }
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    try {
+        const pugi::xpath_node found = start.select_node(path.toUtf8().constData());
+        if (found.node()) {
+            return found.node();
+        }
+    } catch (const pugi::xpath_exception&) {
+        // Names are checked before a path is built; a path that still does not compile names
+        // nothing that can be in the file.
+    }
+    return std::nullopt;
+}
+
+QString cXMLRegistry::GetSetting(const QString& section, const QString& key,
+                                 const QString& defaultValue) const {
+    requireOpened("GetSetting");
+    const auto node = locate(keyPath(section, key), "GetSetting");
+    return node ? NodeText(*node) : defaultValue;
+}
+
+QVariant cXMLRegistry::GetSettingEx(const QString& section, const QString& key,
+                                    const QVariant& defaultValue) const {
+    requireOpened("GetSetting");
+    const auto node = locate(keyPath(section, key), "GetSetting");
+    if (!node) {
+        return defaultValue;
+    }
+    const QString type = DataTypeOf(*node);
+    const QString text = NodeText(*node);
+    if (type == QLatin1String(Base64Type)) {
+        QString compact = text;
+        compact.remove(QRegularExpression(QStringLiteral("\\s")));
+        // A character outside Latin-1 becomes '?', which the strict decoding refuses.
+        const auto decoded = QByteArray::fromBase64Encoding(
+            compact.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded) {
+            Raise(XMLRegistryError::BadTypedValue, "GetSettingEx",
+                  QStringLiteral("The key \"%1\" of section \"%2\" is not valid base64 data.")
+                      .arg(key, section));
+        }
+        return *decoded;
+    }
+    if (type == QLatin1String(HexType)) {
+        static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+        const QString compact = text.simplified().remove(u' ');
+        if (!hex.match(compact).hasMatch()) {
+            Raise(XMLRegistryError::BadTypedValue, "GetSettingEx",
+                  QStringLiteral("The key \"%1\" of section \"%2\" is not valid hex data.")
+                      .arg(key, section));
+        }
+        return QByteArray::fromHex(compact.toLatin1());
+    }
+    return text;
+}
+
+QVariant cXMLRegistry::GetSettingExText(const QString& section, const QString& key,
+                                        const QVariant& defaultValue) const {
+    requireOpened("GetSetting");
+    const auto node = locate(keyPath(section, key), "GetSetting");
+    return node ? QVariant(NodeText(*node)) : defaultValue;
+}
+
+QString cXMLRegistry::GetDataType(const QString& section, const QString& key) const {
+    requireOpened("GetSetting");
+    const auto node = locate(keyPath(section, key), "GetSetting");
+    return node ? DataTypeOf(*node) : QString();
+}
+
+QStringList cXMLRegistry::NodeList(const QString& appName, const QString& section) const {
+    if (!m_opened) {
+        return {};
+    }
+    const QString app = ElementName(appName);
+    const QString sectionName = ElementName(section);
+    QString path;
+    if (IsElementName(app) && (sectionName.isEmpty() || IsElementName(sectionName))) {
+        path = u"//" + app + (sectionName.isEmpty() ? QString() : u'/' + sectionName);
+    }
+    QStringList names;
+    if (const auto node = locate(path, "NodeList")) {
+        for (const pugi::xml_node& child : node->children()) {
+            if (child.type() == pugi::node_element) {
+                names.append(FromUtf8(child.name()));
+            }
+        }
+    }
+    return names;
+}
+
+pugi::xml_node cXMLRegistry::buildNodePath(const QString& path) {
+    pugi::xml_node current = m_document->document_element();
+    if (!current || path.isEmpty()) {
+        Raise(XMLRegistryError::ObjectError, "BuildNodePath", QStringLiteral("Object error"));
+    }
+    QString soFar = QStringLiteral("/*");
+    for (const QString& part : path.mid(3).split(u'/', Qt::SkipEmptyParts)) {
+        soFar += u'/' + part;
+        if (const auto existing = locate(soFar, "BuildNodePath")) {
+            current = *existing;
+        } else {
+            current = current.append_child(part.toUtf8().constData());
+        }
+    }
+    return current;
+}
+
+pugi::xml_node cXMLRegistry::writableKey(const QString& section, const QString& key,
+                                         const char* source) {
+    requireOpened(source);
+    const QString path = keyPath(section, key);
+    if (path.isEmpty()) {
+        // Such a name cannot become an element.
+        Raise(XMLRegistryError::ObjectError, "BuildNodePath", QStringLiteral("Object error"));
+    }
+    if (const auto node = locate(path, source)) {
+        return *node;
+    }
+    return buildNodePath(path);
+}
+
+void cXMLRegistry::SaveSetting(const QString& section, const QString& key, const QString& value,
+                               bool saveNow) {
+    SetNodeText(writableKey(section, key, "SaveSetting"), value);
+    if (saveNow) {
+        SaveXMLFile();
+    }
+}
+
+void cXMLRegistry::SaveSettingEx(const QString& section, const QString& key, const QVariant& value,
+                                 const QString& dataType, bool saveNow) {
+    pugi::xml_node node = writableKey(section, key, "SaveSetting");
+    QString type = dataType;
+    if (type.isEmpty()) {
+        type = DataTypeOf(node);
+    }
+    if (type.isEmpty() && value.typeId() == QMetaType::QByteArray) {
+        type = QLatin1String(Base64Type);
+    }
+    if (!type.isEmpty()) {
+        SetDataType(node, type);
+    }
+    if (type == QLatin1String(Base64Type)) {
+        SetNodeText(node, WrapLines(value.toByteArray().toBase64(), 76));
+    } else if (type == QLatin1String(HexType)) {
+        SetNodeText(node, QString::fromLatin1(value.toByteArray().toHex()));
+    } else {
+        SetNodeText(node, value.toString());
+    }
+    if (saveNow) {
+        SaveXMLFile();
+    }
+}
+
+void cXMLRegistry::SaveXMLFile() {
+    if (!m_document->document_element() || m_fileName.isEmpty()) {
+        Raise(XMLRegistryError::NodeIsNothing, "SaveXMLFile", QStringLiteral("Node is nothing"));
+    }
+    ByteWriter writer;
+    m_document->save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
+    QString error;
+    if (!WriteBinData(m_fileName, writer.bytes, &error)) {
+        Raise(XMLRegistryError::FileAccess, "SaveXMLFile", error);
+    }
+}
+
+bool cXMLRegistry::WriteBinData(const QString& fileName, const QByteArray& bytes,
+                                QString* errorText) {
+    const QFileInfo info(fileName);
+    QString reason;
+    if (info.exists() && (!info.isFile() || !info.isWritable())) {
+        reason = QStringLiteral("the file is read-only");
+    } else {
+        QSaveFile file(fileName);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+            return true;
+        }
+        reason = file.errorString();
+    }
+    if (errorText) {
+        *errorText = QStringLiteral("Could not write %1: %2. Check that the folder may be written "
+                                    "to, that the file is not read-only and that the disk is not "
+                                    "full.")
+                         .arg(fileName, reason);
+    }
+    return false;
+}
+
+std::optional<QByteArray> cXMLRegistry::ReadBinData(const QString& fileName, qint64 maxSize,
+                                                    QString* errorText) {
+    const auto fail = [&](const QString& text) -> std::optional<QByteArray> {
+        if (errorText) {
+            *errorText = text;
+        }
+        return std::nullopt;
+    };
+    // Only plain files: a FIFO or a device would block or never end.
+    const QFileInfo info(fileName);
+    if (!info.isFile()) {
+        return fail(info.exists() ? QStringLiteral("%1 is not a file.").arg(fileName)
+                                  : QStringLiteral("File not found: %1").arg(fileName));
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(QStringLiteral("Could not read %1: %2.").arg(fileName, file.errorString()));
+    }
+    QByteArray bytes = file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return fail(QStringLiteral("Could not read %1: %2.").arg(fileName, file.errorString()));
+    }
+    if (bytes.size() > maxSize) {
+        return fail(QStringLiteral("%1 is larger than %2 and is refused.")
+                        .arg(fileName, maxSize % (1024 * 1024) == 0
+                                           ? QStringLiteral("%1 MB").arg(maxSize / (1024 * 1024))
+                                           : QStringLiteral("%1 bytes").arg(maxSize)));
+    }
+    return bytes;
+}
