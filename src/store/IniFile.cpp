@@ -1,10 +1,9 @@
 #include "store/IniFile.h"
 
 #include "store/CodePage1252.h"
+#include "store/SafeFileModule.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
 
 namespace {
@@ -117,66 +116,24 @@ QByteArray IniFile::toBytes() const {
     return bytes;
 }
 
-IniFile::LoadStatus IniFile::load(const QString& path, QString* errorText) {
+IniFile::LoadStatus IniFile::load(const QString& path, QString* errorText)
+{
     *this = IniFile();
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    if (!QFileInfo::exists(path)) {
         return LoadStatus::Missing;
     }
-    if (!info.isFile()) {
-        SetError(errorText, QStringLiteral("\"%1\" is not a file.").arg(path));
+    const std::optional<QByteArray> bytes =
+        SafeFileModule::ReadWholeFile(path, MaxFileSize, errorText);
+    if (!bytes) {
         return LoadStatus::Unreadable;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        SetError(errorText,
-                 QStringLiteral("Could not read \"%1\": %2.").arg(path, file.errorString()));
-        return LoadStatus::Unreadable;
-    }
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize) {
-        SetError(errorText,
-                 QStringLiteral("\"%1\" is larger than %2 MB and is not a settings file.")
-                     .arg(path)
-                     .arg(MaxFileSize / (1024 * 1024)));
-        return LoadStatus::Unreadable;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        SetError(errorText,
-                 QStringLiteral("Could not read \"%1\": %2.").arg(path, file.errorString()));
-        return LoadStatus::Unreadable;
-    }
-    *this = fromBytes(bytes);
+    *this = fromBytes(*bytes);
     return LoadStatus::Loaded;
 }
 
-bool IniFile::save(const QString& path, QString* errorText) const {
-    const QString advice = QStringLiteral(
-        " Check that the folder exists and may be written to, that the file is not read-only and "
-        "that the disk is not full.");
-    const QFileInfo info(path);
-    // Renaming over a read-only file would succeed on Unix; the file's owner meant it to stay.
-    if (info.exists() && (!info.isFile() || !info.isWritable())) {
-        SetError(errorText,
-                 QStringLiteral("Could not write \"%1\": the file is read-only.").arg(path) +
-                     advice);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(errorText,
-                 QStringLiteral("Could not write \"%1\": %2.").arg(path, file.errorString()) +
-                     advice);
-        return false;
-    }
-    const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        SetError(errorText,
-                 QStringLiteral("Could not write \"%1\": %2.").arg(path, file.errorString()) +
-                     advice);
-        return false;
-    }
-    return true;
+bool IniFile::save(const QString& path, QString* errorText) const
+{
+    return SafeFileModule::WriteWholeFile(path, toBytes(), errorText);
 }
 
 IniFile::Range IniFile::findSection(const QString& section, qsizetype from) const {

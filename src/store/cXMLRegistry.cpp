@@ -1,11 +1,10 @@
 #include "store/cXMLRegistry.h"
 
 #include "store/CodePage1252.h"
+#include "store/SafeFileModule.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <pugixml.hpp>
 
@@ -136,7 +135,7 @@ struct DepthCheck : pugi::xml_tree_walker {
     throw XMLRegistryError(code, QLatin1String(source), description);
 }
 
-// The declared encoding of an 8-bit document, lower case, or "" when it declares none.
+// The declared encoding of an 8-bit document as written, or "" when it declares none.
 QString DeclaredEncoding(const QByteArray& bytes) {
     if (!bytes.startsWith("<?xml")) {
         return QString();
@@ -146,7 +145,7 @@ QString DeclaredEncoding(const QByteArray& bytes) {
     static const QRegularExpression encoding(
         QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
     const QRegularExpressionMatch match = encoding.match(declaration);
-    return match.hasMatch() ? match.captured(1).trimmed().toLower() : QString();
+    return match.hasMatch() ? match.captured(1).trimmed() : QString();
 }
 
 } // namespace
@@ -215,10 +214,11 @@ void cXMLRegistry::loadDocument(const QString& fileName) {
                 XMLRegistryError::BadEncoding, source,
                 QStringLiteral("%1 contains NUL bytes; it is not an XML text file.").arg(fileName));
         }
-        const QString declared = DeclaredEncoding(bytes);
+        const QString declaredAs = DeclaredEncoding(bytes);
+        const QString declared = declaredAs.toLower();
         if (declared.isEmpty() || declared == u"utf-8" || declared == u"utf8") {
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            (void)utf8.decode(bytes);
+            const QString decoded = utf8.decode(bytes); // converts only when assigned
             if (utf8.hasError()) {
                 Raise(XMLRegistryError::BadEncoding, source,
                       QStringLiteral("%1 is not valid UTF-8 text. Save it as UTF-8, or declare "
@@ -233,7 +233,7 @@ void cXMLRegistry::loadDocument(const QString& fileName) {
             Raise(XMLRegistryError::BadEncoding, source,
                   QStringLiteral("%1 declares the encoding \"%2\", which cannot be read here; "
                                  "use UTF-8 or windows-1252.")
-                      .arg(fileName, declared));
+                      .arg(fileName, declaredAs));
         }
     }
 
@@ -456,54 +456,13 @@ void cXMLRegistry::SaveXMLFile() {
 }
 
 bool cXMLRegistry::WriteBinData(const QString& fileName, const QByteArray& bytes,
-                                QString* errorText) {
-    const QFileInfo info(fileName);
-    QString reason;
-    if (info.exists() && (!info.isFile() || !info.isWritable())) {
-        reason = QStringLiteral("the file is read-only");
-    } else {
-        QSaveFile file(fileName);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-            return true;
-        }
-        reason = file.errorString();
-    }
-    if (errorText) {
-        *errorText = QStringLiteral("Could not write %1: %2. Check that the folder may be written "
-                                    "to, that the file is not read-only and that the disk is not "
-                                    "full.")
-                         .arg(fileName, reason);
-    }
-    return false;
+                                QString* errorText)
+{
+    return SafeFileModule::WriteWholeFile(fileName, bytes, errorText);
 }
 
 std::optional<QByteArray> cXMLRegistry::ReadBinData(const QString& fileName, qint64 maxSize,
-                                                    QString* errorText) {
-    const auto fail = [&](const QString& text) -> std::optional<QByteArray> {
-        if (errorText) {
-            *errorText = text;
-        }
-        return std::nullopt;
-    };
-    // Only plain files: a FIFO or a device would block or never end.
-    const QFileInfo info(fileName);
-    if (!info.isFile()) {
-        return fail(info.exists() ? QStringLiteral("%1 is not a file.").arg(fileName)
-                                  : QStringLiteral("File not found: %1").arg(fileName));
-    }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fail(QStringLiteral("Could not read %1: %2.").arg(fileName, file.errorString()));
-    }
-    QByteArray bytes = file.read(maxSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return fail(QStringLiteral("Could not read %1: %2.").arg(fileName, file.errorString()));
-    }
-    if (bytes.size() > maxSize) {
-        return fail(QStringLiteral("%1 is larger than %2 and is refused.")
-                        .arg(fileName, maxSize % (1024 * 1024) == 0
-                                           ? QStringLiteral("%1 MB").arg(maxSize / (1024 * 1024))
-                                           : QStringLiteral("%1 bytes").arg(maxSize)));
-    }
-    return bytes;
+                                                    QString* errorText)
+{
+    return SafeFileModule::ReadWholeFile(fileName, maxSize, errorText);
 }

@@ -1,0 +1,94 @@
+#include "store/CodePage1252.h"
+#include "store/HashModule.h"
+
+#include <QStringDecoder>
+#include <QTest>
+
+class TestHashModule : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void md5MatchesRfc1321_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("digest");
+        QTest::newRow("the empty text") << "" << "d41d8cd98f00b204e9800998ecf8427e";
+        QTest::newRow("a") << "a" << "0cc175b9c0f1b6a831c399e269772661";
+        QTest::newRow("abc") << "abc" << "900150983cd24fb0d6963f7d28e17f72";
+        QTest::newRow("message digest") << "message digest" << "f96b697d7cb7938d525a2f31aaf161d0";
+        QTest::newRow("the alphabet")
+            << "abcdefghijklmnopqrstuvwxyz" << "c3fcd3d76192e4007dfb496cca67e13b";
+        QTest::newRow("letters and digits")
+            << "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+            << "d174ab98d277d9f5a5611c2c9f419d9f";
+        QTest::newRow("eighty digits over two blocks")
+            << "1234567890123456789012345678901234567890123456789012345678901234567890123456"
+               "7890"
+            << "57edf4a22be3c955ac49da2e2107b67a";
+    }
+    void md5MatchesRfc1321()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, digest);
+        QCOMPARE(HashModule::MD5Hex(text), digest);
+    }
+
+    void westernTextsHashOneBytePerCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("digest");
+        QTest::newRow("every assigned character of 0x80 to 0x9F")
+            << QString::fromUtf8("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ")
+            << "cda798ac676ac6951f2affe2ca16ae0f";
+        // Hashing the UTF-8 bytes would give 6066f987...
+        QTest::newRow("pound sign, en dash and accent")
+            << QString::fromUtf8("Price £5 – café") << "3f8957bea0659676f314a6a913ec8592";
+    }
+    void westernTextsHashOneBytePerCharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, digest);
+        QCOMPARE(HashModule::MD5Hex(text), digest);
+    }
+
+    void saltGoesFirst()
+    {
+        QCOMPARE(HashModule::SaltedMD5(QString()), QStringLiteral("0b07d84ac3e6ebf732769030108db11e"));
+        QCOMPARE(HashModule::SaltedMD5(QStringLiteral("abc")),
+                 QStringLiteral("7808af38fa3637a274695ef71d5b8619"));
+        QVERIFY(HashModule::SaltedMD5(QStringLiteral("abc")) !=
+                HashModule::MD5Hex(QStringLiteral("abc") + QString::fromUtf16(HashModule::Salt)));
+    }
+
+    void everyByteRoundTripsAndMatchesTheReferenceConverter()
+    {
+        QByteArray all;
+        for (int byte = 0; byte < 256; ++byte) {
+            all.append(char(byte));
+        }
+        const QString text = CodePage1252::Decode(all);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(CodePage1252::Encode(text), all);
+        QVERIFY(CodePage1252::CanEncode(text));
+        QStringDecoder reference("windows-1252");
+        if (!reference.isValid()) {
+            QSKIP("this Qt has no windows-1252 converter to compare with");
+        }
+        QCOMPARE(text, reference.decode(all));
+    }
+
+    void charactersOutsideTheCodePageBecomeAQuestionMark()
+    {
+        qsizetype bad = -2;
+        const QString text = QString::fromUtf8("ok Ω €");
+        QCOMPARE(CodePage1252::Encode(text, &bad), QByteArray("ok ? \x80"));
+        QCOMPARE(bad, qsizetype(3));
+        QVERIFY(!CodePage1252::CanEncode(text, &bad));
+        QCOMPARE(bad, qsizetype(3));
+        QVERIFY(!CodePage1252::CanEncode(QString(QChar(0x80)))); // C1 0x80 has no byte: € does
+        QCOMPARE(HashModule::MD5Hex(QString::fromUtf8("Ω")), HashModule::MD5Hex(QStringLiteral("?")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHashModule)
+#include "tst_hashmodule.moc"

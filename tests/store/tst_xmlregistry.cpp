@@ -1,0 +1,308 @@
+#include "store/XMLModule.h"
+#include "store/cXMLRegistry.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace XMLModule;
+
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray Png(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A registry file as the Windows XML object writes one: data-type namespace on the element.
+const QByteArray RegistryFile =
+    "<?xml version=\"1.0\"?>\n"
+    "<settings>\n"
+    " <my_app>\n"
+    "  <data>\n"
+    "   <company>Acme &amp; Co</company>\n"
+    "   <long_name>Two&amp;#xD;&amp;#xA;lines&amp;#x9;tab&amp;#x0;end</long_name>\n"
+    "   <blob xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" dt:dt=\"bin.base64\">AAEC\n/w==</blob>\n"
+    "   <empty/>\n"
+    "  </data>\n"
+    " </my_app>\n"
+    "</settings>\n";
+
+} // namespace
+
+class TestXMLRegistry : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+    void openRegistryFile(cXMLRegistry& store)
+    {
+        WriteBytes(file(QStringLiteral("registry.xml")), RegistryFile);
+        QString app = QStringLiteral("My App");
+        QVERIFY(store.OpenXMLFile(file(QStringLiteral("registry.xml")), app));
+        QCOMPARE(app, QStringLiteral("My_App"));
+        QCOMPARE(store.CurrentAppName(), QStringLiteral("My_App"));
+    }
+
+private Q_SLOTS:
+    void namesAreFoundInTheirLowerCaseUnderscoreForm_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a key with capitals") << "Data" << "Company" << "Acme & Co";
+        QTest::newRow("a key with a space and capitals") << "DATA" << "Long Name"
+                                                         << "Two&#xD;&#xA;lines&#x9;tab&#x0;end";
+        QTest::newRow("names with spaces around them") << " data " << " company " << "Acme & Co";
+        QTest::newRow("an empty element is an empty text") << "Data" << "Empty" << "";
+        QTest::newRow("a missing key gives the default") << "Data" << "Phone" << "default";
+        QTest::newRow("a missing section gives the default") << "Colours" << "Back" << "default";
+        QTest::newRow("a name that cannot be an element gives the default")
+            << "Data" << "a[1]/../company" << "default";
+    }
+    void namesAreFoundInTheirLowerCaseUnderscoreForm()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        cXMLRegistry store;
+        openRegistryFile(store);
+        QCOMPARE(store.GetSetting(section, key, QStringLiteral("default")), expected);
+    }
+
+    void typedValuesAndUnescaping()
+    {
+        cXMLRegistry store;
+        openRegistryFile(store);
+        QCOMPARE(store.GetSettingEx("Data", "Blob").toByteArray(), QByteArray("\x00\x01\x02\xff", 4));
+        QCOMPARE(store.GetSettingExText("Data", "Blob").toString(), QStringLiteral("AAEC\n/w=="));
+        QCOMPARE(store.GetDataType("Data", "Blob"), QStringLiteral("bin.base64"));
+        QCOMPARE(XMLGetValue(store, "Data", "Long Name", QString()).toString(),
+                 QString(QStringLiteral("Two\r\nlines\ttab") + QChar(u'\0') + QStringLiteral("end")));
+        QCOMPARE(XMLGetValue(store, "Data", "Blob", QString()).toByteArray().size(), 4);
+    }
+
+    void nodeListGivesChildNamesInOrder()
+    {
+        cXMLRegistry store;
+        QVERIFY(store.NodeList("My App", "Data").isEmpty()); // not open: nothing
+        openRegistryFile(store);
+        QCOMPARE(store.NodeList("My App", "Data"),
+                 (QStringList{"company", "long_name", "blob", "empty"}));
+        QCOMPARE(store.NodeList("My App", "Absent"), QStringList());
+        QCOMPARE(store.NodeList("My App", ""), QStringList{"data"});
+    }
+
+    void theDataTypeNamespaceMayBeDeclaredHigherUpUnderAnyPrefix()
+    {
+        WriteBytes(file("prefix.xml"),
+                   "<r xmlns:t=\"urn:schemas-microsoft-com:datatypes\" xmlns:x=\"urn:other\"><a><s>"
+                   "<k t:dt=\"bin.base64\">QUJD</k><o x:dt=\"bin.base64\">QUJD</o></s></a></r>");
+        cXMLRegistry store;
+        QString app = QStringLiteral("A");
+        QVERIFY(store.OpenXMLFile(file("prefix.xml"), app));
+        QCOMPARE(store.GetSettingEx("S", "K"), QVariant(QByteArray("ABC")));
+        QCOMPARE(store.GetSettingEx("S", "O"), QVariant(QStringLiteral("QUJD")));
+    }
+
+    void badTypedValuesRaise()
+    {
+        WriteBytes(file("bad64.xml"),
+                   "<r><a><s><k xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" "
+                   "dt:dt=\"bin.base64\">not*base64</k></s></a></r>");
+        cXMLRegistry store;
+        QString app = QStringLiteral("a");
+        QVERIFY(store.OpenXMLFile(file("bad64.xml"), app));
+        try {
+            store.GetSettingEx("s", "k");
+            QFAIL("bad base64 was decoded");
+        } catch (const XMLRegistryError& error) {
+            QCOMPARE(error.code(), int(XMLRegistryError::BadTypedValue));
+        }
+    }
+
+    void writesRoundTripInTheWindowsLayout()
+    {
+        const QString path = file("written.xml");
+        WriteBytes(path, "old content that the create flag replaces");
+        cXMLRegistry store;
+        QString app = QStringLiteral("ZEX Toolkit");
+        QVERIFY(store.OpenXMLFile(path, app, true));
+        store.SaveSetting("Data", "Company", QStringLiteral("Müller – Waagen"));
+        store.SaveSettingEx("Data", "Logo", Png(3, 2), QString::fromLatin1(cXMLRegistry::Base64Type));
+        store.SaveSetting("Data", "Company", QStringLiteral("Müller & Söhne"), true);
+
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray text = saved.readAll();
+        QVERIFY2(text.contains("<xmlregistry>") && text.contains("<zex_toolkit>") &&
+                     text.contains("<data>"),
+                 text.constData());
+        QVERIFY(text.contains(
+            "<logo xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" dt:dt=\"bin.base64\">"));
+        QCOMPARE(text.count("<company>"), 1);
+
+        cXMLRegistry reread;
+        QString name = QStringLiteral("ZEX Toolkit");
+        QVERIFY(reread.OpenXMLFile(path, name));
+        QCOMPARE(reread.GetSetting("data", "company"), QStringLiteral("Müller & Söhne"));
+        QCOMPARE(reread.GetSettingEx("Data", "Logo").toByteArray(), Png(3, 2));
+        QCOMPARE(XMLGetPicture(reread, "Data", "Logo").size(), QSize(3, 2));
+        QVERIFY(XMLGetPicture(reread, "Data", "Missing").isNull());
+    }
+
+    void numberedFailures()
+    {
+        cXMLRegistry store;
+        const auto expectError = [](auto call, int code, const char* source, const char* text) {
+            try {
+                call();
+                QFAIL("no error was raised");
+            } catch (const XMLRegistryError& error) {
+                QCOMPARE(error.code(), code);
+                QCOMPARE(error.source(), QLatin1String(source));
+                QCOMPARE(error.description(), QLatin1String(text));
+            }
+        };
+        expectError([&] { store.GetSetting("Data", "Company"); }, 20002, "GetSetting",
+                    "File not open");
+        expectError([&] { store.SaveSetting("Data", "Company", "x"); }, 20002, "SaveSetting",
+                    "File not open");
+
+        openRegistryFile(store);
+        expectError([&] { store.SaveSetting("Data", "1st key", "x"); }, 20000, "BuildNodePath",
+                    "Object error");
+
+        // A failed open forgets the old file: nothing is answered from it, nothing saved over it.
+        QString app = QStringLiteral("My App");
+        QVERIFY(!store.OpenXMLFile(file("absent.xml"), app));
+        QCOMPARE(store.lastOpenError()->code(), 53);
+        expectError([&] { store.GetSetting("Data", "Company"); }, 20001, "LocateNode",
+                    "Node is nothing");
+        expectError([&] { store.SaveXMLFile(); }, 20001, "SaveXMLFile", "Node is nothing");
+    }
+
+    void xmlOpenReturnsTheFailureAsText()
+    {
+        cXMLRegistry store;
+        QCOMPARE(XMLOpen(store, file("absent.xml"), "ZEXToolkit"),
+                 QStringLiteral("File not found: ") + file("absent.xml"));
+        WriteBytes(file("good.xml"), RegistryFile);
+        QCOMPARE(XMLOpen(store, file("good.xml"), "My App"), QString());
+    }
+
+    void hostileFilesAreRefusedWithAClearError_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mentions");
+        QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol \"lol\">\n";
+        for (int i = 1; i <= 9; ++i) {
+            laughs += QStringLiteral("<!ENTITY lol%1 \"").arg(i).toLatin1();
+            for (int j = 0; j < 10; ++j) {
+                laughs += i == 1 ? "&lol;" : QStringLiteral("&lol%1;").arg(i - 1).toLatin1();
+            }
+            laughs += "\">\n";
+        }
+        laughs += "]>\n<r><a><s><k>&lol9;</k></s></a></r>";
+        QTest::newRow("entity expansion") << laughs << int(XMLRegistryError::DocumentTypeRefused)
+                                          << "DTD";
+        QTest::newRow("an external entity")
+            << QByteArray("<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>")
+            << int(XMLRegistryError::DocumentTypeRefused) << "DTD";
+        QTest::newRow("nesting 100000 levels deep")
+            << QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000)
+            << int(XMLRegistryError::NestingTooDeep) << "levels deep";
+        QTest::newRow("binary bytes") << QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16)
+                                      << int(XMLRegistryError::BadEncoding) << "NUL";
+        QTest::newRow("a truncated file")
+            << RegistryFile.left(RegistryFile.size() / 2) << int(XMLRegistryError::NotWellFormed)
+            << "not well-formed";
+        QTest::newRow("an empty file") << QByteArray() << int(XMLRegistryError::NotWellFormed)
+                                       << "not well-formed";
+        QTest::newRow("plain text") << QByteArray("Company=Acme\r\n")
+                                    << int(XMLRegistryError::NotWellFormed) << "No document element";
+        QTest::newRow("Windows-1252 bytes without a declaration")
+            << QByteArray("<r><a><s><k>M\xfcller</k></s></a></r>")
+            << int(XMLRegistryError::BadEncoding) << "UTF-8";
+        QTest::newRow("an encoding that cannot be read")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"EBCDIC-37\"?><r/>")
+            << int(XMLRegistryError::BadEncoding) << "EBCDIC";
+    }
+    void hostileFilesAreRefusedWithAClearError()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, code);
+        QFETCH(QString, mentions);
+        WriteBytes(file("hostile.xml"), content);
+        cXMLRegistry store;
+        QString app = QStringLiteral("a");
+        QVERIFY(!store.OpenXMLFile(file("hostile.xml"), app));
+        QCOMPARE(store.lastOpenError()->code(), code);
+        QCOMPARE(store.lastOpenError()->source(), QStringLiteral("XMLFilename"));
+        QVERIFY2(store.lastOpenError()->description().contains(mentions),
+                 qPrintable(store.lastOpenError()->description()));
+    }
+
+    void filesOverTenMegabytesAreRefused()
+    {
+        QByteArray big = "<r><a><s><k>";
+        big += QByteArray(cXMLRegistry::MaxFileSize, 'x');
+        big += "</k></s></a></r>";
+        WriteBytes(file("big.xml"), big);
+        cXMLRegistry store;
+        QString app = QStringLiteral("a");
+        QVERIFY(!store.OpenXMLFile(file("big.xml"), app));
+        QCOMPARE(store.lastOpenError()->code(), int(XMLRegistryError::TooLarge));
+        QVERIFY(store.lastOpenError()->description().contains(QStringLiteral("10 MB")));
+    }
+
+    void otherEncodingsAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("declared windows-1252")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>"
+                          "<r><a><s><k>\x80 M\xfcller</k></s></a></r>");
+        const QString text = QStringLiteral("<r><a><s><k>€ Müller</k></s></a></r>");
+        QByteArray utf16 = "\xff\xfe";
+        utf16 += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QTest::newRow("UTF-16 with byte order mark") << utf16;
+        QTest::newRow("UTF-8 with byte order mark") << QByteArray("\xef\xbb\xbf") + text.toUtf8();
+    }
+    void otherEncodingsAreRead()
+    {
+        QFETCH(QByteArray, content);
+        WriteBytes(file("encoded.xml"), content);
+        cXMLRegistry store;
+        QString app = QStringLiteral("a");
+        QVERIFY(store.OpenXMLFile(file("encoded.xml"), app));
+        QCOMPARE(store.GetSetting("s", "k"), QStringLiteral("€ Müller"));
+    }
+
+    void picturesThatDoNotDecodeRaise()
+    {
+        QVERIFY(BytesToPicture(QByteArray("x")).isNull());
+        QCOMPARE(BytesToPicture(Png(4, 4)).size(), QSize(4, 4));
+        QVERIFY_THROWS_EXCEPTION(XMLRegistryError, BytesToPicture(QByteArray(100, 'x')));
+        QVERIFY_THROWS_EXCEPTION(XMLRegistryError, BytesToPicture(Png(4, 4).left(40)));
+    }
+};
+
+QTEST_MAIN(TestXMLRegistry)
+#include "tst_xmlregistry.moc"
