@@ -235,7 +235,7 @@ int Edit(const QString& path, const QString& what, Change change, QTextStream& o
     if (!file.save()) {
         return BrandCommands::Failure;
     }
-    out << path << ": " << what << ".\n";
+    out << path << ": " << what << (verifiedBefore ? "; MD5Hash updated.\n" : ".\n");
     if (!verifiedBefore) {
         out << "The file did not verify before this change, so it was not signed. Check it, then "
                "run: zexctl brand sign "

@@ -116,8 +116,7 @@ QByteArray IniFile::toBytes() const {
     return bytes;
 }
 
-IniFile::LoadStatus IniFile::load(const QString& path, QString* errorText)
-{
+IniFile::LoadStatus IniFile::load(const QString& path, QString* errorText) {
     *this = IniFile();
     if (!QFileInfo::exists(path)) {
         return LoadStatus::Missing;
@@ -131,8 +130,7 @@ IniFile::LoadStatus IniFile::load(const QString& path, QString* errorText)
     return LoadStatus::Loaded;
 }
 
-bool IniFile::save(const QString& path, QString* errorText) const
-{
+bool IniFile::save(const QString& path, QString* errorText) const {
     return SafeFileModule::WriteWholeFile(path, toBytes(), errorText);
 }
 

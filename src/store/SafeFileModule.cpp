@@ -8,15 +8,14 @@ namespace {
 
 // A file without any write permission bit is read-only even to an administrator, as the read-only
 // attribute is on Windows; checking access alone would let root replace it.
-bool IsReadOnly(const QFileInfo& info)
-{
+bool IsReadOnly(const QFileInfo& info) {
     // WriteUser is not among them: it says whether we may write, which root always may.
-    constexpr QFile::Permissions writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    constexpr QFile::Permissions writeBits =
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     return !info.isWritable() || !(info.permissions() & writeBits);
 }
 
-QString SizeText(qint64 bytes)
-{
+QString SizeText(qint64 bytes) {
     return bytes % (1024 * 1024) == 0 ? QStringLiteral("%1 MB").arg(bytes / (1024 * 1024))
                                       : QStringLiteral("%1 bytes").arg(bytes);
 }
@@ -25,8 +24,7 @@ QString SizeText(qint64 bytes)
 
 namespace SafeFileModule {
 
-std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxSize, QString* errorText)
-{
+std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxSize, QString* errorText) {
     const auto fail = [&](const QString& text) -> std::optional<QByteArray> {
         if (errorText) {
             *errorText = text;
@@ -50,13 +48,13 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxSize, QSt
         return fail(QStringLiteral("Could not read %1: %2.").arg(path, file.errorString()));
     }
     if (bytes.size() > maxSize) {
-        return fail(QStringLiteral("%1 is larger than %2 and is refused.").arg(path, SizeText(maxSize)));
+        return fail(
+            QStringLiteral("%1 is larger than %2 and is refused.").arg(path, SizeText(maxSize)));
     }
     return bytes;
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* errorText)
-{
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* errorText) {
     const QFileInfo info(path);
     QString reason;
     if (info.exists() && !info.isFile()) {
@@ -65,8 +63,7 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error
         reason = QStringLiteral("the file is read-only");
     } else {
         QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-            file.commit()) {
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
             return true;
         }
         reason = file.errorString();

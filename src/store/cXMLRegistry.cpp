@@ -456,13 +456,11 @@ void cXMLRegistry::SaveXMLFile() {
 }
 
 bool cXMLRegistry::WriteBinData(const QString& fileName, const QByteArray& bytes,
-                                QString* errorText)
-{
+                                QString* errorText) {
     return SafeFileModule::WriteWholeFile(fileName, bytes, errorText);
 }
 
 std::optional<QByteArray> cXMLRegistry::ReadBinData(const QString& fileName, qint64 maxSize,
-                                                    QString* errorText)
-{
+                                                    QString* errorText) {
     return SafeFileModule::ReadWholeFile(fileName, maxSize, errorText);
 }

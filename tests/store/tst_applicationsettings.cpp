@@ -12,8 +12,7 @@ class TestApplicationSettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void foldersAreMadeAndPathsFilled()
-    {
+    void foldersAreMadeAndPathsFilled() {
         QTemporaryDir dir;
         ApplicationState state;
         const QString config = dir.filePath(QStringLiteral("config"));
@@ -25,15 +24,16 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(state.UserDataFolder).isDir());
         // The file itself comes with the first write; until then every read is its default.
         QVERIFY(!QFileInfo::exists(state.ConfigFile));
-        QCOMPARE(IniModule::ReadIniValue(state.ConfigFile, "Serial", "Station", "1"), QStringLiteral("1"));
+        QCOMPARE(IniModule::ReadIniValue(state.ConfigFile, "Serial", "Station", "1"),
+                 QStringLiteral("1"));
         QVERIFY(IniModule::WriteIniValue(state.ConfigFile, "Serial", "Station", "12"));
-        QCOMPARE(IniModule::ReadIniValue(state.ConfigFile, "Serial", "Station", "1"), QStringLiteral("12"));
+        QCOMPARE(IniModule::ReadIniValue(state.ConfigFile, "Serial", "Station", "1"),
+                 QStringLiteral("12"));
         // A second start finds the folders there already.
         QVERIFY(ApplicationSettings::SetUpUserFolders(state, config, documents));
     }
 
-    void pathsAreSetEvenWhenAFolderCannotBeMade()
-    {
+    void pathsAreSetEvenWhenAFolderCannotBeMade() {
         QTemporaryDir dir;
         const QString blocker = dir.filePath(QStringLiteral("file"));
         QFile file(blocker);
@@ -45,14 +45,14 @@ private Q_SLOTS:
         QVERIFY(!IniModule::WriteIniValue(state.ConfigFile, "Serial", "Port", "3"));
     }
 
-    void wakeIdDefaultsAndRoundTrips()
-    {
+    void wakeIdDefaultsAndRoundTrips() {
         QTemporaryDir dir;
         QSettings store(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         QCOMPARE(ApplicationSettings::ReadWakeID(store), QStringLiteral("000000"));
         ApplicationSettings::WriteWakeID(store, QStringLiteral("A1B2C3"));
         QCOMPARE(ApplicationSettings::ReadWakeID(store), QStringLiteral("A1B2C3"));
-        QCOMPARE(store.value(QStringLiteral("Settings/WakeID")).toString(), QStringLiteral("A1B2C3"));
+        QCOMPARE(store.value(QStringLiteral("Settings/WakeID")).toString(),
+                 QStringLiteral("A1B2C3"));
     }
 };
 

@@ -8,16 +8,19 @@ class TestHashModule : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void md5MatchesRfc1321_data()
-    {
+    void md5MatchesRfc1321_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("digest");
-        QTest::newRow("the empty text") << "" << "d41d8cd98f00b204e9800998ecf8427e";
-        QTest::newRow("a") << "a" << "0cc175b9c0f1b6a831c399e269772661";
-        QTest::newRow("abc") << "abc" << "900150983cd24fb0d6963f7d28e17f72";
-        QTest::newRow("message digest") << "message digest" << "f96b697d7cb7938d525a2f31aaf161d0";
-        QTest::newRow("the alphabet")
-            << "abcdefghijklmnopqrstuvwxyz" << "c3fcd3d76192e4007dfb496cca67e13b";
+        QTest::newRow("the empty text") << ""
+                                        << "d41d8cd98f00b204e9800998ecf8427e";
+        QTest::newRow("a") << "a"
+                           << "0cc175b9c0f1b6a831c399e269772661";
+        QTest::newRow("abc") << "abc"
+                             << "900150983cd24fb0d6963f7d28e17f72";
+        QTest::newRow("message digest") << "message digest"
+                                        << "f96b697d7cb7938d525a2f31aaf161d0";
+        QTest::newRow("the alphabet") << "abcdefghijklmnopqrstuvwxyz"
+                                      << "c3fcd3d76192e4007dfb496cca67e13b";
         QTest::newRow("letters and digits")
             << "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
             << "d174ab98d277d9f5a5611c2c9f419d9f";
@@ -26,15 +29,13 @@ private Q_SLOTS:
                "7890"
             << "57edf4a22be3c955ac49da2e2107b67a";
     }
-    void md5MatchesRfc1321()
-    {
+    void md5MatchesRfc1321() {
         QFETCH(QString, text);
         QFETCH(QString, digest);
         QCOMPARE(HashModule::MD5Hex(text), digest);
     }
 
-    void westernTextsHashOneBytePerCharacter_data()
-    {
+    void westernTextsHashOneBytePerCharacter_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("digest");
         QTest::newRow("every assigned character of 0x80 to 0x9F")
@@ -44,24 +45,22 @@ private Q_SLOTS:
         QTest::newRow("pound sign, en dash and accent")
             << QString::fromUtf8("Price £5 – café") << "3f8957bea0659676f314a6a913ec8592";
     }
-    void westernTextsHashOneBytePerCharacter()
-    {
+    void westernTextsHashOneBytePerCharacter() {
         QFETCH(QString, text);
         QFETCH(QString, digest);
         QCOMPARE(HashModule::MD5Hex(text), digest);
     }
 
-    void saltGoesFirst()
-    {
-        QCOMPARE(HashModule::SaltedMD5(QString()), QStringLiteral("0b07d84ac3e6ebf732769030108db11e"));
+    void saltGoesFirst() {
+        QCOMPARE(HashModule::SaltedMD5(QString()),
+                 QStringLiteral("0b07d84ac3e6ebf732769030108db11e"));
         QCOMPARE(HashModule::SaltedMD5(QStringLiteral("abc")),
                  QStringLiteral("7808af38fa3637a274695ef71d5b8619"));
         QVERIFY(HashModule::SaltedMD5(QStringLiteral("abc")) !=
                 HashModule::MD5Hex(QStringLiteral("abc") + QString::fromUtf16(HashModule::Salt)));
     }
 
-    void everyByteRoundTripsAndMatchesTheReferenceConverter()
-    {
+    void everyByteRoundTripsAndMatchesTheReferenceConverter() {
         QByteArray all;
         for (int byte = 0; byte < 256; ++byte) {
             all.append(char(byte));
@@ -77,8 +76,7 @@ private Q_SLOTS:
         QCOMPARE(text, reference.decode(all));
     }
 
-    void charactersOutsideTheCodePageBecomeAQuestionMark()
-    {
+    void charactersOutsideTheCodePageBecomeAQuestionMark() {
         qsizetype bad = -2;
         const QString text = QString::fromUtf8("ok Ω €");
         QCOMPARE(CodePage1252::Encode(text, &bad), QByteArray("ok ? \x80"));
@@ -86,7 +84,8 @@ private Q_SLOTS:
         QVERIFY(!CodePage1252::CanEncode(text, &bad));
         QCOMPARE(bad, qsizetype(3));
         QVERIFY(!CodePage1252::CanEncode(QString(QChar(0x80)))); // C1 0x80 has no byte: € does
-        QCOMPARE(HashModule::MD5Hex(QString::fromUtf8("Ω")), HashModule::MD5Hex(QStringLiteral("?")));
+        QCOMPARE(HashModule::MD5Hex(QString::fromUtf8("Ω")),
+                 HashModule::MD5Hex(QStringLiteral("?")));
     }
 };
 

@@ -10,14 +10,12 @@ using namespace IniModule;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
+QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
+void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
@@ -29,14 +27,12 @@ class TestIniModule : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString path(const QString& name = QStringLiteral("test.ini")) const
-    {
+    QString path(const QString& name = QStringLiteral("test.ini")) const {
         return m_dir.filePath(name);
     }
 
 private Q_SLOTS:
-    void init()
-    {
+    void init() {
         for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files)) {
             QFile file(m_dir.filePath(name));
             file.setPermissions(file.permissions() | QFile::WriteOwner);
@@ -44,46 +40,66 @@ private Q_SLOTS:
         }
     }
 
-    void reads_data()
-    {
+    void reads_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
         const QByteArray zcf = "[Data]\r\nType=ZEX\r\n[ReadWrite]\r\nDP=3\r\n  Damp = 1.5 \r\n"
                                "EMPTY=\r\nNUL=*NULL*\r\n";
-        QTest::newRow("a key in its section") << zcf << "Data" << "Type" << "ZEX";
-        QTest::newRow("section and key in another letter case")
-            << zcf << "READWRITE" << "dp" << "3";
-        QTest::newRow("spaces around the key and value are not part of them")
-            << zcf << "readwrite" << "DAMP" << "1.5";
-        QTest::newRow("an empty value reads as the default") << zcf << "ReadWrite" << "Empty"
+        QTest::newRow("a key in its section") << zcf << "Data"
+                                              << "Type"
+                                              << "ZEX";
+        QTest::newRow("section and key in another letter case") << zcf << "READWRITE"
+                                                                << "dp"
+                                                                << "3";
+        QTest::newRow("spaces around the key and value are not part of them") << zcf << "readwrite"
+                                                                              << "DAMP"
+                                                                              << "1.5";
+        QTest::newRow("an empty value reads as the default") << zcf << "ReadWrite"
+                                                             << "Empty"
                                                              << "default";
-        QTest::newRow("*NULL* reads as the empty text") << zcf << "ReadWrite" << "NUL" << "";
-        QTest::newRow("a key of another section is not found") << zcf << "Data" << "DP"
+        QTest::newRow("*NULL* reads as the empty text") << zcf << "ReadWrite"
+                                                        << "NUL"
+                                                        << "";
+        QTest::newRow("a key of another section is not found") << zcf << "Data"
+                                                               << "DP"
                                                                << "default";
-        QTest::newRow("a missing section gives the default") << zcf << "Factory" << "FGAIN"
+        QTest::newRow("a missing section gives the default") << zcf << "Factory"
+                                                             << "FGAIN"
                                                              << "default";
         QTest::newRow("LF line endings read the same")
-            << QByteArray("[Serial]\nPort=3\nBaud=1\n") << "Serial" << "Baud" << "1";
+            << QByteArray("[Serial]\nPort=3\nBaud=1\n") << "Serial"
+            << "Baud"
+            << "1";
         QTest::newRow("a last line without line ending")
-            << QByteArray("[Serial]\r\nPort=7") << "Serial" << "Port" << "7";
+            << QByteArray("[Serial]\r\nPort=7") << "Serial"
+            << "Port"
+            << "7";
         QTest::newRow("the first of two equal keys wins")
-            << QByteArray("[A]\r\nK=first\r\nk=second\r\n") << "A" << "K" << "first";
+            << QByteArray("[A]\r\nK=first\r\nk=second\r\n") << "A"
+            << "K"
+            << "first";
         QTest::newRow("the first of two equal sections wins")
-            << QByteArray("[A]\r\nK=first\r\n[a]\r\nK=second\r\n") << "A" << "K" << "first";
+            << QByteArray("[A]\r\nK=first\r\n[a]\r\nK=second\r\n") << "A"
+            << "K"
+            << "first";
         QTest::newRow("garbage lines around a key do not hide it")
             << QByteArray("\x01\xff", 2) + QByteArray(1, '\0') +
                    "garbage\r\n[A]\r\nno equals sign\r\n=no key\r\nK=v\r\n"
-            << "A" << "K" << "v";
-        QTest::newRow("a comment line is no key")
-            << QByteArray("[A]\r\n;K=commented\r\n") << "A" << ";K" << "default";
+            << "A"
+            << "K"
+            << "v";
+        QTest::newRow("a comment line is no key") << QByteArray("[A]\r\n;K=commented\r\n") << "A"
+                                                  << ";K"
+                                                  << "default";
         QTest::newRow("Windows-1252 bytes become their characters")
-            << QByteArray("[A]\r\nK=M\xfcnster \x96 \x80" "5\r\n") << "A" << "K"
-            << QString::fromUtf8("Münster – €5");
+            << QByteArray("[A]\r\nK=M\xfcnster \x96 \x80"
+                          "5\r\n")
+            << "A"
+            << "K" << QString::fromUtf8("Münster – €5");
     }
-    void reads()
-    {
+    void reads() {
         QFETCH(QByteArray, file);
         QFETCH(QString, section);
         QFETCH(QString, key);
@@ -92,22 +108,20 @@ private Q_SLOTS:
         QCOMPARE(ReadIniValue(path(), section, key, QStringLiteral("default")), expected);
     }
 
-    void missingOrUnreadableFilesGiveDefaults()
-    {
-        QCOMPARE(ReadIniValue(path(QStringLiteral("absent.ini")), "A", "K", "d"), QStringLiteral("d"));
+    void missingOrUnreadableFilesGiveDefaults() {
+        QCOMPARE(ReadIniValue(path(QStringLiteral("absent.ini")), "A", "K", "d"),
+                 QStringLiteral("d"));
         QCOMPARE(ReadIniValue(m_dir.path(), "A", "K", "d"), QStringLiteral("d")); // a folder
     }
 
-    void valuesAreCutTo254OnReading_data()
-    {
+    void valuesAreCutTo254OnReading_data() {
         QTest::addColumn<int>("length");
         QTest::addColumn<int>("readLength");
         QTest::newRow("254 characters survive") << 254 << 254;
         QTest::newRow("255 characters are cut to 254") << 255 << 254;
         QTest::newRow("1000 characters are cut to 254") << 1000 << 254;
     }
-    void valuesAreCutTo254OnReading()
-    {
+    void valuesAreCutTo254OnReading() {
         QFETCH(int, length);
         QFETCH(int, readLength);
         const QString value(length, u'x');
@@ -115,8 +129,7 @@ private Q_SLOTS:
         QCOMPARE(ReadIniValue(path(), "A", "K", "d"), QString(readLength, u'x'));
     }
 
-    void writes_data()
-    {
+    void writes_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
@@ -125,35 +138,45 @@ private Q_SLOTS:
         const QByteArray file = "; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n\r\n"
                                 "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n";
         QTest::newRow("a key is replaced in place, keeping its spelling and spacing")
-            << file << "DATA" << "type" << "ZEX2"
+            << file << "DATA"
+            << "type"
+            << "ZEX2"
             << QByteArray("; saved by hand\r\n[Data]\r\nType = ZEX2\r\nSaved=1 May\r\n\r\n"
                           "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n");
         QTest::newRow("a new key goes after the section's last key, before the blank line")
-            << file << "Data" << "AppVersion" << "2.1"
+            << file << "Data"
+            << "AppVersion"
+            << "2.1"
             << QByteArray("; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n"
                           "AppVersion=2.1\r\n\r\n[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n");
         QTest::newRow("a new section goes at the end of the file")
-            << file << "Dynamic" << "REM1" << "*NULL*"
+            << file << "Dynamic"
+            << "REM1"
+            << "*NULL*"
             << QByteArray("; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n\r\n"
                           "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n[Dynamic]\r\nREM1=*NULL*\r\n");
-        QTest::newRow("an LF file stays LF")
-            << QByteArray("[Serial]\nPort=3\n") << "Serial" << "Baud" << "1"
-            << QByteArray("[Serial]\nPort=3\nBaud=1\n");
+        QTest::newRow("an LF file stays LF") << QByteArray("[Serial]\nPort=3\n") << "Serial"
+                                             << "Baud"
+                                             << "1" << QByteArray("[Serial]\nPort=3\nBaud=1\n");
         QTest::newRow("a CR LF file stays CR LF")
-            << QByteArray("[Serial]\r\nPort=3\r\n") << "Serial" << "Port" << "4"
-            << QByteArray("[Serial]\r\nPort=4\r\n");
+            << QByteArray("[Serial]\r\nPort=3\r\n") << "Serial"
+            << "Port"
+            << "4" << QByteArray("[Serial]\r\nPort=4\r\n");
         QTest::newRow("a last line without ending gets one before new lines")
-            << QByteArray("[Serial]\nPort=3") << "Files" << "InitDir" << "/home"
-            << QByteArray("[Serial]\nPort=3\n[Files]\nInitDir=/home\n");
+            << QByteArray("[Serial]\nPort=3") << "Files"
+            << "InitDir"
+            << "/home" << QByteArray("[Serial]\nPort=3\n[Files]\nInitDir=/home\n");
         QTest::newRow("only the first of two equal keys changes")
-            << QByteArray("[A]\r\nK=1\r\nK=2\r\n") << "a" << "k" << "9"
-            << QByteArray("[A]\r\nK=9\r\nK=2\r\n");
+            << QByteArray("[A]\r\nK=1\r\nK=2\r\n") << "a"
+            << "k"
+            << "9" << QByteArray("[A]\r\nK=9\r\nK=2\r\n");
         QTest::newRow("Windows-1252 text is written one byte per character")
-            << QByteArray() << "A" << "K" << QString::fromUtf8("Münster – €5")
-            << QByteArray("[A]\r\nK=M\xfcnster \x96 \x80" "5\r\n");
+            << QByteArray() << "A"
+            << "K" << QString::fromUtf8("Münster – €5")
+            << QByteArray("[A]\r\nK=M\xfcnster \x96 \x80"
+                          "5\r\n");
     }
-    void writes()
-    {
+    void writes() {
         QFETCH(QByteArray, before);
         QFETCH(QString, section);
         QFETCH(QString, key);
@@ -168,26 +191,31 @@ private Q_SLOTS:
         QCOMPARE(ReadIniValue(path(), section, key, "d"), value == u"*NULL*" ? QString() : value);
     }
 
-    void aNewFileUsesCrLf()
-    {
+    void aNewFileUsesCrLf() {
         QVERIFY(WriteIniValue(path(), "Serial", "Port", "3"));
         QCOMPARE(ReadBytes(path()), QByteArray("[Serial]\r\nPort=3\r\n"));
     }
 
-    void unstorableNamesAndValuesAreRefusedAndNothingIsWritten_data()
-    {
+    void unstorableNamesAndValuesAreRefusedAndNothingIsWritten_data() {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("a value with a line break would add keys")
-            << "A" << "K" << "1\r\n[Evil]\r\nX=2";
-        QTest::newRow("a character outside Windows-1252") << "A" << "K" << QString::fromUtf8("Ω");
-        QTest::newRow("an equals sign in the key") << "A" << "K=1" << "v";
-        QTest::newRow("an empty key") << "A" << " " << "v";
-        QTest::newRow("a closing bracket in the section") << "A]" << "K" << "v";
+        QTest::newRow("a value with a line break would add keys") << "A"
+                                                                  << "K"
+                                                                  << "1\r\n[Evil]\r\nX=2";
+        QTest::newRow("a character outside Windows-1252") << "A"
+                                                          << "K" << QString::fromUtf8("Ω");
+        QTest::newRow("an equals sign in the key") << "A"
+                                                   << "K=1"
+                                                   << "v";
+        QTest::newRow("an empty key") << "A"
+                                      << " "
+                                      << "v";
+        QTest::newRow("a closing bracket in the section") << "A]"
+                                                          << "K"
+                                                          << "v";
     }
-    void unstorableNamesAndValuesAreRefusedAndNothingIsWritten()
-    {
+    void unstorableNamesAndValuesAreRefusedAndNothingIsWritten() {
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, value);
@@ -199,8 +227,7 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(path()), before);
     }
 
-    void aFailedWriteIsReportedAndLeavesTheFileWhole()
-    {
+    void aFailedWriteIsReportedAndLeavesTheFileWhole() {
         const QByteArray before = "[A]\r\nK=old\r\n";
         WriteBytes(path(), before);
         QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadUser);
@@ -216,8 +243,7 @@ private Q_SLOTS:
         QVERIFY(!RemoveIniSection(path(), "A", &error));
     }
 
-    void aWriteLeavesNoTemporaryFileBehind()
-    {
+    void aWriteLeavesNoTemporaryFileBehind() {
         for (int i = 0; i < 5; ++i) {
             QVERIFY(WriteIniValue(path(), "A", QStringLiteral("K%1").arg(i), "v"));
         }
@@ -225,8 +251,7 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("test.ini")});
     }
 
-    void removingASectionRemovesEveryCopyAndKeepsTheRest()
-    {
+    void removingASectionRemovesEveryCopyAndKeepsTheRest() {
         WriteBytes(path(), "[Data]\r\nType=ZEX\r\n[ReadWrite]\r\nDP=1\r\n[Mine]\r\nX=1\r\n"
                            "[readwrite]\r\nDP=2\r\n");
         QVERIFY(RemoveIniSection(path(), "READWRITE"));
@@ -237,9 +262,9 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(absent));
     }
 
-    void sectionAndKeyListsFollowTheFile()
-    {
-        const IniFile file = IniFile::fromBytes("[Data]\nType=ZEX\n[ReadWrite]\nDP=1\nnoise\nDamp=2\n");
+    void sectionAndKeyListsFollowTheFile() {
+        const IniFile file =
+            IniFile::fromBytes("[Data]\nType=ZEX\n[ReadWrite]\nDP=1\nnoise\nDamp=2\n");
         QCOMPARE(file.sections(), (QStringList{"Data", "ReadWrite"}));
         QCOMPARE(file.keys("readwrite"), (QStringList{"DP", "Damp"}));
         QCOMPARE(file.lineEnding(), QByteArray("\n"));

@@ -11,15 +11,13 @@ using namespace XMLModule;
 
 namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
+void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-QByteArray Png(int width, int height)
-{
+QByteArray Png(int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(Qt::red);
     QByteArray bytes;
@@ -37,7 +35,8 @@ const QByteArray RegistryFile =
     "  <data>\n"
     "   <company>Acme &amp; Co</company>\n"
     "   <long_name>Two&amp;#xD;&amp;#xA;lines&amp;#x9;tab&amp;#x0;end</long_name>\n"
-    "   <blob xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" dt:dt=\"bin.base64\">AAEC\n/w==</blob>\n"
+    "   <blob xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" "
+    "dt:dt=\"bin.base64\">AAEC\n/w==</blob>\n"
     "   <empty/>\n"
     "  </data>\n"
     " </my_app>\n"
@@ -51,8 +50,7 @@ class TestXMLRegistry : public QObject {
     QTemporaryDir m_dir;
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
-    void openRegistryFile(cXMLRegistry& store)
-    {
+    void openRegistryFile(cXMLRegistry& store) {
         WriteBytes(file(QStringLiteral("registry.xml")), RegistryFile);
         QString app = QStringLiteral("My App");
         QVERIFY(store.OpenXMLFile(file(QStringLiteral("registry.xml")), app));
@@ -61,23 +59,33 @@ class TestXMLRegistry : public QObject {
     }
 
 private Q_SLOTS:
-    void namesAreFoundInTheirLowerCaseUnderscoreForm_data()
-    {
+    void namesAreFoundInTheirLowerCaseUnderscoreForm_data() {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("a key with capitals") << "Data" << "Company" << "Acme & Co";
-        QTest::newRow("a key with a space and capitals") << "DATA" << "Long Name"
+        QTest::newRow("a key with capitals") << "Data"
+                                             << "Company"
+                                             << "Acme & Co";
+        QTest::newRow("a key with a space and capitals") << "DATA"
+                                                         << "Long Name"
                                                          << "Two&#xD;&#xA;lines&#x9;tab&#x0;end";
-        QTest::newRow("names with spaces around them") << " data " << " company " << "Acme & Co";
-        QTest::newRow("an empty element is an empty text") << "Data" << "Empty" << "";
-        QTest::newRow("a missing key gives the default") << "Data" << "Phone" << "default";
-        QTest::newRow("a missing section gives the default") << "Colours" << "Back" << "default";
-        QTest::newRow("a name that cannot be an element gives the default")
-            << "Data" << "a[1]/../company" << "default";
+        QTest::newRow("names with spaces around them") << " data "
+                                                       << " company "
+                                                       << "Acme & Co";
+        QTest::newRow("an empty element is an empty text") << "Data"
+                                                           << "Empty"
+                                                           << "";
+        QTest::newRow("a missing key gives the default") << "Data"
+                                                         << "Phone"
+                                                         << "default";
+        QTest::newRow("a missing section gives the default") << "Colours"
+                                                             << "Back"
+                                                             << "default";
+        QTest::newRow("a name that cannot be an element gives the default") << "Data"
+                                                                            << "a[1]/../company"
+                                                                            << "default";
     }
-    void namesAreFoundInTheirLowerCaseUnderscoreForm()
-    {
+    void namesAreFoundInTheirLowerCaseUnderscoreForm() {
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, expected);
@@ -86,20 +94,20 @@ private Q_SLOTS:
         QCOMPARE(store.GetSetting(section, key, QStringLiteral("default")), expected);
     }
 
-    void typedValuesAndUnescaping()
-    {
+    void typedValuesAndUnescaping() {
         cXMLRegistry store;
         openRegistryFile(store);
-        QCOMPARE(store.GetSettingEx("Data", "Blob").toByteArray(), QByteArray("\x00\x01\x02\xff", 4));
+        QCOMPARE(store.GetSettingEx("Data", "Blob").toByteArray(),
+                 QByteArray("\x00\x01\x02\xff", 4));
         QCOMPARE(store.GetSettingExText("Data", "Blob").toString(), QStringLiteral("AAEC\n/w=="));
         QCOMPARE(store.GetDataType("Data", "Blob"), QStringLiteral("bin.base64"));
-        QCOMPARE(XMLGetValue(store, "Data", "Long Name", QString()).toString(),
-                 QString(QStringLiteral("Two\r\nlines\ttab") + QChar(u'\0') + QStringLiteral("end")));
+        QCOMPARE(
+            XMLGetValue(store, "Data", "Long Name", QString()).toString(),
+            QString(QStringLiteral("Two\r\nlines\ttab") + QChar(u'\0') + QStringLiteral("end")));
         QCOMPARE(XMLGetValue(store, "Data", "Blob", QString()).toByteArray().size(), 4);
     }
 
-    void nodeListGivesChildNamesInOrder()
-    {
+    void nodeListGivesChildNamesInOrder() {
         cXMLRegistry store;
         QVERIFY(store.NodeList("My App", "Data").isEmpty()); // not open: nothing
         openRegistryFile(store);
@@ -109,8 +117,7 @@ private Q_SLOTS:
         QCOMPARE(store.NodeList("My App", ""), QStringList{"data"});
     }
 
-    void theDataTypeNamespaceMayBeDeclaredHigherUpUnderAnyPrefix()
-    {
+    void theDataTypeNamespaceMayBeDeclaredHigherUpUnderAnyPrefix() {
         WriteBytes(file("prefix.xml"),
                    "<r xmlns:t=\"urn:schemas-microsoft-com:datatypes\" xmlns:x=\"urn:other\"><a><s>"
                    "<k t:dt=\"bin.base64\">QUJD</k><o x:dt=\"bin.base64\">QUJD</o></s></a></r>");
@@ -121,8 +128,7 @@ private Q_SLOTS:
         QCOMPARE(store.GetSettingEx("S", "O"), QVariant(QStringLiteral("QUJD")));
     }
 
-    void badTypedValuesRaise()
-    {
+    void badTypedValuesRaise() {
         WriteBytes(file("bad64.xml"),
                    "<r><a><s><k xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" "
                    "dt:dt=\"bin.base64\">not*base64</k></s></a></r>");
@@ -137,15 +143,15 @@ private Q_SLOTS:
         }
     }
 
-    void writesRoundTripInTheWindowsLayout()
-    {
+    void writesRoundTripInTheWindowsLayout() {
         const QString path = file("written.xml");
         WriteBytes(path, "old content that the create flag replaces");
         cXMLRegistry store;
         QString app = QStringLiteral("ZEX Toolkit");
         QVERIFY(store.OpenXMLFile(path, app, true));
         store.SaveSetting("Data", "Company", QStringLiteral("Müller – Waagen"));
-        store.SaveSettingEx("Data", "Logo", Png(3, 2), QString::fromLatin1(cXMLRegistry::Base64Type));
+        store.SaveSettingEx("Data", "Logo", Png(3, 2),
+                            QString::fromLatin1(cXMLRegistry::Base64Type));
         store.SaveSetting("Data", "Company", QStringLiteral("Müller & Söhne"), true);
 
         QFile saved(path);
@@ -167,8 +173,7 @@ private Q_SLOTS:
         QVERIFY(XMLGetPicture(reread, "Data", "Missing").isNull());
     }
 
-    void numberedFailures()
-    {
+    void numberedFailures() {
         cXMLRegistry store;
         const auto expectError = [](auto call, int code, const char* source, const char* text) {
             try {
@@ -198,8 +203,7 @@ private Q_SLOTS:
         expectError([&] { store.SaveXMLFile(); }, 20001, "SaveXMLFile", "Node is nothing");
     }
 
-    void xmlOpenReturnsTheFailureAsText()
-    {
+    void xmlOpenReturnsTheFailureAsText() {
         cXMLRegistry store;
         QCOMPARE(XMLOpen(store, file("absent.xml"), "ZEXToolkit"),
                  QStringLiteral("File not found: ") + file("absent.xml"));
@@ -207,8 +211,7 @@ private Q_SLOTS:
         QCOMPARE(XMLOpen(store, file("good.xml"), "My App"), QString());
     }
 
-    void hostileFilesAreRefusedWithAClearError_data()
-    {
+    void hostileFilesAreRefusedWithAClearError_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("mentions");
@@ -221,8 +224,8 @@ private Q_SLOTS:
             laughs += "\">\n";
         }
         laughs += "]>\n<r><a><s><k>&lol9;</k></s></a></r>";
-        QTest::newRow("entity expansion") << laughs << int(XMLRegistryError::DocumentTypeRefused)
-                                          << "DTD";
+        QTest::newRow("entity expansion")
+            << laughs << int(XMLRegistryError::DocumentTypeRefused) << "DTD";
         QTest::newRow("an external entity")
             << QByteArray("<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>")
             << int(XMLRegistryError::DocumentTypeRefused) << "DTD";
@@ -234,10 +237,11 @@ private Q_SLOTS:
         QTest::newRow("a truncated file")
             << RegistryFile.left(RegistryFile.size() / 2) << int(XMLRegistryError::NotWellFormed)
             << "not well-formed";
-        QTest::newRow("an empty file") << QByteArray() << int(XMLRegistryError::NotWellFormed)
-                                       << "not well-formed";
-        QTest::newRow("plain text") << QByteArray("Company=Acme\r\n")
-                                    << int(XMLRegistryError::NotWellFormed) << "No document element";
+        QTest::newRow("an empty file")
+            << QByteArray() << int(XMLRegistryError::NotWellFormed) << "not well-formed";
+        QTest::newRow("plain text")
+            << QByteArray("Company=Acme\r\n") << int(XMLRegistryError::NotWellFormed)
+            << "No document element";
         QTest::newRow("Windows-1252 bytes without a declaration")
             << QByteArray("<r><a><s><k>M\xfcller</k></s></a></r>")
             << int(XMLRegistryError::BadEncoding) << "UTF-8";
@@ -245,8 +249,7 @@ private Q_SLOTS:
             << QByteArray("<?xml version=\"1.0\" encoding=\"EBCDIC-37\"?><r/>")
             << int(XMLRegistryError::BadEncoding) << "EBCDIC";
     }
-    void hostileFilesAreRefusedWithAClearError()
-    {
+    void hostileFilesAreRefusedWithAClearError() {
         QFETCH(QByteArray, content);
         QFETCH(int, code);
         QFETCH(QString, mentions);
@@ -260,8 +263,7 @@ private Q_SLOTS:
                  qPrintable(store.lastOpenError()->description()));
     }
 
-    void filesOverTenMegabytesAreRefused()
-    {
+    void filesOverTenMegabytesAreRefused() {
         QByteArray big = "<r><a><s><k>";
         big += QByteArray(cXMLRegistry::MaxFileSize, 'x');
         big += "</k></s></a></r>";
@@ -273,8 +275,7 @@ private Q_SLOTS:
         QVERIFY(store.lastOpenError()->description().contains(QStringLiteral("10 MB")));
     }
 
-    void otherEncodingsAreRead_data()
-    {
+    void otherEncodingsAreRead_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("declared windows-1252")
             << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>"
@@ -285,8 +286,7 @@ private Q_SLOTS:
         QTest::newRow("UTF-16 with byte order mark") << utf16;
         QTest::newRow("UTF-8 with byte order mark") << QByteArray("\xef\xbb\xbf") + text.toUtf8();
     }
-    void otherEncodingsAreRead()
-    {
+    void otherEncodingsAreRead() {
         QFETCH(QByteArray, content);
         WriteBytes(file("encoded.xml"), content);
         cXMLRegistry store;
@@ -295,8 +295,7 @@ private Q_SLOTS:
         QCOMPARE(store.GetSetting("s", "k"), QStringLiteral("€ Müller"));
     }
 
-    void picturesThatDoNotDecodeRaise()
-    {
+    void picturesThatDoNotDecodeRaise() {
         QVERIFY(BytesToPicture(QByteArray("x")).isNull());
         QCOMPARE(BytesToPicture(Png(4, 4)).size(), QSize(4, 4));
         QVERIFY_THROWS_EXCEPTION(XMLRegistryError, BytesToPicture(QByteArray(100, 'x')));
@@ -304,5 +303,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestXMLRegistry)
+QTEST_GUILESS_MAIN(TestXMLRegistry)
 #include "tst_xmlregistry.moc"
