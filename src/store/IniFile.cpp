@@ -48,9 +48,11 @@ bool SameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool CheckStorable(const QString& what, const QString& text, QString* errorText) {
+constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
+
+bool CheckStorable(const QString& what, const QString& text, bool utf8, QString* errorText) {
     qsizetype bad = -1;
-    if (!CodePage1252::CanEncode(text, &bad)) {
+    if (!utf8 && !CodePage1252::CanEncode(text, &bad)) {
         if (errorText) {
             *errorText =
                 QStringLiteral("The %1 \"%2\" contains the character U+%3, which a settings "
@@ -84,6 +86,12 @@ IniFile IniFile::fromBytes(const QByteArray& bytes) {
     IniFile file;
     bool endingChosen = false;
     qsizetype start = 0;
+    // A file saved as UTF-8 with a byte order mark (as text editors do) stays UTF-8; without the
+    // mark its first section would hide behind three stray characters.
+    if (bytes.startsWith(Utf8Bom)) {
+        file.m_utf8 = true;
+        start = 3;
+    }
     while (start < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', start);
         const qsizetype stop = newline < 0 ? bytes.size() : newline;
@@ -100,7 +108,8 @@ IniFile IniFile::fromBytes(const QByteArray& bytes) {
                 endingChosen = true;
             }
         }
-        line.text = CodePage1252::Decode(bytes.mid(start, textEnd - start));
+        const QByteArray text = bytes.mid(start, textEnd - start);
+        line.text = file.m_utf8 ? QString::fromUtf8(text) : CodePage1252::Decode(text);
         file.m_lines.append(line);
         start = newline < 0 ? bytes.size() : newline + 1;
     }
@@ -108,9 +117,9 @@ IniFile IniFile::fromBytes(const QByteArray& bytes) {
 }
 
 QByteArray IniFile::toBytes() const {
-    QByteArray bytes;
+    QByteArray bytes = m_utf8 ? QByteArray(Utf8Bom) : QByteArray();
     for (const Line& line : m_lines) {
-        bytes += CodePage1252::Encode(line.text);
+        bytes += m_utf8 ? line.text.toUtf8() : CodePage1252::Encode(line.text);
         bytes += line.ending;
     }
     return bytes;
@@ -198,9 +207,9 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
         SetError(errorText, QStringLiteral("\"%1\" cannot be a key name.").arg(key));
         return false;
     }
-    if (!CheckStorable(QStringLiteral("section name"), sectionName, errorText) ||
-        !CheckStorable(QStringLiteral("key name"), keyName, errorText) ||
-        !CheckStorable(QStringLiteral("value"), value, errorText)) {
+    if (!CheckStorable(QStringLiteral("section name"), sectionName, m_utf8, errorText) ||
+        !CheckStorable(QStringLiteral("key name"), keyName, m_utf8, errorText) ||
+        !CheckStorable(QStringLiteral("value"), value, m_utf8, errorText)) {
         return false;
     }
 

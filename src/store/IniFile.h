@@ -7,7 +7,8 @@
 
 // One profile (INI) file held line by line, so that changing a key rewrites only that key's line
 // and every other line (comments, blank lines, unknown keys, odd spellings, line endings) stays
-// byte for byte. Text is Windows-1252. Sections and keys match without regard to case; when a name
+// byte for byte. Text is Windows-1252 (UTF-8 for a file that starts with its byte order mark,
+// which an editor may have added). Sections and keys match without regard to case; when a name
 // occurs twice, the first occurrence is the one read and written.
 class IniFile {
 public:
@@ -62,4 +63,5 @@ private:
 
     QList<Line> m_lines;
     QByteArray m_newLineEnding = "\r\n";
+    bool m_utf8 = false; // only for files that start with a UTF-8 byte order mark
 };

@@ -33,7 +33,7 @@ bool IsElementName(const QString& name) {
     return true;
 }
 
-// MSXML's text of a node: all descendant text in document order.
+// The text of a node as the earlier program read it: all descendant text in document order.
 QString NodeText(const pugi::xml_node& node) {
     QByteArray text;
     pugi::xml_node current = node.first_child();

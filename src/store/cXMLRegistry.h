@@ -25,7 +25,8 @@ class cXMLRegistry {
 public:
     static constexpr qint64 MaxFileSize = 10 * 1024 * 1024;
     static constexpr int MaxDepth = 256;
-    // The data-type attribute "dt:dt" lives in this namespace, as the Windows XML object writes it.
+    // The data-type attribute "dt:dt" lives in this namespace, as files written on Windows carry
+    // it.
     static constexpr char DataTypeNamespace[] = "urn:schemas-microsoft-com:datatypes";
     static constexpr char Base64Type[] = "bin.base64";
     static constexpr char HexType[] = "bin.hex";

@@ -166,6 +166,10 @@ private Q_SLOTS:
             << QByteArray("[Serial]\nPort=3") << "Files"
             << "InitDir"
             << "/home" << QByteArray("[Serial]\nPort=3\n[Files]\nInitDir=/home\n");
+        QTest::newRow("a file an editor saved as UTF-8 with a byte order mark stays so")
+            << QByteArray("\xEF\xBB\xBF[Data]\r\nType=ZEX\r\n") << "Data"
+            << "Note" << QString::fromUtf8("Ωhm – ok")
+            << QByteArray("\xEF\xBB\xBF[Data]\r\nType=ZEX\r\nNote=\xCE\xA9hm \xE2\x80\x93 ok\r\n");
         QTest::newRow("only the first of two equal keys changes")
             << QByteArray("[A]\r\nK=1\r\nK=2\r\n") << "a"
             << "k"

@@ -27,7 +27,7 @@ QByteArray Png(int width, int height) {
     return bytes;
 }
 
-// A registry file as the Windows XML object writes one: data-type namespace on the element.
+// A registry file as written on Windows: the data-type namespace declared on the element.
 const QByteArray RegistryFile =
     "<?xml version=\"1.0\"?>\n"
     "<settings>\n"
