@@ -16,8 +16,11 @@ constexpr int HelpIndent = 24;
 
 // Words of text filled into lines of HelpWidth, the first after `lead`, the rest indented.
 QString wrapped(const QString& lead, const QString& text) {
-    QString result = lead.leftJustified(HelpIndent);
-    int column = int(result.size());
+    // A lead too long for its column gets the text on the lines below it.
+    QString result = lead.size() < HelpIndent
+                         ? lead.leftJustified(HelpIndent)
+                         : lead + QLatin1Char('\n') + QString(HelpIndent, QLatin1Char(' '));
+    int column = HelpIndent;
     bool lineStart = true;
     for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (!lineStart && column + 1 + word.size() > HelpWidth) {

@@ -1,5 +1,6 @@
 #include "cli/ZexCtlCommand.h"
 
+#include "cli/BrandCommands.h"
 #include "cli/ZexCtlDeviceCommands.h"
 
 const QList<ZexCtlCommand>& ZexCtlCommandTable() {
@@ -18,6 +19,13 @@ const QList<ZexCtlCommand>& ZexCtlCommandTable() {
          true, true, CheckSet, Set},
         {"call", "call OPERATION", "Invoke an operation of the module (RST, DOKEYTAR, WAKE ...).",
          true, true, CheckCall, Call},
+        {"brand", "brand verify|sign FILE | set FILE KEY VALUE | logo FILE Logo|LogoSmall IMAGE",
+         "Check, sign or change a brand file (.qkb): verify its digest, recompute it, set one "
+         "key, or replace a logo with an image file.",
+         false, false, nullptr,
+         [](ZexCtlSession& session) {
+             return BrandCommands::run(session.arguments, session.out, session.err);
+         }},
     };
     return table;
 }
