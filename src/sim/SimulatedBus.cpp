@@ -125,8 +125,12 @@ std::optional<ScheduledReply> SimulatedBus::handle(const ZarnbusRequest& request
     scheduled.bytes = collided;
     scheduled.dueUs = endUs + delayUs;
     if (m_timing) {
-        scheduled.dueUs += m_turnaroundUs + collided.size() * ByteTimeUs(lineBaud);
-        m_lineFreeUs = std::max(m_lineFreeUs, scheduled.dueUs);
+        // Half duplex: a reply waits for the one before it to leave the line.
+        const qint64 startUs = std::max(endUs + m_turnaroundUs, m_lineFreeUs);
+        const qint64 endOfReplyUs = startUs + collided.size() * ByteTimeUs(lineBaud);
+        // A late reply is the module's own slowness; it keeps no one else off the line.
+        m_lineFreeUs = std::max(m_lineFreeUs, endOfReplyUs);
+        scheduled.dueUs = endOfReplyUs + delayUs;
     }
     return scheduled;
 }
