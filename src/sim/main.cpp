@@ -1,3 +1,56 @@
-int main() {
-    return 0;
+#include "sim/ProcessConsole.h"
+#include "sim/SimConsole.h"
+#include "sim/SimOptions.h"
+#include "sim/SimulatorServer.h"
+#include "util/MonotonicClock.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QTextStream>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QString error;
+    const std::optional<SimOptions> options = SimOptions::Parse(app.arguments().mid(1), &error);
+    if (!options) {
+        err << "zex-sim: " << error << Qt::endl;
+        return 2;
+    }
+    if (options->helpWanted) {
+        out << SimOptions::HelpText() << Qt::flush;
+        return 0;
+    }
+
+    auto bus = std::make_unique<SimulatedBus>(
+        systemClock(), options->seed.value_or(QRandomGenerator::global()->generate()));
+    for (const ModuleConfig& config : options->modules) {
+        bus->addModule(config);
+    }
+    bus->setTiming(options->timing);
+    bus->setTurnaroundUs(options->turnaroundUs);
+    SimulatorServer server(std::move(bus));
+    if (!server.start(&error)) {
+        err << "zex-sim: " << error << Qt::endl;
+        return 1;
+    }
+
+    out << "ready " << server.devicePath() << Qt::endl;
+    out << server.withBus([](SimulatedBus& b) { return SimConsole::StatusText(b); }) << Qt::flush;
+
+    ProcessConsole console;
+    QObject::connect(&console, &ProcessConsole::lineRead, &app, [&](const QString& line) {
+        const SimConsole::Result result =
+            server.withBus([&](SimulatedBus& b) { return SimConsole::Execute(b, line); });
+        (result.failed ? err : out) << result.output << Qt::flush;
+        if (result.quit) {
+            app.quit();
+        }
+    });
+    QObject::connect(&console, &ProcessConsole::stopRequested, &app, &QCoreApplication::quit);
+    const int status = app.exec();
+    server.stop();
+    return status;
 }
