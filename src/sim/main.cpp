@@ -1,3 +1,4 @@
+#include "serial/COMDetectModule.h"
 #include "sim/ProcessConsole.h"
 #include "sim/SimConsole.h"
 #include "sim/SimOptions.h"
@@ -37,7 +38,21 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    out << "ready " << server.devicePath() << Qt::endl;
+    // Offered as a COM port so the tool finds it like any other; the link goes when we do.
+    const QString device = server.devicePath();
+    const int port =
+        options->portNumber > 0
+            ? (COMDetectModule::OfferDeviceAsPort(options->portNumber, device, &error)
+                   ? options->portNumber
+                   : 0)
+            : COMDetectModule::OfferDeviceOnFreePort(device, COMDetectModule::FirstSimulatorPort,
+                                                     COMDetectModule::LastSimulatorPort, &error);
+    if (port == 0) {
+        err << "zex-sim: " << error << Qt::endl;
+        server.stop();
+        return 1;
+    }
+    out << "ready COM" << port << ' ' << device << Qt::endl;
     out << server.withBus([](SimulatedBus& b) { return SimConsole::StatusText(b); }) << Qt::flush;
 
     ProcessConsole console;
@@ -52,5 +67,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(&console, &ProcessConsole::stopRequested, &app, &QCoreApplication::quit);
     const int status = app.exec();
     server.stop();
+    COMDetectModule::WithdrawPort(port, device);
     return status;
 }

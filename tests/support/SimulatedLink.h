@@ -1,9 +1,9 @@
 #pragma once
 
+#include "serial/QtSerialPortControl.h"
 #include "serial/SerialClass.h"
 #include "serial/Zarnbus2Module.h"
 #include "sim/SimulatorServer.h"
-#include "support/PtySerialPort.h"
 #include "util/MonotonicClock.h"
 
 #include <QList>
@@ -22,7 +22,7 @@ public:
     QString failure() const { return m_failure; }
 
     SimulatorServer& server() { return *m_server; }
-    PtySerialPort& port() { return m_port; }
+    QtSerialPortControl& port() { return m_port; }
     Zarnbus2Link& link() { return m_link; }
     // A driver for a station, made once and kept.
     SerialClass& device(int station = 1);
@@ -40,7 +40,7 @@ private:
     SteadyClock m_clock;
     SteadyClock m_moduleClock;
     std::unique_ptr<SimulatorServer> m_server;
-    PtySerialPort m_port;
+    QtSerialPortControl m_port;
     Zarnbus2Link m_link;
     std::map<int, std::unique_ptr<SerialClass>> m_devices;
     bool m_ready = false;
