@@ -3,6 +3,7 @@
 #include "sim/SimulatedBus.h"
 #include "util/MonotonicClock.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace N = ZarnbusNumber;
@@ -229,6 +230,24 @@ private Q_SLOTS:
             answered += int(line.send(readFrame(2, N::VERS)).size());
         }
         QVERIFY2(answered > 700 && answered < 800, qPrintable(QString::number(answered)));
+    }
+
+    void noiseNeverStopsTheReceiver() {
+        Bus line;
+        line.bus.setTiming(false);
+        QRandomGenerator random(99);
+        QByteArray noise(20000, '\0');
+        for (char& byte : noise) {
+            // Start bytes and nibbles often, so many false frames begin.
+            const quint32 pick = random.bounded(4);
+            byte = char(pick == 0 ? 0xFE : pick == 1 ? random.bounded(16) : random.bounded(256));
+        }
+        line.send(noise);
+        // Whatever the noise left half-read, a pause ends it and the next frame is answered.
+        const QList<ScheduledReply> replies =
+            line.send(readFrame(1, N::VERS), 19200, T0 + 1'000'000);
+        QCOMPARE(replies.size(), 1);
+        QCOMPARE(replies[0].bytes, Zarnbus2Module::BuildReadReply(1, 4.1f));
     }
 
     void twoModulesOnOneStationCollide() {
