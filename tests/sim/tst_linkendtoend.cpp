@@ -207,17 +207,20 @@ private Q_SLOTS:
     }
 
     void givingUpLeavesNoResponseAndServesTheCache_data() {
-        QTest::addColumn<int>("kind");
+        using K = FaultPlan::Kind;
+        // The fault on each of the three attempts.
+        QTest::addColumn<QList<int>>("faults");
         QTest::newRow("a module whose checksums are always wrong")
-            << int(FaultPlan::Kind::BadChecksum);
+            << QList<int>(3, int(K::BadChecksum));
         QTest::newRow("a module that answers as another station")
-            << int(FaultPlan::Kind::WrongStation);
-        QTest::newRow("a line full of garbage") << int(FaultPlan::Kind::Garbage);
-        QTest::newRow("a module whose replies are too long") << int(FaultPlan::Kind::LongReply);
-        QTest::newRow("a module that never answers") << int(FaultPlan::Kind::Silence);
+            << QList<int>(3, int(K::WrongStation));
+        QTest::newRow("a line full of garbage") << QList<int>(3, int(K::Garbage));
+        QTest::newRow("a module whose replies are too long") << QList<int>(3, int(K::LongReply));
+        QTest::newRow("a short reply, a late one, then silence")
+            << QList<int>{int(K::ShortReply), int(K::Delay), int(K::Silence)};
     }
     void givingUpLeavesNoResponseAndServesTheCache() {
-        QFETCH(int, kind);
+        QFETCH(QList<int>, faults);
         SimulatedLink line({moduleAt(1, 4.1, 1)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
         SerialClass& device = line.device(1);
@@ -227,7 +230,10 @@ private Q_SLOTS:
 
         line.withBus([&](SimulatedBus& bus) {
             bus.module(0).setAppliedLoad(8.0);
-            bus.busFaults().add({FaultPlan::Kind(kind), FaultPlan::Mode::Always, 1, 0});
+            bus.busFaults().setDelayMs(2500); // later than the last attempt's wait
+            for (int kind : faults) {
+                bus.busFaults().add({FaultPlan::Kind(kind), FaultPlan::Mode::NextFrames, 1, 1});
+            }
         });
         line.takeFramesSeen();
         QCOMPARE(device.NET(), before);
@@ -236,6 +242,10 @@ private Q_SLOTS:
         QVERIFY(device.ErrorState());
         QCOMPARE(device.ErrorDescription(), QStringLiteral("No Response"));
         QCOMPARE(device.RetryCounter(), qint16(2));
+        if (faults.contains(int(FaultPlan::Kind::Delay))) {
+            // The late reply does come, after the driver has given up.
+            QCOMPARE(line.port().read(11, 2000).size(), 11);
+        }
 
         // Given up: reads come from the cache, writes and commands are dropped, all without
         // traffic.
@@ -245,11 +255,73 @@ private Q_SLOTS:
         device.DOKEYTAR();
         QVERIFY(line.takeFramesSeen().isEmpty());
 
-        line.withBus([](SimulatedBus& bus) { bus.busFaults().clear(); });
         device.ResetError();
         QVERIFY(!device.ErrorState());
         QCOMPARE(device.ErrorDescription(), QString());
         QVERIFY(device.NET().toSingle() > 7.9f);
+    }
+
+    void calibrationAndFactoryStepsOverTheWire() {
+        SimulatedLink line({moduleAt(1, 4.1, 1)});
+        QVERIFY2(line.isReady(), qPrintable(line.failure()));
+        SerialClass& device = line.device(1);
+        auto apply = [&](double tonnes) {
+            line.withBus([&](SimulatedBus& bus) { bus.module(0).setAppliedLoad(tonnes); });
+        };
+        auto signal = [&](double mvv) {
+            line.withBus([&](SimulatedBus& bus) { bus.module(0).setAppliedSignal(mvv); });
+        };
+
+        // Factory page: raw readings at -2.5 and +2.5 mV/V, gain and offset written as text.
+        signal(-2.5);
+        const float reading1 = device.RMVV().toSingle();
+        signal(2.5);
+        const float reading2 = device.RMVV().toSingle();
+        const double gain = 5.0 / double(reading2 - reading1);
+        device.LetByName("FGAIN", DeviceValue(QString::number(gain, 'f', 7)));
+        device.LetByName("FOFFS", DeviceValue(QString::number(gain * reading1 + 2.5, 'f', 7)));
+        signal(-2.5);
+        QVERIFY(std::abs(device.UMVV().toSingle() + 2.5f) < 2e-5f);
+        signal(2.5);
+        QVERIFY(std::abs(device.UMVV().toSingle() - 2.5f) < 2e-5f);
+
+        // Calibration wizard: low 0 t, high 20 t, linearisation at 5, 10 and 15 t.
+        for (const char* name : {"LINP", "OFFS", "POZ", "SYSZERO", "RESOL"}) {
+            device.LetByName(name, DeviceValue(0));
+        }
+        device.LetByName("Gain", DeviceValue(1));
+        apply(0.0);
+        const float lowMvV = device.MVV().toSingle();
+        apply(20.0);
+        const float highMvV = device.MVV().toSingle();
+        const float calibrationGain = (0.0f - 20.0f) / (lowMvV - highMvV);
+        device.Gain(DeviceValue(calibrationGain));
+        device.OFFS(DeviceValue(calibrationGain * lowMvV - 0.0f));
+        device.CMVVLO(DeviceValue(lowMvV));
+        device.CMVVHI(DeviceValue(highMvV));
+        device.CENGLO(DeviceValue(0.0f));
+        device.CENGHI(DeviceValue(20.0f));
+        device.LINX(1, DeviceValue(lowMvV));
+        device.LINK(1, DeviceValue(0.0f));
+        const float slope = (highMvV - lowMvV) / 20.0f;
+        const QList<float> points = {5.0f, 10.0f, 15.0f};
+        for (int k = 1; k <= points.size(); ++k) {
+            apply(points[k - 1]);
+            const float measured = device.UMVV().toSingle();
+            const float correction = (lowMvV + points[k - 1] * slope - measured) * 1000.0f;
+            device.LINX(k + 1, DeviceValue(measured));
+            device.LINK(k + 1, DeviceValue(correction));
+            device.LINX(k + 2, DeviceValue(highMvV));
+            device.LINK(k + 2, DeviceValue(qint16(0)));
+            device.LINP(DeviceValue(qint16(k + 2)));
+        }
+        QVERIFY(!device.ErrorState());
+        for (float load : {0.0f, 5.0f, 10.0f, 15.0f, 20.0f}) {
+            apply(load);
+            QVERIFY2(std::abs(device.GROSS().toSingle() - load) < 0.001f,
+                     qPrintable(QString::number(load)));
+            QCOMPARE(device.DISPLAY(), DeviceValue(QString::number(load, 'f', 3)));
+        }
     }
 
     void firmwareWithoutAParameterRefusesIt() {
