@@ -7,9 +7,8 @@
 #include <functional>
 #include <optional>
 
+namespace SimConsole {
 namespace {
-
-using Result = SimConsole::Result;
 
 Result failure(const QString& message) {
     return Result{QStringLiteral("error: %1\n").arg(message), true, false};
@@ -79,9 +78,11 @@ QString describeFaults(const QString& owner, const FaultPlan& plan) {
     return text;
 }
 
+Result executeFor(SimulatedBus& bus, int moduleIndex, const QStringList& words);
+
 } // namespace
 
-QString SimConsole::HelpText() {
+QString HelpText() {
     return QStringLiteral(
         "Commands (put @N in front to address only the module at station N):\n"
         "  load TONNES          apply a load to the load cell\n"
@@ -102,7 +103,7 @@ QString SimConsole::HelpText() {
         "  quit                 stop the simulator\n");
 }
 
-QString SimConsole::StatusText(SimulatedBus& bus) {
+QString StatusText(SimulatedBus& bus) {
     QString text;
     QTextStream out(&text);
     for (int i = 0; i < bus.moduleCount(); ++i) {
@@ -124,7 +125,7 @@ QString SimConsole::StatusText(SimulatedBus& bus) {
     return text;
 }
 
-SimConsole::Result SimConsole::Execute(SimulatedBus& bus, const QString& line) {
+Result Execute(SimulatedBus& bus, const QString& line) {
     QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty()) {
         return done();
@@ -144,11 +145,12 @@ SimConsole::Result SimConsole::Execute(SimulatedBus& bus, const QString& line) {
         }
     }
     words[0] = words[0].toLower();
-    return ExecuteFor(bus, moduleIndex, words);
+    return executeFor(bus, moduleIndex, words);
 }
 
-SimConsole::Result SimConsole::ExecuteFor(SimulatedBus& bus, int moduleIndex,
-                                          const QStringList& words) {
+namespace {
+
+Result executeFor(SimulatedBus& bus, int moduleIndex, const QStringList& words) {
     const QString& command = words.first();
     if (command == QLatin1String("help")) {
         return done(HelpText().chopped(1));
@@ -258,3 +260,7 @@ SimConsole::Result SimConsole::ExecuteFor(SimulatedBus& bus, int moduleIndex,
     }
     return failure(QStringLiteral("unknown command \"%1\"; type help for the list").arg(command));
 }
+
+} // namespace
+
+} // namespace SimConsole

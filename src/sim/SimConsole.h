@@ -4,25 +4,22 @@
 #include <QStringList>
 
 class SimulatedBus;
-class SimulatedModule;
 
 // The operator's commands while the simulator runs, one line at a time: loads and signals,
 // keys, power, faults, line timing. "@N" in front of a command addresses the module at station
 // N; without it, module commands act on every module and faults on the whole bus.
-class SimConsole {
-public:
-    struct Result {
-        QString output; // lines to show, each ending in a newline; "" for none
-        bool failed = false;
-        bool quit = false;
-    };
+namespace SimConsole {
 
-    // The caller holds the bus for the duration of the call.
-    static Result Execute(SimulatedBus& bus, const QString& line);
-    static QString HelpText();
-    // One line per module: what it is and what it shows.
-    static QString StatusText(SimulatedBus& bus);
-
-private:
-    static Result ExecuteFor(SimulatedBus& bus, int moduleIndex, const QStringList& words);
+struct Result {
+    QString output; // lines to show, each ending in a newline; "" for none
+    bool failed = false;
+    bool quit = false;
 };
+
+// The caller holds the bus for the duration of the call.
+Result Execute(SimulatedBus& bus, const QString& line);
+QString HelpText();
+// One line per module: what it is and what it shows.
+QString StatusText(SimulatedBus& bus);
+
+} // namespace SimConsole
