@@ -17,15 +17,15 @@ bool isWhole(double value) {
 }
 
 // "station=2,firmware=3.0,serial=123,supply=3,baud=9600"
-std::optional<ModuleConfig> parseModule(const QString& spec, int position, QString* error) {
+std::optional<ModuleConfig> parseModule(const QString& settings, int position, QString* error) {
     ModuleConfig config;
     config.station = position;
     config.serialNumber = 1000000 + quint32(position);
     auto fail = [&](const QString& reason) {
-        *error = QStringLiteral("--module %1: %2").arg(spec, reason);
+        *error = QStringLiteral("--module %1: %2").arg(settings, reason);
         return std::nullopt;
     };
-    for (const QString& item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString& item : settings.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const qsizetype equals = item.indexOf(QLatin1Char('='));
         const QString key = item.left(equals).trimmed().toLower();
         const std::optional<double> value =
@@ -120,12 +120,12 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
         } else if (argument == QLatin1String("--no-timing")) {
             options.timing = false;
         } else if (argument == QLatin1String("--module")) {
-            const std::optional<QString> spec = value();
-            if (!spec) {
+            const std::optional<QString> settings = value();
+            if (!settings) {
                 return fail(QStringLiteral("--module needs KEY=VALUE,... e.g. --module station=2"));
             }
             const std::optional<ModuleConfig> config =
-                parseModule(*spec, int(options.modules.size()) + 1, &reason);
+                parseModule(*settings, int(options.modules.size()) + 1, &reason);
             if (!config) {
                 return fail(reason);
             }

@@ -132,7 +132,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown option") << QStringList{"--fast"} << "unknown option \"--fast\"";
-        QTest::newRow("module without spec") << QStringList{"--module"} << "--module needs";
+        QTest::newRow("module without settings") << QStringList{"--module"} << "--module needs";
         QTest::newRow("station 255")
             << QStringList{"--module", "station=255"} << "--module station=255: station must be";
         QTest::newRow("baud 4800")
