@@ -9,6 +9,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
@@ -65,6 +68,12 @@ qint64 BusPseudoTerminal::NowUs() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+void BusPseudoTerminal::SharpenTimersOfThisThread() {
+#ifdef Q_OS_LINUX
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
 }
 
 #ifdef Q_OS_UNIX

@@ -38,6 +38,9 @@ public:
 
     // The steady clock wait() measures deadlines on, in µs.
     static qint64 NowUs();
+    // Makes wait() in the calling thread wake at its deadline instead of up to 50 µs after it
+    // (the system's default slack), which a reply due in a few ms would notice.
+    static void SharpenTimersOfThisThread();
 
 private:
     int m_master = -1;

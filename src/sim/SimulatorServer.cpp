@@ -33,6 +33,7 @@ void SimulatorServer::stop() {
 }
 
 void SimulatorServer::run() {
+    BusPseudoTerminal::SharpenTimersOfThisThread();
     QList<ScheduledReply> pending; // in due order
     while (!m_stopping) {
         std::optional<qint64> deadline;
