@@ -316,15 +316,19 @@ QString ZexCtl::helpText() const {
          << "\nExit status:\n"
             "  0  success\n"
             "  1  the port could not be opened, or the module did not answer (the reason is\n"
-            "     printed, e.g. \"No Response\")\n"
+            "     printed, e.g. \"No Response\"); a configuration file could not be read or\n"
+            "     written, or a save or restore met errors (they are listed)\n"
             "  2  usage error: unknown command or option, bad option value, unknown member\n"
-            "     name (the valid names are printed), value that is not a number\n"
+            "     name (the valid names are printed), value that is not a number, a file that\n"
+            "     is not a configuration file\n"
          << "\nExamples:\n"
             "  zexctl ports\n"
             "  zexctl --port COM3 get VERS SERIALNUMBER\n"
             "  zexctl --port /dev/ttyUSB0 --baud 9600 --station 5 get GROSS NET\n"
             "  zexctl set DP 3\n"
             "  zexctl call DOKEYTAR\n"
+            "  zexctl --port COM3 save \"ZEX 0001000001.zcf\"\n"
+            "  zexctl --port COM4 restore \"ZEX 0001000001.zcf\"\n"
             "  zexctl --station 0 set DAMP 10\n";
     help.flush();
     return text;

@@ -1,6 +1,7 @@
 #include "cli/ZexCtlCommand.h"
 
 #include "cli/BrandCommands.h"
+#include "cli/ConfigurationFileCommands.h"
 #include "cli/ZexCtlDeviceCommands.h"
 #include "cli/ZexCtlScanCommand.h"
 
@@ -20,6 +21,14 @@ const QList<ZexCtlCommand>& ZexCtlCommandTable() {
          true, true, CheckSet, Set},
         {"call", "call OPERATION", "Invoke an operation of the module (RST, DOKEYTAR, WAKE ...).",
          true, true, CheckCall, Call},
+        {"save", "save FILE",
+         "Save the module's configuration to a configuration file (.zcf); prints the progress. "
+         "Values that could not be read are listed and left out of the file.",
+         true, false, ConfigurationFileCommands::CheckSave, ConfigurationFileCommands::Save},
+        {"restore", "restore FILE",
+         "Write the configuration in a .zcf file to the module (the same module, or another one "
+         "to clone it); prints the progress. Factory calibration values are not written.",
+         true, false, ConfigurationFileCommands::CheckRestore, ConfigurationFileCommands::Restore},
         {"brand", "brand verify|sign FILE | set FILE KEY VALUE | logo FILE Logo|LogoSmall IMAGE",
          "Check, sign or change a brand file (.qkb): verify its digest, recompute it, set one "
          "key, or replace a logo with an image file.",

@@ -10,6 +10,11 @@ QString ReadIniValue(const QString& filePath, const QString& section, const QStr
     if (file.load(filePath) != IniFile::LoadStatus::Loaded) {
         return defaultValue;
     }
+    return ReadIniValue(file, section, key, defaultValue);
+}
+
+QString ReadIniValue(const IniFile& file, const QString& section, const QString& key,
+                     const QString& defaultValue) {
     const QString value = file.value(section, key).left(MaxValueLength);
     if (value.isEmpty()) {
         return defaultValue;

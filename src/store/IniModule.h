@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class IniFile;
+
 // One key of a profile (INI) file at a time: the application's Config.ini and the module
 // configuration files. Every call reads the file afresh and every write replaces it whole and
 // atomically, so a crash or a full disk never leaves half a file.
@@ -16,6 +18,9 @@ inline constexpr int MaxValueLength = 254;
 // The key's value cut to 254 characters, "" for "*NULL*", and the default when the file, the
 // section or the key is missing, the value is empty, or the file cannot be read.
 QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
+                     const QString& defaultValue);
+// The same rules on a file already in memory, for callers that read many keys of one file.
+QString ReadIniValue(const IniFile& file, const QString& section, const QString& key,
                      const QString& defaultValue);
 
 // Writes the key, creating the file, the section or the key as needed. False, with the reason

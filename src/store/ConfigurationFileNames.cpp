@@ -1,0 +1,77 @@
+#include "store/ConfigurationFileNames.h"
+
+#include "store/IniModule.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace ConfigurationFileNames {
+namespace {
+
+const QString Files = QStringLiteral("Files");
+const QString LastSerial = QStringLiteral("LastSerial");
+const QString InitFile = QStringLiteral("InitFile");
+const QString InitDir = QStringLiteral("InitDir");
+
+// Folders are stored in the platform's own spelling, as the earlier program stored them.
+QString ReadFolder(const QString& configFile, const QString& userDataFolder) {
+    const QString stored = IniModule::ReadIniValue(configFile, Files, InitDir,
+                                                   QDir::toNativeSeparators(userDataFolder));
+    return QDir::fromNativeSeparators(stored);
+}
+
+bool WriteFolder(const QString& configFile, const QString& folder) {
+    return IniModule::WriteIniValue(configFile, Files, InitDir, QDir::toNativeSeparators(folder));
+}
+
+QString NameForSerial(const QString& serialNumber) {
+    return serialNumber.isEmpty() ? QStringLiteral("ZEX.zcf")
+                                  : QStringLiteral("ZEX ") + serialNumber + QStringLiteral(".zcf");
+}
+
+} // namespace
+
+QString FileChoice::path() const {
+    if (folder.isEmpty()) {
+        return fileName;
+    }
+    return folder.endsWith(u'/') ? QString(folder + fileName) : QString(folder + u'/' + fileName);
+}
+
+FileChoice FileChoice::fromPath(const QString& path) {
+    const QFileInfo info(QDir::fromNativeSeparators(path));
+    return FileChoice{info.path(), info.fileName()};
+}
+
+FileChoice ProposeSaveFile(const QString& configFile, const QString& serialNumber,
+                           const QString& userDataFolder) {
+    const QString lastSerial = IniModule::ReadIniValue(configFile, Files, LastSerial, QString());
+    FileChoice proposal{ReadFolder(configFile, userDataFolder), QString()};
+    WriteFolder(configFile, proposal.folder);
+    // The name stored for the module saved last; its default follows the other proposals, so a
+    // module without a serial number is offered "ZEX.zcf", not "ZEX .zcf".
+    proposal.fileName =
+        serialNumber == lastSerial
+            ? IniModule::ReadIniValue(configFile, Files, InitFile, NameForSerial(serialNumber))
+            : NameForSerial(serialNumber);
+    return proposal;
+}
+
+bool RememberSaveFile(const QString& configFile, const QString& serialNumber,
+                      const FileChoice& chosen) {
+    const bool serialWritten =
+        IniModule::WriteIniValue(configFile, Files, LastSerial, serialNumber);
+    return RememberRestoreFile(configFile, chosen) && serialWritten;
+}
+
+FileChoice ProposeRestoreFile(const QString& configFile, const QString& userDataFolder) {
+    return FileChoice{ReadFolder(configFile, userDataFolder),
+                      IniModule::ReadIniValue(configFile, Files, InitFile, QString())};
+}
+
+bool RememberRestoreFile(const QString& configFile, const FileChoice& chosen) {
+    const bool fileWritten = IniModule::WriteIniValue(configFile, Files, InitFile, chosen.fileName);
+    return WriteFolder(configFile, chosen.folder) && fileWritten;
+}
+
+} // namespace ConfigurationFileNames
