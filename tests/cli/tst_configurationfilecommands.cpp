@@ -1,0 +1,161 @@
+#include "cli/ZexCtl.h"
+#include "serial/ZarnbusNumbers.h"
+#include "support/FakeZarnbusModule.h"
+#include "support/ScriptedSerialPort.h"
+#include "util/MonotonicClock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace Z = ZarnbusNumber;
+
+namespace {
+
+// zexctl run in-process on a scripted port with one module behind it.
+struct Bench {
+    explicit Bench(float firmware) {
+        module.values = {{Z::VERS, firmware},  {Z::SERH, 15.0f},    {Z::SERL, 16961.0f},
+                         {Z::DP, 3.0f},        {Z::RESOL, 2.0f},    {Z::Gain, 2.5f},
+                         {Z::LINX1 + 5, 0.6f}, {Z::FGAIN, 1.0012f}, {Z::OVERLOAD, 110.0f},
+                         {Z::PTARE, -1.5f}};
+        port.setResponder([this](const QByteArray& request) {
+            return answers ? module.respond(request) : QByteArray();
+        });
+    }
+
+    int run(const QStringList& arguments) {
+        out.clear();
+        err.clear();
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        ZexCtl zexctl(port, clock, outStream, errStream);
+        return zexctl.run(QStringList{"--port", "COM3"} + arguments);
+    }
+
+    ManualClock clock;
+    ScriptedSerialPort port{&clock};
+    FakeZarnbusModule module{1};
+    bool answers = true;
+    QString out;
+    QString err;
+};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestConfigurationFileCommands : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath("config")));
+    }
+
+    void saveThenRestoreClonesOntoASecondModule() {
+        const QString file = m_dir.filePath("clone.zcf");
+        Bench first(4.1f);
+        QCOMPARE(first.run({"save", file}), 0);
+        QCOMPARE(first.err, QString());
+        QCOMPARE(first.out, QStringLiteral("10%\n20%\n40%\n60%\n80%\n100%\n"
+                                           "Configuration saved to ") +
+                                file + u'\n');
+        QVERIFY(ReadBytes(file).startsWith("[Data]\r\nType=ZEX\r\n"));
+
+        Bench second(4.1f);
+        second.module.values.clear();
+        second.module.values[Z::VERS] = 4.1f;
+        QCOMPARE(second.run({"restore", file}), 0);
+        QCOMPARE(second.err, QString());
+        QVERIFY(
+            second.out.startsWith("10%\n20%\n40%\n60%\n80%\n100%\nConfiguration restored from "));
+        const QList<quint8> cloned{Z::DP,       Z::RESOL, Z::Gain, quint8(Z::LINX1 + 5),
+                                   Z::OVERLOAD, Z::PTARE};
+        for (quint8 number : cloned) {
+            QCOMPARE(second.module.values.value(number), first.module.values.value(number));
+        }
+        QVERIFY(!second.module.values.contains(Z::FGAIN));
+    }
+
+    void aFileOfAnotherTypeIsRefusedBeforeThePortOpens() {
+        const QString file = m_dir.filePath("other.zcf");
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("[Data]\r\nType=QKB\r\n[ReadWrite]\r\nDP=1\r\n");
+        out.close();
+        Bench bench(4.1f);
+        QCOMPARE(bench.run({"restore", file}), 2);
+        QCOMPARE(bench.err, QStringLiteral("zexctl: Invalid File: The selected file is not an ZEX "
+                                           "configuration file!\n"));
+        QCOMPARE(bench.port.openCount, 0);
+    }
+
+    void aMissingFileIsAFileFailure() {
+        Bench bench(4.1f);
+        QCOMPARE(bench.run({"restore", m_dir.filePath("nowhere.zcf")}), 1);
+        QVERIFY(bench.err.startsWith("zexctl: File not found: "));
+        QCOMPARE(bench.port.openCount, 0);
+    }
+
+    void aSilentModuleSavesNothing() {
+        const QString file = m_dir.filePath("silent.zcf");
+        Bench bench(4.1f);
+        bench.answers = false;
+        QCOMPARE(bench.run({"save", file}), 1);
+        QVERIFY(bench.err.startsWith("zexctl: Communications Failure: No Response (on COM3)\n"));
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(bench.out, QString());
+    }
+
+    void aModuleThatFailsHalfWayIsReportedWithTheList() {
+        const QString file = m_dir.filePath("halfway.zcf");
+        Bench bench(4.1f);
+        bench.port.setResponder([&bench](const QByteArray& request) {
+            if (quint8(request[2]) == (Z::ALARM | 0x80)) {
+                bench.answers = false;
+            }
+            return bench.answers ? bench.module.respond(request) : QByteArray();
+        });
+        QCOMPARE(bench.run({"save", file}), 1);
+        QVERIFY(bench.err.startsWith(
+            "zexctl: Save Configuration: Error(s) occurred while reading the configuration data "
+            "from the module!\n\nComms error while reading ALARM from module!\n"));
+        QVERIFY(bench.err.endsWith("...\nzexctl: Communications Failure: No Response (on COM3)\n"));
+        QVERIFY(bench.out.startsWith("10%\n20%\n40%\n"));
+        QVERIFY(ReadBytes(file).contains("SYSZERO="));
+    }
+
+    void aFolderThatHasGoneIsAFileFailure() {
+        const QString file = m_dir.filePath("gone/module.zcf");
+        Bench bench(4.1f);
+        QCOMPARE(bench.run({"save", file}), 1);
+        QVERIFY(bench.err.startsWith("zexctl: Save Configuration: Could not write " + file));
+        QVERIFY(bench.module.receivedReads.count(Z::GROSS) == 0);
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("save without a file") << QStringList{"save"};
+        QTest::newRow("save with two files") << QStringList{"save", "a.zcf", "b.zcf"};
+        QTest::newRow("restore without a file") << QStringList{"restore"};
+    }
+    void usageErrors() {
+        QFETCH(QStringList, arguments);
+        Bench bench(4.1f);
+        QCOMPARE(bench.run(arguments), 2);
+        QVERIFY(bench.err.startsWith("zexctl: usage: zexctl [OPTIONS] "));
+        QCOMPARE(bench.port.openCount, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigurationFileCommands)
+#include "tst_configurationfilecommands.moc"

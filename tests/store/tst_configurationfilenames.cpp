@@ -1,0 +1,99 @@
+#include "store/ConfigurationFileNames.h"
+#include "store/IniModule.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ConfigurationFileNames;
+
+class TestConfigurationFileNames : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_config;
+    QString m_userData;
+
+    QString files(const QString& key) const {
+        return IniModule::ReadIniValue(m_config, QStringLiteral("Files"), key,
+                                       QStringLiteral("<missing>"));
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_config = m_dir.filePath(QStringLiteral("Config.ini"));
+        m_userData = m_dir.filePath(QStringLiteral("ZEX Toolkit/"));
+        QFile::remove(m_config);
+    }
+
+    void theSaveProposalFollowsTheModule_data() {
+        QTest::addColumn<QString>("lastSerial");
+        QTest::addColumn<QString>("initFile");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("the module saved last gets the name used last") << "0001000001"
+                                                                       << "crane 7.zcf"
+                                                                       << "0001000001"
+                                                                       << "crane 7.zcf";
+        QTest::newRow("the module saved last without a stored name gets its serial name")
+            << "0001000001"
+            << ""
+            << "0001000001"
+            << "ZEX 0001000001.zcf";
+        QTest::newRow("another module gets its serial name") << "0001000001"
+                                                             << "crane 7.zcf"
+                                                             << "0000000042"
+                                                             << "ZEX 0000000042.zcf";
+        QTest::newRow("a module without serial number gets ZEX.zcf") << "0001000001"
+                                                                     << "crane 7.zcf"
+                                                                     << ""
+                                                                     << "ZEX.zcf";
+        QTest::newRow("a first save without serial number gets ZEX.zcf, not ZEX .zcf") << ""
+                                                                                       << ""
+                                                                                       << ""
+                                                                                       << "ZEX.zcf";
+    }
+    void theSaveProposalFollowsTheModule() {
+        QFETCH(QString, lastSerial);
+        QFETCH(QString, initFile);
+        QFETCH(QString, serial);
+        QFETCH(QString, proposed);
+        if (!lastSerial.isEmpty()) {
+            QVERIFY(IniModule::WriteIniValue(m_config, "Files", "LastSerial", lastSerial));
+        }
+        if (!initFile.isEmpty()) {
+            QVERIFY(IniModule::WriteIniValue(m_config, "Files", "InitFile", initFile));
+        }
+        const FileChoice proposal = ProposeSaveFile(m_config, serial, m_userData);
+        QCOMPARE(proposal.fileName, proposed);
+        QCOMPARE(proposal.folder, m_userData);
+    }
+
+    // The folder is stored before the dialog opens, so a cancelled first save still leaves it.
+    void theSaveFolderIsStoredAtOnceAndTheChoiceAfterwards() {
+        const FileChoice proposal = ProposeSaveFile(m_config, "0001000001", m_userData);
+        QCOMPARE(QDir::fromNativeSeparators(files("InitDir")), m_userData);
+        QCOMPARE(files("LastSerial"), QStringLiteral("<missing>"));
+
+        const FileChoice chosen = FileChoice::fromPath(m_dir.filePath("site/crane 7.zcf"));
+        QVERIFY(RememberSaveFile(m_config, "0001000001", chosen));
+        QCOMPARE(files("LastSerial"), QStringLiteral("0001000001"));
+        QCOMPARE(files("InitFile"), QStringLiteral("crane 7.zcf"));
+        const FileChoice again = ProposeSaveFile(m_config, "0001000001", m_userData);
+        QCOMPARE(again.path(), m_dir.filePath("site/crane 7.zcf"));
+        QVERIFY(proposal.path().endsWith("/ZEX Toolkit/ZEX 0001000001.zcf"));
+    }
+
+    void theRestoreProposalIsTheLastFileUsed() {
+        FileChoice proposal = ProposeRestoreFile(m_config, m_userData);
+        QCOMPARE(proposal.folder, m_userData);
+        QCOMPARE(proposal.fileName, QString());
+        QVERIFY(RememberRestoreFile(m_config, FileChoice{m_dir.filePath("site"), "old.zcf"}));
+        proposal = ProposeRestoreFile(m_config, m_userData);
+        QCOMPARE(proposal.path(), m_dir.filePath("site/old.zcf"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigurationFileNames)
+#include "tst_configurationfilenames.moc"
