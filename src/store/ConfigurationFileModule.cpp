@@ -111,7 +111,7 @@ public:
             listCommsError(key);
             return;
         }
-        store(section, key, value);
+        m_file.put(section, key, value);
     }
 
     // A value read from the module by name. The error state is asked before the read, and again
@@ -134,7 +134,7 @@ public:
             listCommsError(key);
             return;
         }
-        store(section, key, fileText(value));
+        m_file.put(section, key, fileText(value));
     }
 
 private:
@@ -148,11 +148,6 @@ private:
             text.replace(separator, QStringLiteral("."));
         }
         return text;
-    }
-
-    void store(const QString& section, const QString& key, const QString& value) {
-        m_file.put(section, key,
-                   value.isEmpty() ? QString::fromUtf16(IniModule::NullValue) : value);
     }
 
     void listCommsError(const QString& key) {
