@@ -1,10 +1,12 @@
-// Figures for configuration files: what a full save and restore cost in the program itself
-// (a module that answers at once), with the file written at each progress step against every
-// value being its own atomic file write.
+// Figures for configuration files: what a full save and restore take against the simulated
+// module with the line's real timing, and what they cost in the program itself (a module that
+// answers at once), with the file written at each progress step against every value being its
+// own atomic file write.
 #include "store/ConfigurationFileModule.h"
 #include "store/IniFile.h"
 #include "store/IniModule.h"
 #include "support/ScriptedZex.h"
+#include "support/SimulatedLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,6 +29,31 @@ void FillModule(ScriptedZex& module) {
           "Status", "VALUE",        "NetMode", "HoldMode", "UnitMode", "BATTV",  "OVERLOAD"}) {
         module.values[QLatin1String(name)] = DeviceValue(1.2345678f);
     }
+}
+
+// A full save and restore of a firmware 4.1 module over the simulated bus at a baud rate.
+void OverTheBus(const QString& folder, int baud) {
+    ModuleConfig config;
+    config.baudRate = baud;
+    SimulatedLink line({config}, true, baud);
+    if (!line.isReady()) {
+        std::printf("Simulator FAILED: %s\n", qPrintable(line.failure()));
+        return;
+    }
+    const QString path = folder + QStringLiteral("/sim.zcf");
+    ConfigurationFileModule::Options options;
+    options.firmwareVersion = line.device(1).VERS().toSingle();
+    QElapsedTimer timer;
+    timer.start();
+    const auto saved = ConfigurationFileModule::SaveZEX(line.device(1), path, options);
+    const double saveMs = timer.nsecsElapsed() / 1e6;
+    timer.restart();
+    const auto restored = ConfigurationFileModule::RestoreZEX(line.device(1), path, options);
+    const double restoreMs = timer.nsecsElapsed() / 1e6;
+    std::printf("Simulated module at %d baud: save %.0f ms (%s), restore %.0f ms of %d values "
+                "(%s)\n",
+                baud, saveMs, saved.clean() ? "clean" : "ERRORS", restoreMs, restored.valuesWritten,
+                restored.clean() ? "clean" : "ERRORS");
 }
 
 } // namespace
@@ -83,5 +110,7 @@ int main(int argc, char** argv) {
                 "value by value it would be %.2f ms\n",
                 saveMs, keys, singleMs);
     std::printf("Restore, module answering at once: %.2f ms for %d values\n", restoreMs, written);
+    OverTheBus(dir.path(), 19200);
+    OverTheBus(dir.path(), 9600);
     return 0;
 }
