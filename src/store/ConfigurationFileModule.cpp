@@ -191,7 +191,8 @@ QString ReadForRestore(const IniFile& file, const Step& step) {
     return QString::fromUtf16(MissingValue);
 }
 
-void RestoreValue(ZEX& device, const Step& step, const QString& text, RestoreResult& result) {
+void RestoreValue(ZEX& device, const Step& step, const QString& text, bool isRadio,
+                  RestoreResult& result) {
     if (!IsRestorableNumber(text)) {
         result.errorText += QStringLiteral("The value %1 of %2 in the file is not a number; %2 was "
                                            "not restored.")
@@ -208,9 +209,10 @@ void RestoreValue(ZEX& device, const Step& step, const QString& text, RestoreRes
         result.failedKeys.append(step.key);
         return;
     }
-    // A radio link reports each call's outcome on its own, so a failure is caught here or not at
-    // all; on the serial bus it stays pending and every later write is dropped, listed the same.
-    if (device.ErrorState()) {
+    // A radio link reports each call's outcome on its own and clears it with the next good call,
+    // so a failure is caught here or not at all. On the serial bus it stays pending and is
+    // summarised once at the end.
+    if (isRadio && device.ErrorState()) {
         result.errorText +=
             QStringLiteral("Comms error while writing %1 to module!").arg(step.key) + CrLf;
         result.failedKeys.append(step.key);
@@ -309,7 +311,7 @@ RestoreResult RestoreZEX(ZEX& device, const QString& path, const Options& option
         }
         const QString text = ReadForRestore(file, step);
         if (!IsNoValueMarker(text)) {
-            RestoreValue(device, step, text, result);
+            RestoreValue(device, step, text, options.isRadio, result);
         }
     }
 

@@ -626,10 +626,8 @@ private Q_SLOTS:
         QVERIFY(result.communicationFailed);
         QVERIFY(!target.device().ErrorState());
         QCOMPARE(target.bus.module.receivedWrites.size(), 3);
-        QCOMPARE(result.failedKeys.first(), QStringLiteral("DP"));
-        QVERIFY(
-            result.errorText.endsWith("Comms error while writing OVERLOAD to module!\r\n"
-                                      "Communication errors occurred while restoring data!\r\n"));
+        QCOMPARE(result.errorText,
+                 QStringLiteral("Communication errors occurred while restoring data!\r\n"));
     }
 
     void aMemberThatRaisesDuringRestoreIsListed() {
