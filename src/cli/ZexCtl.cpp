@@ -1,5 +1,6 @@
 #include "cli/ZexCtl.h"
 
+#include "cli/ZexCtlPortChoice.h"
 #include "device/DeviceErrors.h"
 #include "serial/COMDetectModule.h"
 #include "serial/SerialClass.h"
@@ -54,30 +55,6 @@ QString commandNames() {
         names.append(QLatin1String(command.name));
     }
     return names.join(QStringLiteral(", "));
-}
-
-// 3 for "COM3", "com3" or "3"; 0 for anything else.
-int portNumberOf(const QString& text) {
-    if (const int number = COMDetectModule::PortNumberFromName(text)) {
-        return number;
-    }
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    return ok && number >= COMDetectModule::FirstPort && number <= COMDetectModule::LastPort &&
-                   QString::number(number) == text
-               ? number
-               : 0;
-}
-
-// A bare node name such as "ttyUSB0" means the device in /dev.
-QString devicePathOf(const QString& text) {
-#ifdef Q_OS_UNIX
-    if (!text.contains(QLatin1Char('/')) && !QFileInfo::exists(text) &&
-        QFileInfo::exists(QStringLiteral("/dev/") + text)) {
-        return QStringLiteral("/dev/") + text;
-    }
-#endif
-    return text;
 }
 
 QString portsNote() {
@@ -155,7 +132,7 @@ int ZexCtl::parse(const QStringList& arguments, ZexCtlOptions& options, QStringL
                 return usageError(
                     QStringLiteral("--port needs a port, e.g. COM3 or /dev/ttyUSB0."));
             }
-            if (!portNumberOf(value) &&
+            if (!ZexCtlPorts::PortNumberOf(value) &&
                 value.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
                 !value.contains(QLatin1Char('/')) && !QFileInfo::exists(value)) {
                 return usageError(QStringLiteral("%1 is not a port: ports are COM1 to COM255, or a "
@@ -226,23 +203,13 @@ int ZexCtl::run(const QStringList& arguments) {
 int ZexCtl::runWithModule(const ZexCtlCommand& command, ZexCtlSession& session) {
     const ZexCtlOptions& options = session.options;
     Zarnbus2Link link(m_port, m_clock);
-    bool opened = false;
-    if (options.port.isEmpty()) {
-        const QList<int> ports = COMDetectModule::EnumSerialPorts();
-        if (ports.isEmpty()) {
-            m_err << "zexctl: no serial port found; connect an adapter, or name a device with "
-                     "--port DEVICE-PATH (see zexctl ports).\n";
-            return ExitLinkFailed;
-        }
-        session.portLabel = COMDetectModule::PortName(ports.first());
-        opened = Zarnbus2Module::OpenPort(link, ports.first(), options.baudRate);
-    } else if (const int number = portNumberOf(options.port)) {
-        session.portLabel = COMDetectModule::PortName(number);
-        opened = Zarnbus2Module::OpenPort(link, number, options.baudRate);
-    } else {
-        session.portLabel = devicePathOf(options.port);
-        opened = Zarnbus2Module::OpenPortByName(link, session.portLabel, options.baudRate);
+    const ZexCtlPortChoice choice = ZexCtlPorts::Choose(options.port);
+    if (!choice.found()) {
+        m_err << ZexCtlPorts::NoPortFound;
+        return ExitLinkFailed;
     }
+    session.portLabel = choice.label;
+    const bool opened = ZexCtlPorts::Open(link, choice, options.baudRate);
     if (!opened) {
         m_err << "zexctl: " << link.openFailureText << '\n';
         return ExitLinkFailed;

@@ -1,13 +1,12 @@
 #include "cli/ZexCtlScanCommand.h"
 
 #include "cli/ZexCtlCommand.h"
+#include "cli/ZexCtlPortChoice.h"
 #include "serial/BusScanModule.h"
-#include "serial/COMDetectModule.h"
 #include "serial/QtSerialPortControl.h"
 #include "serial/Zarnbus2Module.h"
 #include "util/MonotonicClock.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace ZexCtlScanCommand {
@@ -27,28 +26,10 @@ bool parseStations(const QString& text, int& first, int& last) {
 
 BusScanModule::Request requestFor(const ZexCtlSession& session, QString& label) {
     BusScanModule::Request request;
-    const QString& port = session.options.port;
-    int number = COMDetectModule::PortNumberFromName(port);
-    bool isNumber = false;
-    if (!number && port.toInt(&isNumber) >= 1 && isNumber && port.toInt() <= 255) {
-        number = port.toInt();
-    }
-    if (port.isEmpty()) {
-        const QList<int> ports = COMDetectModule::EnumSerialPorts();
-        number = ports.isEmpty() ? 0 : ports.first();
-    }
-    if (number) {
-        request.portNumber = number;
-        label = COMDetectModule::PortName(number);
-    } else {
-        request.devicePath = port;
-#ifdef Q_OS_UNIX
-        if (!port.contains(QLatin1Char('/')) && QFileInfo::exists(QStringLiteral("/dev/") + port)) {
-            request.devicePath = QStringLiteral("/dev/") + port;
-        }
-#endif
-        label = request.devicePath;
-    }
+    const ZexCtlPortChoice choice = ZexCtlPorts::Choose(session.options.port);
+    request.portNumber = choice.portNumber;
+    request.devicePath = choice.devicePath;
+    label = choice.label;
     if (!session.arguments.isEmpty()) {
         parseStations(session.arguments.first(), request.firstStation, request.lastStation);
     }
@@ -73,8 +54,7 @@ int Scan(ZexCtlSession& session) {
     QString label;
     const BusScanModule::Request request = requestFor(session, label);
     if (request.portNumber == 0 && request.devicePath.isEmpty()) {
-        session.err << "zexctl: no serial port found; connect an adapter, or name a device with "
-                       "--port DEVICE-PATH (see zexctl ports).\n";
+        session.err << ZexCtlPorts::NoPortFound;
         return ExitLinkFailed;
     }
     const int stations = request.lastStation - request.firstStation + 1;
