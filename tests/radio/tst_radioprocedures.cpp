@@ -1,0 +1,290 @@
+#include "device/CurrentDevice.h"
+#include "radio/RadioIdModule.h"
+#include "radio/RadioProcedures.h"
+#include "radio/RadioSupport.h"
+#include "support/RecordingRadioUi.h"
+#include "support/ScriptedRadio.h"
+#include "util/ApplicationState.h"
+#include "util/MonotonicClock.h"
+
+#include <QTest>
+
+using RadioProcedures::Outcome;
+
+namespace {
+
+struct RadioOnScript {
+    ManualClock clock;
+    ScriptedRadioScript script{clock};
+    ScriptedRadioFactory factory{script};
+    RadioSupport radio{factory, clock};
+    RecordingRadioUi recorder;
+
+    RadioOnScript() {
+        script.values[RadioParameter::VERS] = DeviceValue(4.1f);
+        script.values[RadioParameter::SERIALNUMBER] = DeviceValue(qint64(1000001));
+        script.values[RadioParameter::CHANNEL] = DeviceValue(qint64(5));
+    }
+    RadioProcedures::Result pair() { return RadioProcedures::Pair(radio, recorder.ui()); }
+    RadioProcedures::Result connect(const QString& id) {
+        return RadioProcedures::DoManualConnection(radio, recorder.ui(), id);
+    }
+    // Every disable is matched by an enable, and the window ends enabled.
+    bool windowEndsEnabled() const {
+        return recorder.events.count(QStringLiteral("disable")) ==
+                   recorder.events.count(QStringLiteral("enable")) &&
+               recorder.events.lastIndexOf(QStringLiteral("enable")) >
+                   recorder.events.lastIndexOf(QStringLiteral("disable"));
+    }
+};
+
+const QString PairingFailed =
+    QStringLiteral("message OK error: Pairing Failed | Failed to pair with a module!");
+
+} // namespace
+
+class TestRadioProcedures : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        CurrentDevice::Release();
+        AppState().StatusText = QStringLiteral("left over");
+    }
+
+    void pairingWithAModuleThatPowersUpConnectsIt() {
+        RadioOnScript r;
+        r.script.pairsAfterMs = 2500;
+        r.script.modelKnownAfterMs = 600;
+        const auto result = r.pair();
+        QCOMPARE(result.outcome, Outcome::Connected);
+        QCOMPARE(result.moduleId, 0x1A2Bu);
+        QVERIFY(r.script.calls.contains("pairing.start 1 1 1 10"));
+        QCOMPARE(r.recorder.messages(),
+                 (QStringList{"notice: Pairing... | You have 10 seconds to perform Pairing on the "
+                              "ZEX.",
+                              "notice: Pairing... | Identifying device..."}));
+        QVERIFY(CurrentDevice::Get() && CurrentDevice::Get()->IsR58());
+        QCOMPARE(CurrentDevice::Connection().serialNumberText, QStringLiteral("0001000001"));
+        QCOMPARE(r.script.target, 0x1A2Bu);
+        QCOMPARE(r.radio.radioTargetId(), 0x1A2Bu);
+        QCOMPARE(AppState().StatusText, QStringLiteral("Connected to ZEX of ID 1A2B on channel 5"));
+        QCOMPARE(r.recorder.lastStatus(), AppState().StatusText);
+        const qsizetype unload = r.recorder.events.indexOf("unload");
+        QVERIFY(unload >= 0 && unload < r.recorder.events.indexOf("pages: ZEX"));
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+        QVERIFY(r.windowEndsEnabled());
+        // Identification asked until the name came: 0, 0.3 and 0.6 s after pairing.
+        QCOMPARE(r.script.count("pairing.modelNameOfId 1 1a2b"), 3);
+    }
+
+    void pairingThatEndsWithoutAModuleFails_data() {
+        QTest::addColumn<int>("statusAfterWindow");
+        QTest::newRow("the window passes") << 1;
+        QTest::newRow("the base station reports another failure") << 42;
+        QTest::newRow("the base station cannot be asked") << -1;
+    }
+    void pairingThatEndsWithoutAModuleFails() {
+        QFETCH(int, statusAfterWindow);
+        RadioOnScript r;
+        r.script.statusAfterWindow = statusAfterWindow;
+        const auto result = r.pair();
+        QCOMPARE(result.outcome, Outcome::PairingFailed);
+        QVERIFY(r.clock.nowMs() >= 10000 && r.clock.nowMs() < 10000 + 100);
+        QCOMPARE(r.recorder.messages().constLast(), PairingFailed);
+        QCOMPARE(r.recorder.lastStatus(), QStringLiteral("Could not pair with a module!"));
+        QCOMPARE(AppState().StatusText, QString());
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+        QVERIFY(r.windowEndsEnabled());
+        QVERIFY(!CurrentDevice::Get());
+    }
+
+    void escapeEndsPairingAtOnce() {
+        RadioOnScript r;
+        r.script.pairsAfterMs = 5000;
+        r.recorder.escapeAfterPolls = 3;
+        const auto result = r.pair();
+        QCOMPARE(result.outcome, Outcome::PairingFailed);
+        QVERIFY(r.clock.nowMs() < 500);
+        QCOMPARE(r.recorder.messages().constLast(), PairingFailed);
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+        QVERIFY(r.windowEndsEnabled());
+    }
+
+    void aStatusThatNeverLeavesPairingStopsBeingAwaited() {
+        RadioOnScript r;
+        r.script.statusStuck = true;
+        const auto result = r.pair();
+        QCOMPARE(result.outcome, Outcome::PairingFailed);
+        QCOMPARE(r.clock.nowMs() / 100,
+                 (RadioProcedures::PairingSeconds * 1000 + RadioProcedures::PairingGraceMs) / 100);
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+    }
+
+    void aModelNameThatNeverArrivesStillFinishesThePairing() {
+        RadioOnScript r;
+        r.script.pairsAfterMs = 1000;
+        r.script.modelKnownAfterMs = -1;
+        const auto result = r.pair();
+        QCOMPARE(result.outcome, Outcome::IdentificationLost);
+        const qint64 identifying = r.clock.nowMs() - 1000;
+        QVERIFY2(identifying >= 8000 && identifying < 8000 + 400,
+                 qPrintable(QString::number(identifying)));
+        QVERIFY(r.recorder.messages().constLast().startsWith(
+            "message OK error: Pair Failed | Although we did pair with a module when trying to "
+            "communicate to retrieve model type we lost communications."));
+        QCOMPARE(r.recorder.lastStatus(), QStringLiteral("Pairing failed!"));
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+        QCOMPARE(r.radio.radioTargetId(), 0x1A2Bu);
+        QVERIFY(!CurrentDevice::Get());
+        QVERIFY(r.windowEndsEnabled());
+    }
+
+    void aPairedModuleOfAnotherModelIsNotConnected() {
+        RadioOnScript r;
+        r.script.pairsAfterMs = 100;
+        r.script.pairedModel = QStringLiteral("ZEB");
+        const auto result = r.pair();
+        QCOMPARE(result.outcome, Outcome::NotSupported);
+        QCOMPARE(r.recorder.messages().constLast(),
+                 QStringLiteral("message OK error: Module Not Supported | The module we just "
+                                "paired with is a ZEB but this toolkit does not support this "
+                                "device!"));
+        QCOMPARE(r.recorder.lastStatus(), QStringLiteral("ZEB modules not supported!"));
+        QVERIFY(!CurrentDevice::Get());
+        QVERIFY(!r.recorder.events.contains("unload"));
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+    }
+
+    void manualConnectionReachesAModuleByItsId() {
+        RadioOnScript r;
+        r.script.linkAnswersAfterMs = 1000;
+        const auto result = r.connect(QStringLiteral("1a2b"));
+        QCOMPARE(result.outcome, Outcome::Connected);
+        QCOMPARE(result.model, QStringLiteral("ZEX"));
+        QVERIFY(r.script.calls.contains("pairing.address 1 1a2b"));
+        QVERIFY(r.script.calls.indexOf("link.setTarget 1a2b") <
+                r.script.calls.indexOf("pairing.address 1 1a2b"));
+        // Asked at once, then every 0.4 s until it answered at 1.0 s (1.2 s), then once more.
+        QVERIFY(r.clock.nowMs() >= 1000 && r.clock.nowMs() < 1300);
+        QCOMPARE(r.recorder.messages(),
+                 (QStringList{"notice: Connecting | Attempting to connect..."}));
+        QCOMPARE(AppState().StatusText, QStringLiteral("Connected to ZEX of ID 1A2B on channel 5"));
+        QVERIFY(CurrentDevice::Get() && CurrentDevice::Get()->IsR58());
+        QCOMPARE(r.radio.radioTargetId(), 0x1A2Bu);
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+        QVERIFY(r.windowEndsEnabled());
+        QCOMPARE(r.recorder.events.constLast(), QStringLiteral("enable"));
+    }
+
+    void aModuleThatNeverAnswersCannotBeDetectedWithinFifteenSeconds() {
+        RadioOnScript r;
+        r.script.linkAnswersAfterMs = -1;
+        const auto result = r.connect(QStringLiteral("ABCDEF"));
+        QCOMPARE(result.outcome, Outcome::CannotDetect);
+        QVERIFY(r.clock.nowMs() >= 15000 && r.clock.nowMs() < 15000 + 400);
+        QCOMPARE(r.recorder.messages().constLast(),
+                 QStringLiteral("message OK error: Cannot Detect | Cannot detect the module! This "
+                                "may be because it is on a different radio channel to the base "
+                                "station or that there is too much radio traffic to manually "
+                                "connect to this module."));
+        QCOMPARE(AppState().StatusText, QStringLiteral("left over"));
+        QVERIFY(!CurrentDevice::Get());
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+        QVERIFY(r.windowEndsEnabled());
+    }
+
+    void escapeEndsTheManualWait() {
+        RadioOnScript r;
+        r.script.linkAnswersAfterMs = -1;
+        r.recorder.escapeAfterPolls = 4;
+        QCOMPARE(r.connect(QStringLiteral("1")).outcome, Outcome::CannotDetect);
+        QVERIFY(r.clock.nowMs() <= 4 * RadioProcedures::EscapePollMs);
+    }
+
+    void manualConnectionToAnotherModel() {
+        RadioOnScript r;
+        r.script.linkModel = QStringLiteral("QX9");
+        QCOMPARE(r.connect(QStringLiteral("8000")).outcome, Outcome::NotSupported);
+        QCOMPARE(r.recorder.messages().constLast(),
+                 QStringLiteral("message OK error: Module Not Supported | The module we just "
+                                "connected to is a QX9 but this toolkit does not support this "
+                                "module!"));
+        QCOMPARE(r.recorder.lastStatus(), QStringLiteral("QX9 module not supported!"));
+        QVERIFY(!CurrentDevice::Get());
+    }
+
+    void typedIdsThatNameNoModuleDoNothing_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("empty") << "";
+        QTest::newRow("zero") << "0";
+        QTest::newRow("six zeros") << "000000";
+        QTest::newRow("seven digits") << "1234567";
+        QTest::newRow("not hexadecimal") << "12G4";
+        QTest::newRow("a sign") << "-1";
+        QTest::newRow("a basic hex prefix") << "&H12";
+    }
+    void typedIdsThatNameNoModuleDoNothing() {
+        QFETCH(QString, typed);
+        RadioOnScript r;
+        const auto result = r.connect(typed);
+        QCOMPARE(result.outcome, Outcome::InvalidId);
+        QVERIFY(!result.problem.isEmpty());
+        QVERIFY(r.script.calls.isEmpty());
+        QVERIFY(r.recorder.events.isEmpty());
+    }
+
+    void typedIdsAreUnsignedHexadecimal_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<quint32>("id");
+        QTest::newRow("four digits from 8000 are not negative") << "8000" << 0x8000u;
+        QTest::newRow("FFFF is 65535") << "FFFF" << 0xFFFFu;
+        QTest::newRow("lower case") << "abcdef" << 0xABCDEFu;
+        QTest::newRow("leading zeros") << "000001" << 1u;
+        QTest::newRow("surrounding spaces") << " 1A2B " << 0x1A2Bu;
+    }
+    void typedIdsAreUnsignedHexadecimal() {
+        QFETCH(QString, typed);
+        QFETCH(quint32, id);
+        QCOMPARE(RadioIdModule::ParseTypedId(typed).id.value_or(0), id);
+    }
+
+    void settingTheBaseStationChannel() {
+        RadioOnScript r;
+        const auto result = RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), 7);
+        QVERIFY(result.succeeded);
+        QCOMPARE(r.script.calls,
+                 (QStringList{"station.create", "station.open", "station.setChannel 7",
+                              "station.commit", "station.close"}));
+        QCOMPARE(r.clock.totalWaitedMs(), RadioProcedures::ChannelSettleMs);
+        QCOMPARE(r.recorder.events, (QStringList{"busy", "normal"}));
+    }
+
+    void aChannelTheBaseStationRefusesIsReported() {
+        RadioOnScript r;
+        r.script.errorFlagAfterClose = 3;
+        const auto result = RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), 16);
+        QVERIFY(!result.succeeded);
+        QCOMPARE(r.recorder.events,
+                 (QStringList{"busy", "error status: Cannot set base station channel!", "normal"}));
+    }
+
+    void aChannelOutsideOneToSixteenIsNotSent_data() {
+        QTest::addColumn<int>("channel");
+        QTest::newRow("zero") << 0;
+        QTest::newRow("seventeen") << 17;
+        QTest::newRow("negative") << -3;
+    }
+    void aChannelOutsideOneToSixteenIsNotSent() {
+        QFETCH(int, channel);
+        RadioOnScript r;
+        const auto result =
+            RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), channel);
+        QVERIFY(!result.succeeded);
+        QVERIFY(result.problem.contains(QString::number(channel)));
+        QVERIFY(r.script.calls.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRadioProcedures)
+#include "tst_radioprocedures.moc"
