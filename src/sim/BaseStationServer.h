@@ -9,8 +9,6 @@ class SimBaseStation;
 // Serves the simulated base station on a local socket, in a thread of its own, so the tool (or a
 // test in this process) can block on its requests. Only the user who started it may connect.
 class BaseStationServer : public QThread {
-    Q_OBJECT
-
 public:
     static constexpr int MaxConnections = 32;
 
