@@ -1,0 +1,181 @@
+#include "sim/BaseStationProtocol.h"
+#include "sim/SimBaseStation.h"
+#include "support/InMemoryRadioModule.h"
+#include "util/MonotonicClock.h"
+
+#include <QTest>
+
+namespace {
+
+struct Station {
+    ManualClock clock;
+    SimBaseStation station{BaseStationConfig{true, 0x12AB, 3}, clock};
+    InMemoryRadioModule* module = nullptr;
+
+    Station() {
+        auto owned = std::make_unique<InMemoryRadioModule>(0x1A2B, 3);
+        module = owned.get();
+        module->values = {{"GROSS", 12.5}, {"RESOL", 1}, {"Status", 64}};
+        station.addModule(std::move(owned));
+    }
+
+    // Runs lines through the protocol on one connection; returns the replies without "\n".
+    QStringList talk(const QStringList& lines, bool* closed = nullptr) {
+        QStringList replies;
+        bool greeted = false;
+        for (const QString& line : lines) {
+            const auto response = BaseStationProtocol::Answer(station, 1, greeted, line.toUtf8());
+            replies << QString::fromUtf8(response.bytes).chopped(1);
+            if (response.closeAfter) {
+                if (closed) {
+                    *closed = true;
+                }
+                break;
+            }
+        }
+        return replies;
+    }
+};
+
+const QString Hello = QStringLiteral("0 HELLO ZEXR58 1");
+
+} // namespace
+
+class TestSimBaseStation : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void requestsAndTheirReplies_data() {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("reply");
+        QTest::newRow("a read of a single") << "4 LINK.GET 6699 GROSS"
+                                            << "4 OK 12.5";
+        QTest::newRow("a byte is a whole number") << "4 LINK.GET 6699 RESOL"
+                                                  << "4 OK 1";
+        QTest::newRow("the channel the module works on") << "4 LINK.GET 6699 CHANNEL"
+                                                         << "4 OK 3";
+        QTest::newRow("a write") << "4 LINK.SET 6699 RESOL 2"
+                                 << "4 OK";
+        QTest::newRow("a parameter the module lacks is a NAK") << "4 LINK.GET 6699 PeakMode"
+                                                               << "4 ERR 3";
+        QTest::newRow("an unknown module does not answer") << "4 LINK.GET 1 GROSS"
+                                                           << "4 ERR 2";
+        QTest::newRow("the model name") << "4 LINK.MODEL 6699"
+                                        << "4 OK ZEX";
+        QTest::newRow("a name that is no radio parameter is refused")
+            << "4 LINK.GET 6699 LINX1"
+            << "4 REFUSED no radio parameter is called LINX1";
+        QTest::newRow("a read-only parameter cannot be written")
+            << "4 LINK.SET 6699 Status 3"
+            << "4 REFUSED Status can only be read";
+        QTest::newRow("a byte out of range is refused")
+            << "4 LINK.SET 6699 RESOL 300"
+            << "4 REFUSED \"300\" is not a value for RESOL";
+        QTest::newRow("a module ID that is no number is refused")
+            << "4 LINK.GET 0x1A2B GROSS"
+            << "4 REFUSED a module ID must be a whole number";
+        QTest::newRow("a verb with the wrong arguments is refused")
+            << "4 BS.ID 3"
+            << "4 REFUSED unknown request or wrong number of arguments";
+        QTest::newRow("an unknown verb is refused") << "4 FLASH.ERASE"
+                                                    << "4 REFUSED unknown request FLASH.ERASE";
+        QTest::newRow("the base station is there") << "4 BS.OPEN"
+                                                   << "4 OK 1";
+        QTest::newRow("its ID is decimal on the wire") << "4 BS.ID"
+                                                       << "4 OK 4779";
+        QTest::newRow("a channel above 16 is a NAK") << "4 BS.SETCHANNEL 17"
+                                                     << "4 ERR 3";
+        QTest::newRow("committing with nothing staged is a NAK") << "4 BS.COMMIT"
+                                                                 << "4 ERR 3";
+        QTest::newRow("without pairing the status says so") << "4 PAIR.STATUS"
+                                                            << "4 OK 3";
+    }
+    void requestsAndTheirReplies() {
+        QFETCH(QString, request);
+        QFETCH(QString, reply);
+        Station s;
+        s.module->values.insert("RESOL", 1);
+        QCOMPARE(s.talk({Hello, request}).constLast(), reply);
+    }
+
+    void brokenConversationsEndTheConnection_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("reply");
+        QTest::newRow("a request before the greeting")
+            << QStringList{"1 BS.OPEN"} << "1 REFUSED greet with HELLO first";
+        QTest::newRow("another protocol version")
+            << QStringList{"0 HELLO ZEXR58 2"}
+            << "0 REFUSED this base station speaks ZEXR58 1 only";
+        QTest::newRow("an empty line") << QStringList{Hello, ""} << "0 REFUSED malformed request";
+        QTest::newRow("no sequence number")
+            << QStringList{Hello, "BS.OPEN"} << "0 REFUSED malformed request";
+        QTest::newRow("doubled spaces")
+            << QStringList{Hello, "1  BS.OPEN"} << "0 REFUSED malformed request";
+        QTest::newRow("a negative sequence number")
+            << QStringList{Hello, "-1 BS.OPEN"} << "0 REFUSED malformed request";
+        QTest::newRow("a verb in lower case")
+            << QStringList{Hello, "1 bs.open"} << "0 REFUSED malformed request";
+        QTest::newRow("too many fields")
+            << QStringList{Hello, "1 A 1 2 3 4 5 6 7"} << "0 REFUSED malformed request";
+        QTest::newRow("an overlong line")
+            << QStringList{Hello, "1 LINK.GET " + QString(600, u'9') + " GROSS"}
+            << "0 REFUSED malformed request";
+    }
+    void brokenConversationsEndTheConnection() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, reply);
+        Station s;
+        bool closed = false;
+        QCOMPARE(s.talk(lines, &closed).constLast(), reply);
+        QVERIFY(closed);
+    }
+
+    void aModulePoweredUpWhilePairingListensIsPairedOnTheBaseStationsChannel() {
+        Station s;
+        s.module->joinChannel(9);
+        s.module->powerDown();
+        s.station.powerUp(0x1A2B); // before listening: not paired
+        QCOMPARE(s.station.startPairing(7, 10), SimBaseStation::PairingListening);
+        s.clock.advance(9000);
+        QCOMPARE(s.station.pairingStatus(7), SimBaseStation::PairingListening);
+        QCOMPARE(s.station.modelNameOf(0x1A2B), QString()); // still on channel 9
+        s.station.powerUp(0x1A2B);
+        QCOMPARE(s.station.pairingStatus(7), SimBaseStation::PairingSucceeded);
+        QCOMPARE(s.station.pairedId(7), 0x1A2Bu);
+        QCOMPARE(s.module->channel(), quint8(3));
+        QCOMPARE(s.station.modelNameOf(0x1A2B), QStringLiteral("ZEX"));
+        s.station.finishPairing(7);
+        QCOMPARE(s.station.pairingStatus(7), SimBaseStation::PairingNotStarted);
+    }
+
+    void aPairingWindowWithoutAModuleTimesOut() {
+        Station s;
+        s.station.startPairing(7, 10);
+        s.clock.advance(10000);
+        s.station.powerUp(0x1A2B); // too late
+        QCOMPARE(s.station.pairingStatus(7), SimBaseStation::PairingTimedOut);
+        QCOMPARE(s.station.pairedId(7), 0u);
+    }
+
+    void aNewChannelTakesEffectWhenCommitted() {
+        Station s;
+        QVERIFY(s.station.stageChannel(16));
+        QCOMPARE(s.station.channel(), quint8(3));
+        QVERIFY(s.station.commitChannel());
+        QCOMPARE(s.station.channel(), quint8(16));
+        QCOMPARE(s.station.read(0x1A2B, "GROSS").code, SimBaseStation::NoResponse);
+        QVERIFY(!s.station.stageChannel(0));
+        QVERIFY(!s.station.commitChannel());
+    }
+
+    void withoutABaseStationNothingAnswers() {
+        ManualClock clock;
+        SimBaseStation station(BaseStationConfig{false, 1, 1}, clock);
+        QCOMPARE(station.startPairing(1, 10), SimBaseStation::PairingNoBaseStation);
+        QCOMPARE(station.read(1, "GROSS").code, SimBaseStation::NoBaseStation);
+        QVERIFY(!station.stageChannel(5));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimBaseStation)
+#include "tst_simbasestation.moc"
