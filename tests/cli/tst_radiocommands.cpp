@@ -1,0 +1,151 @@
+#include "cli/RadioCommands.h"
+#include "device/CurrentDevice.h"
+#include "device/ZEX.h"
+#include "support/ScriptedRadio.h"
+#include "util/MonotonicClock.h"
+
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+
+struct Console {
+    ManualClock clock;
+    ScriptedRadioScript script{clock};
+    ScriptedRadioFactory factory{script};
+    QString outText;
+    QString errText;
+    QTextStream out{&outText};
+    QTextStream err{&errText};
+
+    int radio(const QStringList& words) {
+        return RadioCommands::run(words, out, err, factory, clock);
+    }
+};
+
+} // namespace
+
+class TestRadioCommands : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void statusPrintsTheStartUpReport_data() {
+        QTest::addColumn<bool>("interface");
+        QTest::addColumn<bool>("baseStation");
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<QString>("outText");
+        QTest::addColumn<QString>("errText");
+        QTest::newRow("a base station")
+            << true << true << 0 << "Connected to Base Station ID 12AB on channel 3\n"
+            << "";
+        QTest::newRow("no USB interface") << false << true << 1 << ""
+                                          << "Failed to open USB interface!\n";
+        QTest::newRow("no base station") << true << false << 1 << ""
+                                         << "Could not detect a Base Station!\n";
+    }
+    void statusPrintsTheStartUpReport() {
+        QFETCH(bool, interface);
+        QFETCH(bool, baseStation);
+        QFETCH(int, exitStatus);
+        QFETCH(QString, outText);
+        QFETCH(QString, errText);
+        Console c;
+        c.script.interfacePresent = interface;
+        c.script.openDefault = baseStation;
+        QCOMPARE(c.radio({"status"}), exitStatus);
+        QCOMPARE(c.outText, outText);
+        QCOMPARE(c.errText, errText);
+    }
+
+    void pairPrintsTheModulesIdAndModel() {
+        Console c;
+        c.script.pairsAfterMs = 1500;
+        c.script.values[RadioParameter::VERS] = DeviceValue(4.1f);
+        QCOMPARE(c.radio({"pair"}), 0);
+        QCOMPARE(c.outText, QStringLiteral("ID 1A2B model ZEX\n"));
+        QVERIFY(c.errText.contains("You have 10 seconds to perform Pairing on the ZEX."));
+        QVERIFY(!CurrentDevice::Get()); // released when the command ends
+        QVERIFY(c.script.linkClosed);
+    }
+
+    void pairWithoutAModuleFails() {
+        Console c;
+        QCOMPARE(c.radio({"pair"}), 1);
+        QVERIFY(c.outText.isEmpty());
+        QVERIFY(c.errText.contains("Pairing Failed: Failed to pair with a module!"));
+    }
+
+    void channelSetsTheBaseStation() {
+        Console c;
+        QCOMPARE(c.radio({"channel", "7"}), 0);
+        QCOMPARE(c.outText, QStringLiteral("Base station channel 7\n"));
+        QVERIFY(c.script.calls.contains("station.setChannel 7"));
+    }
+
+    void aChannelTheBaseStationRefusesFails() {
+        Console c;
+        c.script.errorFlagAfterClose = 1;
+        QCOMPARE(c.radio({"channel", "7"}), 1);
+        QCOMPARE(c.errText, QStringLiteral("Cannot set base station channel!\n"));
+    }
+
+    void badCommandLines_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("nothing") << QStringList{} << "say what to do";
+        QTest::newRow("an unknown command") << QStringList{"scan"} << "unknown radio command";
+        QTest::newRow("a channel of 0") << QStringList{"channel", "0"} << "outside 1 to 16";
+        QTest::newRow("a channel of 17") << QStringList{"channel", "17"} << "outside 1 to 16";
+        QTest::newRow("a channel that is no number")
+            << QStringList{"channel", "seven"} << "is not a channel number";
+        QTest::newRow("a channel missing") << QStringList{"channel"} << "wrong number";
+        QTest::newRow("status with an argument") << QStringList{"status", "now"} << "wrong number";
+    }
+    void badCommandLines() {
+        QFETCH(QStringList, words);
+        QFETCH(QString, problem);
+        Console c;
+        QCOMPARE(c.radio(words), 2);
+        QVERIFY2(c.errText.contains(problem), qPrintable(c.errText));
+        QVERIFY(c.script.calls.isEmpty());
+    }
+
+    void aConnectionByIdGivesTheModulesDriver() {
+        Console c;
+        c.script.values[RadioParameter::GROSS] = DeviceValue(3.25f);
+        {
+            RadioCommands::Connection connection(c.factory, c.clock);
+            QCOMPARE(connection.open("1a2b", c.err), 0);
+            QCOMPARE(c.script.target, 0x1A2Bu);
+            QCOMPARE(connection.device()->GetByName("GROSS"), DeviceValue(3.25f));
+        }
+        QVERIFY(!CurrentDevice::Get());
+        QVERIFY(c.script.linkClosed);
+    }
+
+    void aConnectionByIdThatFails_data() {
+        QTest::addColumn<QString>("typedId");
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("seven digits") << "1234567" << true << 2 << "longer than 6";
+        QTest::newRow("not hexadecimal") << "XYZ" << true << 2 << "not hexadecimal";
+        QTest::newRow("zero") << "0" << true << 2 << "names no module";
+        QTest::newRow("a module that does not answer") << "1A2B" << false << 1 << "Cannot detect";
+    }
+    void aConnectionByIdThatFails() {
+        QFETCH(QString, typedId);
+        QFETCH(bool, answers);
+        QFETCH(int, exitStatus);
+        QFETCH(QString, problem);
+        Console c;
+        c.script.linkAnswersAfterMs = answers ? 0 : -1;
+        RadioCommands::Connection connection(c.factory, c.clock);
+        QCOMPARE(connection.open(typedId, c.err), exitStatus);
+        QVERIFY(!connection.device());
+        QVERIFY2(c.errText.contains(problem), qPrintable(c.errText));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRadioCommands)
+#include "tst_radiocommands.moc"
