@@ -1,6 +1,8 @@
 #include "cli/RadioCommands.h"
 
+#include "cli/ZexCtlCommand.h"
 #include "device/CurrentDevice.h"
+#include "device/DeviceErrors.h"
 #include "radio/RadioIdModule.h"
 #include "radio/RadioProcedures.h"
 #include "radio/RadioSupport.h"
@@ -25,7 +27,7 @@ RadioUi consoleUi(QTextStream& err) {
 int usage(QTextStream& err, const QString& problem) {
     err << "zexctl radio: " << problem << Qt::endl
         << "Usage: zexctl radio status | radio pair | radio channel N (N from 1 to 16)" << Qt::endl;
-    return Usage;
+    return ExitUsage;
 }
 
 int status(RadioSupport& radio, QTextStream& out, QTextStream& err) {
@@ -35,24 +37,24 @@ int status(RadioSupport& radio, QTextStream& out, QTextStream& err) {
     const RadioSupport::StartOutcome outcome = radio.StartRadio(ui);
     if (outcome != RadioSupport::StartOutcome::Connected) {
         err << last << Qt::endl;
-        return LinkFailed;
+        return ExitLinkFailed;
     }
     out << last << Qt::endl;
-    return Success;
+    return ExitSuccess;
 }
 
 int pair(RadioSupport& radio, QTextStream& out, QTextStream& err) {
-    if (status(radio, err, err) != Success) {
-        return LinkFailed;
+    if (status(radio, err, err) != ExitSuccess) {
+        return ExitLinkFailed;
     }
     RadioUi ui = consoleUi(err);
     const RadioProcedures::Result result = RadioProcedures::Pair(radio, ui);
     if (result.outcome != RadioProcedures::Outcome::Connected) {
-        return LinkFailed; // the procedure has said why
+        return ExitLinkFailed; // the procedure has said why
     }
     out << "ID " << QString::number(result.moduleId, 16).toUpper() << " model " << result.model
         << Qt::endl;
-    return Success;
+    return ExitSuccess;
 }
 
 int channel(RadioSupport& radio, const QString& text, QTextStream& out, QTextStream& err) {
@@ -68,18 +70,13 @@ int channel(RadioSupport& radio, const QString& text, QTextStream& out, QTextStr
         RadioProcedures::SetBaseStationChannel(radio, RadioUi(), number);
     if (!result.succeeded) {
         err << result.problem << Qt::endl;
-        return LinkFailed;
+        return ExitLinkFailed;
     }
     out << "Base station channel " << number << Qt::endl;
-    return Success;
+    return ExitSuccess;
 }
 
 } // namespace
-
-int run(const QStringList& words, QTextStream& out, QTextStream& err) {
-    const std::unique_ptr<RadioFactory> factory = MakeFactory(systemClock());
-    return run(words, out, err, *factory, systemClock());
-}
 
 int run(const QStringList& words, QTextStream& out, QTextStream& err, RadioFactory& factory,
         MonotonicClock& clock) {
@@ -97,7 +94,7 @@ int run(const QStringList& words, QTextStream& out, QTextStream& err, RadioFacto
                      QStringLiteral("wrong number of arguments for \"radio %1\"").arg(command));
     }
     RadioSupport radio(factory, clock);
-    int exitStatus = Success;
+    int exitStatus = ExitSuccess;
     if (command == QLatin1String("status")) {
         exitStatus = status(radio, out, err);
     } else if (command == QLatin1String("pair")) {
@@ -135,27 +132,58 @@ int Connection::open(const QString& typedId, QTextStream& err) {
     const RadioIdModule::ParsedId parsed = RadioIdModule::ParseTypedId(typedId);
     if (!parsed.id) {
         err << "zexctl: " << parsed.problem << Qt::endl;
-        return Usage;
+        return ExitUsage;
     }
     if (m_radio->StartRadio(startUi) != RadioSupport::StartOutcome::Connected) {
         err << startStatus << Qt::endl;
-        return LinkFailed;
+        return ExitLinkFailed;
     }
     const RadioProcedures::Result result =
         RadioProcedures::DoManualConnection(*m_radio, ui, typedId);
     if (result.outcome != RadioProcedures::Outcome::Connected) {
-        return LinkFailed;
+        return ExitLinkFailed;
     }
     m_device = CurrentDevice::Connection().device;
-    return Success;
+    return ExitSuccess;
 }
 
 ZEX* Connection::device() const {
     return m_device.get();
 }
 
-std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock) {
-    return std::make_unique<SocketRadioFactory>(clock);
+int Radio(ZexCtlSession& session) {
+    const std::unique_ptr<RadioFactory> factory =
+        MakeFactory(systemClock(), session.options.radioSocket);
+    return run(session.arguments, session.out, session.err, *factory, systemClock());
+}
+
+int RunOverRadio(int (*runCommand)(ZexCtlSession&), ZexCtlSession& session, MonotonicClock& clock) {
+    const std::unique_ptr<RadioFactory> factory = MakeFactory(clock, session.options.radioSocket);
+    Connection connection(*factory, clock);
+    if (const int opened = connection.open(session.options.radioId, session.err);
+        opened != ExitSuccess) {
+        return opened;
+    }
+    session.portLabel = QStringLiteral("radio ID ") + session.options.radioId.toUpper();
+    int outcome = ExitSuccess;
+    try {
+        session.device = connection.device();
+        outcome = runCommand(session);
+    } catch (const DeviceError& failure) {
+        session.err << "zexctl: " << failure.message() << '\n';
+        outcome = ExitUsage;
+    }
+    session.device = nullptr;
+    return outcome;
+}
+
+std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock, const QString& socketName) {
+    if (socketName.isEmpty()) {
+        return std::make_unique<SocketRadioFactory>(clock);
+    }
+    RadioSocketConnection::Options options;
+    options.socketName = socketName;
+    return std::make_unique<SocketRadioFactory>(options, clock);
 }
 
 } // namespace RadioCommands

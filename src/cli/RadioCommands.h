@@ -8,6 +8,7 @@ class QTextStream;
 class RadioFactory;
 class RadioSupport;
 class ZEX;
+struct ZexCtlSession;
 
 // zexctl's radio commands, through the same radio support layer and procedures as the Home page:
 //   radio status      start-up: prints the base station report
@@ -16,14 +17,7 @@ class ZEX;
 // and the connection behind --radio-id HEX, which makes get, set and call work over radio.
 namespace RadioCommands {
 
-// Exit statuses, the same as every zexctl command's.
-inline constexpr int Success = 0;
-inline constexpr int LinkFailed = 1;
-inline constexpr int Usage = 2;
-
-// words: what follows "radio". Uses the simulated base station's per-user socket.
-int run(const QStringList& words, QTextStream& out, QTextStream& err);
-// The same with the radio objects and clock given (tests).
+// words: what follows "radio"; the radio objects and clock as given.
 int run(const QStringList& words, QTextStream& out, QTextStream& err, RadioFactory& factory,
         MonotonicClock& clock);
 
@@ -33,7 +27,7 @@ public:
     Connection(RadioFactory& factory, MonotonicClock& clock);
     ~Connection();
     // Starts the radio and connects to the module (at most the 15 s search). On failure says
-    // why on err and returns LinkFailed, or Usage for an ID that names no module.
+    // why on err and returns ExitLinkFailed, or ExitUsage for an ID that names no module.
     int open(const QString& typedId, QTextStream& err);
     // The module's driver once open() succeeded; it is also the current device.
     ZEX* device() const;
@@ -43,7 +37,12 @@ private:
     std::shared_ptr<ZEX> m_device;
 };
 
-// The radio objects zexctl uses unless a test gives others.
-std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock);
+// zexctl's "radio" command: the words after it are in session.arguments.
+int Radio(ZexCtlSession& session);
+// Runs a module command (get, set, call) on the module named by session.options.radioId.
+int RunOverRadio(int (*run)(ZexCtlSession&), ZexCtlSession& session, MonotonicClock& clock);
+
+// The simulated base station's radio objects, on this socket ("" for this user's).
+std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock, const QString& socketName);
 
 } // namespace RadioCommands

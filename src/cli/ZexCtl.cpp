@@ -1,7 +1,10 @@
 #include "cli/ZexCtl.h"
 
+#include "cli/RadioCommands.h"
 #include "cli/ZexCtlPortChoice.h"
 #include "device/DeviceErrors.h"
+#include "radio/RadioIdModule.h"
+#include "radio/RadioWireModule.h"
 #include "serial/COMDetectModule.h"
 #include "serial/SerialClass.h"
 #include "serial/SerialPortControl.h"
@@ -115,7 +118,8 @@ int ZexCtl::parse(const QStringList& arguments, ZexCtlOptions& options, QStringL
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? argument : argument.left(equals);
         if (name != QLatin1String("--port") && name != QLatin1String("--baud") &&
-            name != QLatin1String("--station")) {
+            name != QLatin1String("--station") && name != QLatin1String("--radio-id") &&
+            name != QLatin1String("--radio-socket")) {
             return usageError(QStringLiteral("unknown option %1 (see zexctl --help).").arg(name));
         }
         QString value;
@@ -127,7 +131,19 @@ int ZexCtl::parse(const QStringList& arguments, ZexCtlOptions& options, QStringL
             return usageError(QStringLiteral("%1 needs a value (see zexctl --help).").arg(name));
         }
 
-        if (name == QLatin1String("--port")) {
+        if (name == QLatin1String("--radio-id")) {
+            const RadioIdModule::ParsedId id = RadioIdModule::ParseTypedId(value);
+            if (!id.id) {
+                return usageError(id.problem + QLatin1Char('.'));
+            }
+            options.radioId = value.trimmed();
+        } else if (name == QLatin1String("--radio-socket")) {
+            if (value.isEmpty()) {
+                return usageError(
+                    QStringLiteral("--radio-socket needs the simulator's socket name."));
+            }
+            options.radioSocket = value;
+        } else if (name == QLatin1String("--port")) {
             if (value.isEmpty()) {
                 return usageError(
                     QStringLiteral("--port needs a port, e.g. COM3 or /dev/ttyUSB0."));
@@ -202,6 +218,9 @@ int ZexCtl::run(const QStringList& arguments) {
 
 int ZexCtl::runWithModule(const ZexCtlCommand& command, ZexCtlSession& session) {
     const ZexCtlOptions& options = session.options;
+    if (!options.radioId.isEmpty()) {
+        return RadioCommands::RunOverRadio(command.run, session, m_clock);
+    }
     Zarnbus2Link link(m_port, m_clock);
     const ZexCtlPortChoice choice = ZexCtlPorts::Choose(options.port);
     if (!choice.found()) {
@@ -272,6 +291,14 @@ QString ZexCtl::helpText() const {
                     QStringLiteral("The module's station number, 1 to 254. Default: 1. Station 0 "
                                    "addresses every module at once (set and call only); "
                                    "broadcasts are not answered, so they are not confirmed."))
+         << wrapped(QStringLiteral("  --radio-id HEX"),
+                    QStringLiteral("Reach the module by radio through the R58 base station: "
+                                   "its radio ID, 1 to 6 hexadecimal digits (get, set, call). "
+                                   "--port, --baud and --station are then not used."))
+         << wrapped(QStringLiteral("  --radio-socket NAME"),
+                    QStringLiteral("The local socket of the simulated base station (zex-sim). "
+                                   "Default: ") +
+                        RadioWireModule::DefaultSocketName() + QStringLiteral(", this user's."))
          << wrapped(QStringLiteral("  -h, --help"), QStringLiteral("Show this text."))
          << "\nOptions may also be written --port=COM3. Values that start with \"-\" (set PTARE\n"
             "-1) are values, not options; \"--\" ends the options.\n"
@@ -296,7 +323,9 @@ QString ZexCtl::helpText() const {
             "  zexctl call DOKEYTAR\n"
             "  zexctl --port COM3 save \"ZEX 0001000001.zcf\"\n"
             "  zexctl --port COM4 restore \"ZEX 0001000001.zcf\"\n"
-            "  zexctl --station 0 set DAMP 10\n";
+            "  zexctl --station 0 set DAMP 10\n"
+            "  zexctl radio status\n"
+            "  zexctl --radio-id 1A2B get GROSS\n";
     help.flush();
     return text;
 }

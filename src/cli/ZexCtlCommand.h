@@ -19,6 +19,8 @@ struct ZexCtlOptions {
     QString port; // as given: "COM3", "3" or a device path; "" for the lowest port there is
     int baudRate = 19200;
     int station = 1;
+    QString radioId;     // as typed (hexadecimal); set: the module is reached by radio, not the bus
+    QString radioSocket; // the simulated base station's socket; "" for this user's
 };
 
 // What a command gets. device is set only for commands that talk to a module, after the port has

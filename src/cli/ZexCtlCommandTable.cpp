@@ -2,6 +2,7 @@
 
 #include "cli/BrandCommands.h"
 #include "cli/ConfigurationFileCommands.h"
+#include "cli/RadioCommands.h"
 #include "cli/ZexCtlDeviceCommands.h"
 #include "cli/ZexCtlScanCommand.h"
 
@@ -41,6 +42,11 @@ const QList<ZexCtlCommand>& ZexCtlCommandTable() {
          "19200 baud, and prints station, baud rate, firmware and serial number of each that "
          "answers. An empty bus takes about half a minute.",
          false, false, ZexCtlScanCommand::CheckScan, ZexCtlScanCommand::Scan},
+        {"radio", "radio status|pair|channel N",
+         "The R58 radio base station: \"status\" reports it, \"pair\" waits 10 seconds for a "
+         "module to be powered up and prints its ID and model, \"channel N\" sets the base "
+         "station's channel (1 to 16).",
+         false, false, nullptr, RadioCommands::Radio},
     };
     return table;
 }

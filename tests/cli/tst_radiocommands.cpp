@@ -1,7 +1,13 @@
 #include "cli/RadioCommands.h"
+#include "cli/ZexCtl.h"
 #include "device/CurrentDevice.h"
 #include "device/ZEX.h"
+#include "sim/BaseStationServer.h"
+#include "sim/SimBaseStation.h"
+#include "support/InMemoryRadioModule.h"
+#include "support/RawLocalPeer.h"
 #include "support/ScriptedRadio.h"
+#include "support/ScriptedSerialPort.h"
 #include "util/MonotonicClock.h"
 
 #include <QTest>
@@ -144,6 +150,41 @@ private Q_SLOTS:
         QCOMPARE(connection.open(typedId, c.err), exitStatus);
         QVERIFY(!connection.device());
         QVERIFY2(c.errText.contains(problem), qPrintable(c.errText));
+    }
+
+    void zexctlReachesAModuleThroughTheSimulatedBaseStation() {
+        SimBaseStation station(BaseStationConfig{true, 0x12AB, 3}, systemClock());
+        auto module = std::make_unique<InMemoryRadioModule>(0x1A2B, 3);
+        module->values = {{"GROSS", 12.5}, {"Damp", 10}};
+        InMemoryRadioModule* target = module.get();
+        station.addModule(std::move(module));
+        const QString socket = UniqueRadioSocketName("zexctl");
+        BaseStationServer server(station, socket);
+        QVERIFY(server.startServing());
+
+        ScriptedSerialPort unusedPort;
+        const auto zexctl = [&](const QStringList& arguments, QString& outText, QString& errText) {
+            QTextStream out(&outText);
+            QTextStream err(&errText);
+            return ZexCtl(unusedPort, systemClock(), out, err)
+                .run(QStringList{"--radio-socket", socket} + arguments);
+        };
+        QString out, err;
+        QCOMPARE(zexctl({"radio", "status"}, out, err), 0);
+        QCOMPARE(out, QStringLiteral("Connected to Base Station ID 12AB on channel 3\n"));
+        out.clear();
+        QCOMPARE(zexctl({"--radio-id", "1a2b", "get", "GROSS"}, out, err), 0);
+        QCOMPARE(out, QStringLiteral("GROSS=12.5\n"));
+        QCOMPARE(zexctl({"--radio-id", "1A2B", "set", "damp", "254"}, out, err), 0);
+        QCOMPARE(target->values.value("Damp"), 254.0);
+        QCOMPARE(unusedPort.openCount, 0);
+
+        err.clear();
+        QCOMPARE(zexctl({"--radio-id", "12345678", "get", "GROSS"}, out, err), 2);
+        QVERIFY2(err.contains("longer than 6 hexadecimal digits"), qPrintable(err));
+        err.clear();
+        QCOMPARE(zexctl({"--radio-id", "1A2B", "set", "SERIALNUMBER", "5"}, out, err), 2);
+        QVERIFY2(err.contains("can only be read"), qPrintable(err));
     }
 };
 
