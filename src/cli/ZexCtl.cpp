@@ -270,7 +270,8 @@ int ZexCtl::runWithModule(const ZexCtlCommand& command, ZexCtlSession& session) 
 QString ZexCtl::helpText() const {
     QString text;
     QTextStream help(&text);
-    help << "zexctl - read and write a ZEX module on the serial bus (Zarnbus 2)\n\n"
+    help << "zexctl - read and write a ZEX module on the serial bus (Zarnbus 2) or by radio "
+            "(R58)\n\n"
          << "Usage:\n";
     for (const ZexCtlCommand& command : ZexCtlCommandTable()) {
         help << "  zexctl [OPTIONS] " << command.synopsis << '\n';
