@@ -1,4 +1,5 @@
 #include "device/DeviceErrors.h"
+#include "device/ZexCatalogue.h"
 #include "radio/R58Class.h"
 #include "radio/RadioFactory.h"
 #include "radio/RadioLink.h"
@@ -165,6 +166,45 @@ private Q_SLOTS:
         DriverOnScriptedLink d;
         d.script.values[RadioParameter::Status] = DeviceValue(qint64(status));
         QCOMPARE(d.driver.GetByName(QStringLiteral("UnitMode")), DeviceValue(qint64(unit)));
+    }
+
+    // The keys a configuration file holds for a radio module: each reads by name, and each value
+    // restored from its file text reaches the module in the form it was read.
+    void theSaveAndRestoreKeySetWorksByName() {
+        DriverOnScriptedLink d;
+        for (int i = 0; i < RadioParameters::Count; ++i) {
+            const auto& info = RadioParameters::Describe(RadioParameter(i));
+            d.script.values[info.parameter] = info.form == RadioParameters::Form::Single
+                                                  ? DeviceValue(float(i) + 0.25f)
+                                                  : DeviceValue(qint64(i));
+        }
+        const QStringList saved{
+            "VERS",   "SERIALNUMBER", "PTARE",   "GROSS",    "NET",      "PEAKG",  "PEAKN",
+            "TARE",   "SYSZERO",      "ALARM",   "TTYPE",    "DP",       "ZERO",   "DAMP",
+            "THRESH", "RESOL",        "OFFAUTO", "SENS",     "POZ",      "OVRLOD", "OVRRNG",
+            "Status", "VALUE",        "NetMode", "HoldMode", "UnitMode", "BATTV",  "OVERLOAD"};
+        QHash<QString, QString> file;
+        for (const QString& key : saved) {
+            const DeviceValue value = d.driver.GetByName(key);
+            QVERIFY2(!value.isEmpty(), qPrintable(key));
+            file[key.toUpper()] = value.toText();
+        }
+        const QStringList restored{"SYSZERO", "FGAIN",  "FOFFS",  "ALARM", "TTYPE",   "DP",
+                                   "ZERO",    "Damp",   "THRESH", "RESOL", "OFFAUTO", "SENS",
+                                   "POZ",     "OVRLOD", "OVRRNG", "PTARE", "OVERLOAD"};
+        for (const QString& key : restored) {
+            const QString text = file.value(key.toUpper(), QStringLiteral("*NULL*"));
+            if (key == QLatin1String("FGAIN") || key == QLatin1String("FOFFS")) {
+                d.driver.LetByName(key, DeviceValue(QStringLiteral("1.5"))); // no effect by radio
+                continue;
+            }
+            const RadioParameter parameter =
+                *RadioParameters::FromName(ZexCatalogue::CanonicalName(key));
+            const DeviceValue before = d.script.values.value(parameter);
+            d.driver.LetByName(key, DeviceValue(text));
+            QCOMPARE(describe(d.script.writes.constLast().second), describe(before));
+        }
+        QCOMPARE(d.script.writes.size(), restored.size() - 2);
     }
 
     void theSerialNumberCannotBeWrittenByRadio() {
