@@ -231,6 +231,7 @@ private Q_SLOTS:
         QTest::newRow("garbage instead of a reply") << QByteArray("hello world\n") << 4;
         QTest::newRow("an unknown reply kind") << QByteArray("1 MAYBE 3\n") << 4;
         QTest::newRow("an error reply without a code") << QByteArray("1 ERR\n") << 4;
+        QTest::newRow("an error reply that claims success") << QByteArray("1 ERR 0\n") << 4;
         QTest::newRow("a value that is no number") << QByteArray("1 OK twelve\n") << 4;
         QTest::newRow("a value that is not finite") << QByteArray("1 OK nan\n") << 4;
         QTest::newRow("a line that never ends") << QByteArray(4096, 'x') << 4;
