@@ -175,6 +175,16 @@ bool SimBaseStation::powerDown(quint32 moduleId) {
     return module;
 }
 
+bool SimBaseStation::withModule(quint32 moduleId,
+                                const std::function<void(RadioReachableModule&)>& function) {
+    std::lock_guard lock(m_mutex);
+    RadioReachableModule* module = find(moduleId);
+    if (module) {
+        function(*module);
+    }
+    return module;
+}
+
 QString SimBaseStation::describe() {
     std::lock_guard lock(m_mutex);
     QStringList lines;

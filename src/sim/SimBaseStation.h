@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -72,6 +73,9 @@ public:
     // The operator's side. False when no module has this ID.
     bool powerUp(quint32 moduleId);
     bool powerDown(quint32 moduleId);
+    // Runs the function on the module under the base station's lock; false when no module has
+    // this ID.
+    bool withModule(quint32 moduleId, const std::function<void(RadioReachableModule&)>& function);
     // One line per module and one for the base station, for the operator.
     QString describe();
 
