@@ -16,6 +16,8 @@ public:
     virtual QString modelName() const = 0;
     // The channel the module's radio works on now.
     virtual quint8 channel() const = 0;
+    // Switched on (it may still be starting up).
+    virtual bool isPoweredUp() const = 0;
     // Powered and able to answer.
     virtual bool isReachable() = 0;
 

@@ -206,8 +206,9 @@ QString SimBaseStation::describe() {
         lines << QStringLiteral("radio module %1: %2 on channel %3, %4")
                      .arg(hex(module->radioId()), module->modelName())
                      .arg(module->channel())
-                     .arg(module->isReachable() ? QStringLiteral("powered up")
-                                                : QStringLiteral("powered down"));
+                     .arg(!module->isPoweredUp()  ? QStringLiteral("powered down")
+                          : module->isReachable() ? QStringLiteral("powered up")
+                                                  : QStringLiteral("starting up"));
     }
     return lines.join(QLatin1Char('\n'));
 }

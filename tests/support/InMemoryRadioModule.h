@@ -21,6 +21,7 @@ public:
     quint32 radioId() const override { return m_id; }
     QString modelName() const override { return m_model; }
     quint8 channel() const override { return m_channel; }
+    bool isPoweredUp() const override { return poweredUp; }
     bool isReachable() override { return poweredUp; }
     std::optional<double> parameter(const QString& name) override {
         if (name == QLatin1String("CHANNEL")) {
