@@ -1,5 +1,6 @@
 #include "serial/COMDetectModule.h"
 #include "sim/ProcessConsole.h"
+#include "sim/RadioSimulation.h"
 #include "sim/SimConsole.h"
 #include "sim/SimOptions.h"
 #include "sim/SimulatorServer.h"
@@ -15,13 +16,17 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
 
     QString error;
-    const std::optional<SimOptions> options = SimOptions::Parse(app.arguments().mid(1), &error);
+    QStringList arguments = app.arguments().mid(1);
+    const std::unique_ptr<RadioSimulation> radio =
+        RadioSimulation::FromArguments(arguments, systemClock(), &error);
+    const std::optional<SimOptions> options =
+        radio ? SimOptions::Parse(arguments, &error) : std::nullopt;
     if (!options) {
         err << "zex-sim: " << error << Qt::endl;
         return 2;
     }
     if (options->helpWanted) {
-        out << SimOptions::HelpText() << Qt::flush;
+        out << SimOptions::HelpText() << RadioSimulation::HelpText() << Qt::flush;
         return 0;
     }
 
@@ -33,7 +38,7 @@ int main(int argc, char* argv[]) {
     bus->setTiming(options->timing);
     bus->setTurnaroundUs(options->turnaroundUs);
     SimulatorServer server(std::move(bus));
-    if (!server.start(&error)) {
+    if (!server.start(&error) || !radio->start(&error)) {
         err << "zex-sim: " << error << Qt::endl;
         return 1;
     }
@@ -53,10 +58,15 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     out << "ready COM" << port << ' ' << device << Qt::endl;
-    out << server.withBus([](SimulatedBus& b) { return SimConsole::StatusText(b); }) << Qt::flush;
+    out << server.withBus([](SimulatedBus& b) { return SimConsole::StatusText(b); })
+        << radio->readyText() << Qt::flush;
 
     ProcessConsole console;
     QObject::connect(&console, &ProcessConsole::lineRead, &app, [&](const QString& line) {
+        if (const auto radioResult = radio->execute(line)) {
+            (radioResult->failed ? err : out) << radioResult->output << Qt::flush;
+            return;
+        }
         const SimConsole::Result result =
             server.withBus([&](SimulatedBus& b) { return SimConsole::Execute(b, line); });
         (result.failed ? err : out) << result.output << Qt::flush;

@@ -1,0 +1,319 @@
+#include "sim/RadioSimulation.h"
+
+#include "radio/RadioIdModule.h"
+#include "radio/RadioWireModule.h"
+#include "sim/BaseStationServer.h"
+#include "sim/SimBaseStation.h"
+#include "sim/SimRadioModule.h"
+
+#include <QList>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+struct RadioModuleSpec {
+    quint32 id = 0;
+    std::optional<quint8> channel; // default: the base station's
+    QString model = QStringLiteral("ZEX");
+    ModuleConfig module;
+};
+
+std::optional<quint32> hexId(const QString& text, quint32 largest) {
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok, 16);
+    if (!ok || value == 0 || value > largest || text.size() > 8 || text.startsWith(u'-') ||
+        text.startsWith(u'+') || text.contains(QLatin1String("x"), Qt::CaseInsensitive)) {
+        return std::nullopt;
+    }
+    return quint32(value);
+}
+
+std::optional<quint8> channelOf(const QString& text) {
+    bool ok = false;
+    const int channel = text.toInt(&ok);
+    if (!ok || channel < 1 || channel > 16 || QString::number(channel) != text) {
+        return std::nullopt;
+    }
+    return quint8(channel);
+}
+
+// "KEY=VALUE,KEY=VALUE"; false with the reason when an item has no "=".
+bool splitItems(const QString& spec, QList<QPair<QString, QString>>& items, QString& reason) {
+    for (const QString& item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const qsizetype equals = item.indexOf(QLatin1Char('='));
+        if (equals <= 0) {
+            reason = QStringLiteral("\"%1\" is not KEY=VALUE").arg(item);
+            return false;
+        }
+        items.append({item.left(equals).trimmed().toLower(), item.mid(equals + 1).trimmed()});
+    }
+    return true;
+}
+
+bool parseBaseStation(const QString& spec, BaseStationConfig& config, QString& reason) {
+    QList<QPair<QString, QString>> items;
+    if (!splitItems(spec, items, reason)) {
+        return false;
+    }
+    for (const auto& [key, value] : items) {
+        if (key == QLatin1String("id")) {
+            const auto id = hexId(value, 0xFFFFFFFF);
+            if (!id) {
+                reason = QStringLiteral("id must be 1 to 8 hexadecimal digits, not 0");
+                return false;
+            }
+            config.id = *id;
+        } else if (key == QLatin1String("channel")) {
+            const auto channel = channelOf(value);
+            if (!channel) {
+                reason = QStringLiteral("channel must be 1 to 16");
+                return false;
+            }
+            config.channel = *channel;
+        } else {
+            reason = QStringLiteral("unknown key \"%1\"; keys are id, channel").arg(key);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool parseRadioModule(const QString& spec, int position, RadioModuleSpec& module, QString& reason) {
+    module.module.serialNumber = 2000000 + quint32(position);
+    QList<QPair<QString, QString>> items;
+    if (!splitItems(spec, items, reason)) {
+        return false;
+    }
+    bool hasId = false;
+    for (const auto& [key, value] : items) {
+        bool ok = false;
+        if (key == QLatin1String("id")) {
+            const auto id = hexId(value, RadioIdModule::LargestId);
+            if (!id) {
+                reason = QStringLiteral("id must be 1 to 6 hexadecimal digits (24 bits), not 0");
+                return false;
+            }
+            module.id = *id;
+            hasId = true;
+        } else if (key == QLatin1String("channel")) {
+            module.channel = channelOf(value);
+            if (!module.channel) {
+                reason = QStringLiteral("channel must be 1 to 16");
+                return false;
+            }
+        } else if (key == QLatin1String("model")) {
+            if (value.isEmpty() || value.size() > RadioWireModule::MaxModelNameLength ||
+                value.contains(QLatin1Char(' '))) {
+                reason = QStringLiteral("model must be one word of at most 64 characters");
+                return false;
+            }
+            module.model = value;
+        } else if (key == QLatin1String("firmware")) {
+            const double firmware = value.toDouble(&ok);
+            if (!ok || firmware < 0.01 || firmware > 99.99) {
+                reason = QStringLiteral("firmware must be a version such as 3.0 or 4.1");
+                return false;
+            }
+            module.module.firmware = firmware;
+        } else if (key == QLatin1String("serial")) {
+            const qulonglong serial = value.toULongLong(&ok);
+            if (!ok || serial > std::numeric_limits<quint32>::max()) {
+                reason = QStringLiteral("serial must be a whole number from 0 to 4294967295");
+                return false;
+            }
+            module.module.serialNumber = quint32(serial);
+        } else {
+            reason = QStringLiteral("unknown key \"%1\"; keys are id, channel, model, firmware, "
+                                    "serial")
+                         .arg(key);
+            return false;
+        }
+    }
+    if (!hasId) {
+        reason = QStringLiteral("a radio module needs an id");
+        return false;
+    }
+    return true;
+}
+
+QString hex(quint32 id) {
+    return RadioIdModule::ToHex(id);
+}
+
+} // namespace
+
+RadioSimulation::~RadioSimulation() {
+    if (m_server) {
+        m_server->stopServing();
+    }
+}
+
+std::unique_ptr<RadioSimulation>
+RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QString* error) {
+    BaseStationConfig config;
+    QList<RadioModuleSpec> modules;
+    QString socketName = RadioWireModule::DefaultSocketName();
+    QStringList rest;
+    QString reason;
+    const auto fail = [&](const QString& message) {
+        if (error) {
+            *error = message;
+        }
+        return nullptr;
+    };
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const bool takesValue = argument == QLatin1String("--base-station") ||
+                                argument == QLatin1String("--radio-module") ||
+                                argument == QLatin1String("--radio-socket");
+        if (!takesValue) {
+            if (argument == QLatin1String("--no-base-station")) {
+                config.attached = false;
+            } else {
+                rest.append(argument);
+            }
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            return fail(QStringLiteral("%1 needs a value (see --help)").arg(argument));
+        }
+        const QString value = arguments[++i];
+        if (argument == QLatin1String("--base-station")) {
+            if (!parseBaseStation(value, config, reason)) {
+                return fail(QStringLiteral("--base-station %1: %2").arg(value, reason));
+            }
+        } else if (argument == QLatin1String("--radio-module")) {
+            RadioModuleSpec module;
+            if (!parseRadioModule(value, int(modules.size()) + 1, module, reason)) {
+                return fail(QStringLiteral("--radio-module %1: %2").arg(value, reason));
+            }
+            for (const RadioModuleSpec& other : std::as_const(modules)) {
+                if (other.id == module.id) {
+                    return fail(QStringLiteral("--radio-module %1: ID %2 is used twice")
+                                    .arg(value, hex(module.id)));
+                }
+            }
+            modules.append(module);
+        } else {
+            if (value.isEmpty() || value.contains(QLatin1Char('/'))) {
+                return fail(QStringLiteral("--radio-socket needs a plain name, e.g. zex-r58-test"));
+            }
+            socketName = value;
+        }
+    }
+    if (modules.isEmpty()) {
+        RadioModuleSpec module;
+        module.id = 0x1A2B;
+        module.module.serialNumber = 2000001;
+        modules.append(module);
+    }
+
+    std::unique_ptr<RadioSimulation> simulation(new RadioSimulation);
+    simulation->m_socketName = socketName;
+    simulation->m_station = std::make_unique<SimBaseStation>(config, clock);
+    for (const RadioModuleSpec& spec : std::as_const(modules)) {
+        simulation->m_station->addModule(std::make_unique<SimRadioModule>(
+            spec.id, spec.channel.value_or(simulation->m_station->channel()), spec.model,
+            spec.module, clock));
+    }
+    simulation->m_server =
+        std::make_unique<BaseStationServer>(*simulation->m_station, simulation->m_socketName);
+    arguments = rest;
+    return simulation;
+}
+
+QString RadioSimulation::HelpText() {
+    return QStringLiteral("\nRadio (the R58 base station, on a local socket the "
+                          "tool finds by itself):\n"
+                          "  --base-station KEY=VALUE,...  id (hexadecimal, "
+                          "12AB), channel 1-16 (1)\n"
+                          "  --no-base-station       the USB interface is there, "
+                          "the base station is not\n"
+                          "  --radio-module KEY=VALUE,...  a radio module; "
+                          "repeat for more. Keys (defaults):\n"
+                          "                          id (1 to 6 hexadecimal "
+                          "digits, required), channel (the\n"
+                          "                          base station's), model "
+                          "(ZEX; another name is a module the\n"
+                          "                          tool does not support), "
+                          "firmware (4.1), serial (2000001, ...)\n"
+                          "  --radio-socket NAME     serve on NAME instead of "
+                          "this user's %1\n"
+                          "Without --radio-module: one module, ID 1A2B, on the "
+                          "base station's channel.\n")
+        .arg(RadioWireModule::DefaultSocketName());
+}
+
+QString RadioSimulation::CommandHelpText() {
+    return QStringLiteral("Radio commands:\n"
+                          "  radio [status]          the base station and every radio module\n"
+                          "  radio power-up ID       switch a radio module on (pairing listens for "
+                          "this)\n"
+                          "  radio power-down ID     switch a radio module off\n"
+                          "  radio load ID TONNES    the load on a radio module's cell\n"
+                          "  radio help              this list\n");
+}
+
+bool RadioSimulation::start(QString* error) {
+    return m_server->startServing(error);
+}
+
+QString RadioSimulation::readyText() {
+    return QStringLiteral("radio socket ") + m_socketName +
+           QStringLiteral(" (type \"radio help\" for the radio commands)\n") +
+           m_station->describe() + QLatin1Char('\n');
+}
+
+std::optional<RadioSimulation::ConsoleResult> RadioSimulation::execute(const QString& line) {
+    const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty() || words.first().compare(QLatin1String("radio"), Qt::CaseInsensitive)) {
+        return std::nullopt;
+    }
+    const QString command = words.value(1, QStringLiteral("status")).toLower();
+    const auto failure = [](const QString& text) {
+        return ConsoleResult{text + QLatin1Char('\n'), true};
+    };
+    if (command == QLatin1String("status") && words.size() <= 2) {
+        return ConsoleResult{m_station->describe() + QLatin1Char('\n'), false};
+    }
+    if (command == QLatin1String("help")) {
+        return ConsoleResult{CommandHelpText(), false};
+    }
+    const bool power =
+        command == QLatin1String("power-up") || command == QLatin1String("power-down");
+    const bool load = command == QLatin1String("load");
+    if (!power && !load) {
+        return failure(
+            QStringLiteral("unknown radio command \"%1\"; type radio help").arg(command));
+    }
+    if (words.size() != (load ? 4 : 3)) {
+        return failure(load ? QStringLiteral("usage: radio load ID TONNES")
+                            : QStringLiteral("usage: radio %1 ID").arg(command));
+    }
+    const std::optional<quint32> id = hexId(words[2], RadioIdModule::LargestId);
+    if (!id) {
+        return failure(
+            QStringLiteral("\"%1\" is not a radio ID (1 to 6 hexadecimal digits)").arg(words[2]));
+    }
+    bool known = false;
+    if (power) {
+        known = command == QLatin1String("power-up") ? m_station->powerUp(*id)
+                                                     : m_station->powerDown(*id);
+    } else {
+        bool ok = false;
+        const double tonnes = words[3].toDouble(&ok);
+        if (!ok || !std::isfinite(tonnes)) {
+            return failure(QStringLiteral("\"%1\" is not a load in tonnes").arg(words[3]));
+        }
+        known = m_station->withModule(*id, [tonnes](RadioReachableModule& module) {
+            if (auto* simulated = dynamic_cast<SimRadioModule*>(&module)) {
+                simulated->module().setAppliedLoad(tonnes);
+            }
+        });
+    }
+    if (!known) {
+        return failure(QStringLiteral("no radio module has ID %1").arg(hex(*id)));
+    }
+    return ConsoleResult{m_station->describe() + QLatin1Char('\n'), false};
+}

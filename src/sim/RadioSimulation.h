@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class BaseStationServer;
+class MonotonicClock;
+class SimBaseStation;
+
+// zex-sim's radio side: the simulated R58 base station with its radio modules,
+// served on the tool's local socket, with its command-line options and operator
+// commands ("radio ...").
+class RadioSimulation {
+public:
+    struct ConsoleResult {
+        QString output; // lines, each ending in a newline
+        bool failed = false;
+    };
+
+    ~RadioSimulation();
+
+    // Takes the radio options out of arguments (leaving the rest for the bus) and
+    // builds the base station and its modules. On a mistake: nullptr, with the
+    // reason in *error.
+    static std::unique_ptr<RadioSimulation> FromArguments(QStringList& arguments,
+                                                          MonotonicClock& clock, QString* error);
+    static QString HelpText();
+    static QString CommandHelpText();
+
+    bool start(QString* error);
+    // "radio socket NAME" and the base station and its modules, one line each.
+    QString readyText();
+    // An operator line; nullopt when it is not a radio command.
+    std::optional<ConsoleResult> execute(const QString& line);
+
+    SimBaseStation& station() { return *m_station; }
+    QString socketName() const { return m_socketName; }
+
+private:
+    RadioSimulation() = default;
+
+    QString m_socketName;
+    std::unique_ptr<SimBaseStation> m_station;
+    std::unique_ptr<BaseStationServer> m_server;
+};

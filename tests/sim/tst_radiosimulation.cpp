@@ -1,0 +1,201 @@
+#include "radio/R58Class.h"
+#include "radio/RadioProcedures.h"
+#include "radio/RadioSupport.h"
+#include "radio/SocketRadioFactory.h"
+#include "sim/RadioSimulation.h"
+#include "sim/SimBaseStation.h"
+#include "sim/SimRadioModule.h"
+#include "support/RawLocalPeer.h"
+#include "support/RecordingRadioUi.h"
+#include "util/MonotonicClock.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+std::unique_ptr<RadioSimulation> simulationOf(QStringList arguments, MonotonicClock& clock,
+                                              QString* error = nullptr) {
+    return RadioSimulation::FromArguments(arguments, clock, error);
+}
+
+} // namespace
+
+class TestRadioSimulation : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void radioOptionsAreTakenAndTheRestLeftForTheBus() {
+        ManualClock clock;
+        QStringList arguments{"--no-timing",         "--base-station",    "id=BEEF,channel=3",
+                              "--radio-module",      "id=1a2b,channel=7", "--radio-module",
+                              "id=ABCDEF,model=ZEB", "--module",          "station=2"};
+        const auto simulation = RadioSimulation::FromArguments(arguments, clock, nullptr);
+        QVERIFY(simulation);
+        QCOMPARE(arguments, (QStringList{"--no-timing", "--module", "station=2"}));
+        QCOMPARE(simulation->station().id(), 0xBEEFu);
+        QCOMPARE(simulation->station().channel(), quint8(3));
+        const QString described = simulation->station().describe();
+        QVERIFY2(described.contains("radio module 1A2B: ZEX on channel 7"), qPrintable(described));
+        QVERIFY2(described.contains("radio module ABCDEF: ZEB on channel 3"),
+                 qPrintable(described));
+    }
+
+    void withoutRadioOptionsThereIsOneModuleOnTheBaseStationsChannel() {
+        ManualClock clock;
+        const auto simulation = simulationOf({}, clock);
+        QVERIFY(simulation->station().isAttached());
+        QVERIFY(simulation->station().describe().contains("radio module 1A2B: ZEX on channel 1"));
+        const auto absent = simulationOf({"--no-base-station"}, clock);
+        QVERIFY(!absent->station().isAttached());
+    }
+
+    void badRadioOptionsAreExplained_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("a radio ID of zero")
+            << QStringList{"--radio-module", "id=0"} << "id must be 1 to 6 hexadecimal digits";
+        QTest::newRow("a radio ID beyond 24 bits")
+            << QStringList{"--radio-module", "id=1000000"} << "24 bits";
+        QTest::newRow("a module channel of 17")
+            << QStringList{"--radio-module", "id=1,channel=17"} << "channel must be 1 to 16";
+        QTest::newRow("a module without an ID")
+            << QStringList{"--radio-module", "channel=2"} << "needs an id";
+        QTest::newRow("an ID used twice")
+            << QStringList{"--radio-module", "id=5", "--radio-module", "id=05"} << "used twice";
+        QTest::newRow("an unknown key")
+            << QStringList{"--radio-module", "id=5,colour=red"} << "unknown key \"colour\"";
+        QTest::newRow("a base station channel of 0")
+            << QStringList{"--base-station", "channel=0"} << "channel must be 1 to 16";
+        QTest::newRow("a base station ID that is not hexadecimal")
+            << QStringList{"--base-station", "id=XYZ"} << "hexadecimal";
+        QTest::newRow("a socket path") << QStringList{"--radio-socket", "/tmp/x"} << "plain name";
+        QTest::newRow("a missing value") << QStringList{"--radio-module"} << "needs a value";
+    }
+    void badRadioOptionsAreExplained() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, problem);
+        ManualClock clock;
+        QString error;
+        QVERIFY(!simulationOf(arguments, clock, &error));
+        QVERIFY2(error.contains(problem), qPrintable(error));
+    }
+
+    void operatorCommands_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("status") << "radio" << false << "base station 12AB on channel 1";
+        QTest::newRow("help") << "radio help" << false << "radio power-up ID";
+        QTest::newRow("power down") << "radio power-down 1a2b" << false << "powered down";
+        QTest::newRow("an unknown module")
+            << "radio power-up 77" << true << "no radio module has ID 77";
+        QTest::newRow("an ID that is no ID") << "radio power-up zz" << true << "is not a radio ID";
+        QTest::newRow("a load that is no number")
+            << "radio load 1A2B heavy" << true << "is not a load";
+        QTest::newRow("an unknown command") << "radio dance" << true << "unknown radio command";
+    }
+    void operatorCommands() {
+        QFETCH(QString, line);
+        QFETCH(bool, failed);
+        QFETCH(QString, output);
+        ManualClock clock;
+        const auto simulation = simulationOf({}, clock);
+        const auto result = simulation->execute(line);
+        QVERIFY(result);
+        QCOMPARE(result->failed, failed);
+        QVERIFY2(result->output.contains(output), qPrintable(result->output));
+        QVERIFY(!simulation->execute(QStringLiteral("load 5")));
+        QVERIFY(!simulation->execute(QStringLiteral("radios")));
+    }
+
+    void aLoadOnARadioModuleShowsInItsGrossValue() {
+        ManualClock clock;
+        const auto simulation = simulationOf({}, clock);
+        QVERIFY(!simulation->execute("radio load 1A2B 5")->failed);
+        clock.advance(60000); // the filter settles
+        const auto gross = simulation->station().read(0x1A2B, "GROSS");
+        QCOMPARE(gross.code, SimBaseStation::Ok);
+        QVERIFY2(qAbs(gross.value - 5.0) < 0.05, qPrintable(QString::number(gross.value)));
+    }
+
+    void radioSettingsTakeEffectWhenSavedAndRestarted() {
+        ManualClock clock;
+        SimRadioModule module(0x1A2B, 3, "ZEX", ModuleConfig{}, clock);
+        clock.advance(SimulatedModule::StartUpMs);
+        QVERIFY(module.isReachable());
+        QVERIFY(module.setParameter("CHANNEL", 5));
+        QCOMPARE(module.channel(), quint8(3)); // still on its old channel
+        module.reset();
+        QCOMPARE(module.parameter("CHANNEL"), std::optional<double>(3)); // not saved: lost
+        QVERIFY(module.setParameter("CHANNEL", 5));
+        QVERIFY(module.setParameter("BOUNDID", 0xFFFFFF));
+        module.save();
+        module.reset();
+        QCOMPARE(module.channel(), quint8(5));
+        QCOMPARE(module.parameter("BOUNDID"), std::optional<double>(0xFFFFFF));
+        QVERIFY(!module.setParameter("CHANNEL", 0));
+        QVERIFY(!module.setParameter("BOUNDTAG", 65536));
+        QVERIFY(!module.setParameter("RESOL", 3)); // the module model's own range
+        QVERIFY(!module.setParameter("LINX1", 1)); // the model has it, the radio set does not
+        QVERIFY(!module.parameter("CMVVLO"));
+    }
+
+    void theSerialNumberComesFromTheModuleModel() {
+        ManualClock clock;
+        ModuleConfig config;
+        config.serialNumber = 4000000001u;
+        SimRadioModule module(1, 1, "ZEX", config, clock);
+        QCOMPARE(module.parameter("SERIALNUMBER"), std::optional<double>(4000000001.0));
+        config.firmware = 2.5;
+        SimRadioModule older(2, 1, "ZEX", config, clock);
+        QVERIFY(!older.parameter("SERIALNUMBER"));
+    }
+
+    void zexSimServesTheBaseStationToTheTool() {
+        const QString binDir = qEnvironmentVariable("ZEX_BIN_DIR");
+        if (binDir.isEmpty()) {
+            QSKIP("ZEX_BIN_DIR is not set (run through ctest)");
+        }
+        const QString socket = UniqueRadioSocketName("zexsim");
+        QProcess sim;
+        sim.start(binDir + "/zex-sim", {"--no-timing", "--radio-socket", socket, "--base-station",
+                                        "channel=3", "--radio-module", "id=1A2B,channel=9"});
+        QVERIFY(sim.waitForStarted());
+        QByteArray printed;
+        QTRY_VERIFY_WITH_TIMEOUT((printed += sim.readAllStandardOutput()).contains("radio socket"),
+                                 5000);
+
+        RadioSocketConnection::Options options;
+        options.socketName = socket;
+        SocketRadioFactory factory(options, systemClock());
+        RadioSupport radio(factory, systemClock());
+        RecordingRadioUi recorder;
+        QCOMPARE(radio.StartRadio(recorder.ui()), RadioSupport::StartOutcome::Connected);
+        RadioUi ui = recorder.ui();
+        bool poweredUp = false;
+        ui.escapePressed = [&] {
+            if (!poweredUp) {
+                sim.write("radio power-up 1A2B\n"); // the technician switches it on
+                poweredUp = true;
+            }
+            return false;
+        };
+        const auto result = RadioProcedures::Pair(radio, ui);
+        QCOMPARE(result.outcome, RadioProcedures::Outcome::Connected);
+        QCOMPARE(result.moduleId, 0x1A2Bu);
+        R58Class driver(radio.link());
+        QCOMPARE(driver.GetByName("CHANNEL"), DeviceValue(qint64(3)));
+        QVERIFY(driver.GetByName("GROSS").isNumber());
+        QVERIFY(!driver.ErrorState());
+
+        sim.terminate(); // stops cleanly on the signal
+        if (!sim.waitForFinished(3000)) {
+            sim.kill();
+            sim.waitForFinished();
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRadioSimulation)
+#include "tst_radiosimulation.moc"
