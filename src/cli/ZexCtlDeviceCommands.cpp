@@ -81,8 +81,13 @@ int linkOutcome(ZexCtlSession& session) {
     if (!session.device->ErrorState()) {
         return ExitSuccess;
     }
-    session.err << "zexctl: Communications Failure: " << session.device->ErrorDescription()
-                << " (station " << session.options.station << " on " << session.portLabel << ")\n";
+    session.err << "zexctl: Communications Failure: " << session.device->ErrorDescription();
+    if (session.options.radioId.isEmpty()) {
+        session.err << " (station " << session.options.station << " on " << session.portLabel
+                    << ")\n";
+    } else {
+        session.err << " (" << session.portLabel << ")\n";
+    }
     return ExitLinkFailed;
 }
 
