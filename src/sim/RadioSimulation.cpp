@@ -12,7 +12,7 @@
 
 namespace {
 
-struct RadioModuleSpec {
+struct RadioModuleSetup {
     quint32 id = 0;
     std::optional<quint8> channel; // default: the base station's
     QString model = QStringLiteral("ZEX");
@@ -39,8 +39,8 @@ std::optional<quint8> channelOf(const QString& text) {
 }
 
 // "KEY=VALUE,KEY=VALUE"; false with the reason when an item has no "=".
-bool splitItems(const QString& spec, QList<QPair<QString, QString>>& items, QString& reason) {
-    for (const QString& item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+bool splitItems(const QString& optionText, QList<QPair<QString, QString>>& items, QString& reason) {
+    for (const QString& item : optionText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const qsizetype equals = item.indexOf(QLatin1Char('='));
         if (equals <= 0) {
             reason = QStringLiteral("\"%1\" is not KEY=VALUE").arg(item);
@@ -51,9 +51,9 @@ bool splitItems(const QString& spec, QList<QPair<QString, QString>>& items, QStr
     return true;
 }
 
-bool parseBaseStation(const QString& spec, BaseStationConfig& config, QString& reason) {
+bool parseBaseStation(const QString& optionText, BaseStationConfig& config, QString& reason) {
     QList<QPair<QString, QString>> items;
-    if (!splitItems(spec, items, reason)) {
+    if (!splitItems(optionText, items, reason)) {
         return false;
     }
     for (const auto& [key, value] : items) {
@@ -79,10 +79,11 @@ bool parseBaseStation(const QString& spec, BaseStationConfig& config, QString& r
     return true;
 }
 
-bool parseRadioModule(const QString& spec, int position, RadioModuleSpec& module, QString& reason) {
+bool parseRadioModule(const QString& optionText, int position, RadioModuleSetup& module,
+                      QString& reason) {
     module.module.serialNumber = 2000000 + quint32(position);
     QList<QPair<QString, QString>> items;
-    if (!splitItems(spec, items, reason)) {
+    if (!splitItems(optionText, items, reason)) {
         return false;
     }
     bool hasId = false;
@@ -152,7 +153,7 @@ RadioSimulation::~RadioSimulation() {
 std::unique_ptr<RadioSimulation>
 RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QString* error) {
     BaseStationConfig config;
-    QList<RadioModuleSpec> modules;
+    QList<RadioModuleSetup> modules;
     QString socketName = RadioWireModule::DefaultSocketName();
     QStringList rest;
     QString reason;
@@ -184,11 +185,11 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
                 return fail(QStringLiteral("--base-station %1: %2").arg(value, reason));
             }
         } else if (argument == QLatin1String("--radio-module")) {
-            RadioModuleSpec module;
+            RadioModuleSetup module;
             if (!parseRadioModule(value, int(modules.size()) + 1, module, reason)) {
                 return fail(QStringLiteral("--radio-module %1: %2").arg(value, reason));
             }
-            for (const RadioModuleSpec& other : std::as_const(modules)) {
+            for (const RadioModuleSetup& other : std::as_const(modules)) {
                 if (other.id == module.id) {
                     return fail(QStringLiteral("--radio-module %1: ID %2 is used twice")
                                     .arg(value, hex(module.id)));
@@ -203,7 +204,7 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
         }
     }
     if (modules.isEmpty()) {
-        RadioModuleSpec module;
+        RadioModuleSetup module;
         module.id = 0x1A2B;
         module.module.serialNumber = 2000001;
         modules.append(module);
@@ -212,10 +213,10 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
     std::unique_ptr<RadioSimulation> simulation(new RadioSimulation);
     simulation->m_socketName = socketName;
     simulation->m_station = std::make_unique<SimBaseStation>(config, clock);
-    for (const RadioModuleSpec& spec : std::as_const(modules)) {
+    for (const RadioModuleSetup& setup : std::as_const(modules)) {
         simulation->m_station->addModule(std::make_unique<SimRadioModule>(
-            spec.id, spec.channel.value_or(simulation->m_station->channel()), spec.model,
-            spec.module, clock));
+            setup.id, setup.channel.value_or(simulation->m_station->channel()), setup.model,
+            setup.module, clock));
     }
     simulation->m_server =
         std::make_unique<BaseStationServer>(*simulation->m_station, simulation->m_socketName);
