@@ -1,0 +1,113 @@
+#include "controls/FieldLineEdit.h"
+
+#include "controls/FieldInputModule.h"
+#include "controls/QKBtn.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+
+FieldLineEdit::FieldLineEdit(QKBtn& owner)
+    : QLineEdit(&owner)
+    , m_owner(owner) {
+    setFrame(false);
+    setAcceptDrops(false);
+    setDragEnabled(false);
+    hide();
+}
+
+void FieldLineEdit::PasteFiltered(const QString& text) {
+    FieldInputModule::EditorState editor;
+    editor.text = this->text();
+    editor.selectionStart = hasSelectedText() ? selectionStart() : cursorPosition();
+    editor.selectionLength = hasSelectedText() ? int(selectedText().size()) : 0;
+    const int start = editor.selectionStart;
+    const FieldInputModule::EditorState after =
+        FieldInputModule::ApplyPaste(m_owner.InputRules(), editor, text);
+    const QString accepted = after.text.mid(start, after.selectionStart - start);
+    if (!accepted.isEmpty()) {
+        insert(accepted);
+    }
+}
+
+void FieldLineEdit::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        m_owner.CommitTextEdit();
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        m_owner.CancelTextEdit();
+        return;
+    default:
+        break;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        event->accept();
+        PasteFiltered(QGuiApplication::clipboard()->text());
+        return;
+    }
+    const QString typed = event->text();
+    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    if (!shortcut && !typed.isEmpty() && typed.at(0).unicode() >= 32 &&
+        typed.at(0).unicode() != 127) {
+        event->accept();
+        for (const QChar c : typed) {
+            const qint16 accepted = m_owner.ValidateNumeric(this, qint16(c.unicode()));
+            if (accepted != 0) {
+                insert(QString(QChar(ushort(accepted))));
+            }
+        }
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void FieldLineEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // A context menu or a switch to another program is not the user leaving the field.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) {
+        return;
+    }
+    if (isVisible()) {
+        m_owner.CommitTextEdit();
+    }
+}
+
+void FieldLineEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+        event->accept();
+        deselect();
+        PasteFiltered(clipboard->text(QClipboard::Selection));
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void FieldLineEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        paste->disconnect();
+        connect(paste, &QAction::triggered, this,
+                [this] { PasteFiltered(QGuiApplication::clipboard()->text()); });
+    }
+    menu->popup(event->globalPos());
+}
+
+void FieldLineEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (event->commitString().isEmpty() || event->replacementLength() != 0) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    const QString committed = event->commitString();
+    QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&withoutCommit);
+    PasteFiltered(committed);
+}

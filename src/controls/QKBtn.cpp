@@ -1,0 +1,905 @@
+#include "controls/QKBtn.h"
+
+#include "controls/ButtonGlyphs.h"
+#include "controls/CaptionModule.h"
+#include "controls/FieldDropList.h"
+#include "controls/FieldLineEdit.h"
+#include "controls/QKBtnModule.h"
+#include "controls/QKBtnUpdateModule.h"
+#include "controls/TipModule.h"
+#include "controls/TwipsModule.h"
+#include "util/ApplicationState.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QShortcutEvent>
+#include <cmath>
+
+namespace {
+
+constexpr double DropArrowInsetTwips = 60.0;
+constexpr double SmallestFontSize = 6.0;
+constexpr double LargestFontSize = 255.0;
+constexpr double FontSizeStep = 0.5;
+
+QChar userDecimalSeparator() {
+    const QString fromState = AppState().DecimalSeparator;
+    return fromState.isEmpty() ? QLocale().decimalPoint().at(0) : fromState.at(0);
+}
+
+Qt::Alignment horizontalAlignment(qint32 alignment) {
+    switch (alignment) {
+    case QKBtn::AlignLeft:
+        return Qt::AlignLeft;
+    case QKBtn::AlignRight:
+        return Qt::AlignRight;
+    default:
+        return Qt::AlignHCenter;
+    }
+}
+
+bool isActivationKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
+
+} // namespace
+
+QKBtn::QKBtn(QWidget* parent)
+    : QWidget(parent)
+    , m_decimalSeparator(userDecimalSeparator())
+    , m_twipsPerPixel(TwipsModule::TwipsPerPixel(parent)) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover, false);
+    applyFocusPolicy();
+    updateAccessKey();
+    DrawMe();
+}
+
+QKBtn::~QKBtn() {
+    QKBtnModule::UnregisterStyledControl(m_styleId);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Properties
+
+void QKBtn::Enabled(bool New_Enabled) {
+    setEnabled(New_Enabled);
+    DrawMe();
+}
+
+void QKBtn::BorderStyle(qint32 New_BorderStyle) {
+    m_borderStyle = New_BorderStyle;
+    if (New_BorderStyle >= 0 && New_BorderStyle <= 4) {
+        m_shapeStyle = New_BorderStyle;
+        layoutCaption();
+    }
+}
+
+void QKBtn::Caption(const QString& New_Caption) {
+    m_caption = New_Caption;
+    updateAccessKey();
+    DrawMe();
+}
+
+void QKBtn::Font(const QFont& New_Font) {
+    setFont(New_Font);
+    if (m_stretch) {
+        FitFontToHeight();
+    }
+    update();
+}
+
+void QKBtn::ForeColor(ColourValue New_ForeColor) {
+    m_foreColor = New_ForeColor;
+    DrawMe();
+}
+
+void QKBtn::ForeColorHover(ColourValue New_ForeColorHover) {
+    m_foreColorHover = New_ForeColorHover;
+    DrawMe();
+}
+
+void QKBtn::ForeColorDown(ColourValue New_ForeColorDown) {
+    m_foreColorDown = New_ForeColorDown;
+    DrawMe();
+}
+
+void QKBtn::ForeColorDisabled(ColourValue New_ForeColorDisabled) {
+    m_foreColorDisabled = New_ForeColorDisabled;
+    DrawMe();
+}
+
+void QKBtn::BackColor(ColourValue New_BackColor) {
+    m_backColor = New_BackColor;
+    DrawMe();
+}
+
+void QKBtn::BackColorHover(ColourValue New_BackColorHover) {
+    m_backColorHover = New_BackColorHover;
+    DrawMe();
+}
+
+void QKBtn::BackColorDown(ColourValue New_BackColorDown) {
+    m_backColorDown = New_BackColorDown;
+    DrawMe();
+}
+
+void QKBtn::BackColorDisabled(ColourValue New_BackColorDisabled) {
+    m_backColorDisabled = New_BackColorDisabled;
+    DrawMe();
+}
+
+void QKBtn::BorderColor(ColourValue New_BorderColor) {
+    m_borderColor = New_BorderColor;
+    update();
+}
+
+void QKBtn::BorderColorFocus(ColourValue New_BorderColorFocus) {
+    m_borderColorFocus = New_BorderColorFocus;
+    update();
+}
+
+void QKBtn::BorderColorDisabled(ColourValue New_BorderColorDisabled) {
+    m_borderColorDisabled = New_BorderColorDisabled;
+    update();
+}
+
+void QKBtn::BorderWidth(qint16 New_BorderWidth) {
+    m_borderWidth = New_BorderWidth;
+    layoutCaption();
+}
+
+void QKBtn::HoverOffset(quint8 New_HoverOffset) {
+    m_hoverOffset = New_HoverOffset;
+    DrawMe();
+}
+
+void QKBtn::ClickOffset(quint8 New_ClickOffset) {
+    m_clickOffset = New_ClickOffset;
+    layoutCaption();
+}
+
+void QKBtn::Padding(quint8 New_Padding) {
+    m_padding = New_Padding;
+    layoutCaption();
+}
+
+void QKBtn::Alignment(qint32 New_Alignment) {
+    m_alignment = New_Alignment;
+    update();
+}
+
+void QKBtn::Stretch(bool New_Stretch) {
+    m_stretch = New_Stretch;
+    layoutCaption();
+}
+
+void QKBtn::Underline(bool New_Underline) {
+    m_underline = New_Underline;
+    DrawMe();
+}
+
+void QKBtn::ShowHandPointer(bool New_ShowHandPointer) {
+    m_showHandPointer = New_ShowHandPointer;
+    if (!m_showHandPointer) {
+        unsetCursor();
+    } else if (m_hovered) {
+        setCursor(Qt::PointingHandCursor);
+    }
+}
+
+void QKBtn::State(bool New_State) {
+    m_state = New_State;
+    DrawMe();
+}
+
+void QKBtn::Toggle(bool New_Toggle) {
+    m_toggle = New_Toggle;
+    DrawMe();
+}
+
+void QKBtn::CaptionOn(const QString& New_CaptionOn) {
+    m_captionOn = New_CaptionOn;
+    DrawMe();
+}
+
+void QKBtn::CaptionOff(const QString& New_CaptionOff) {
+    m_captionOff = New_CaptionOff;
+    DrawMe();
+}
+
+void QKBtn::Inactive(bool New_Inactive) {
+    m_inactive = New_Inactive;
+    if (m_inactive) {
+        leaveHover();
+        m_pressed = false;
+        m_keyPressed = false;
+    }
+    applyFocusPolicy();
+    DrawMe();
+}
+
+void QKBtn::Editable(qint32 New_Editable) {
+    m_editable = New_Editable;
+    update();
+}
+
+void QKBtn::List(const QString& New_List) {
+    m_listText = New_List;
+    m_list.SetItems(New_List, m_allowed);
+    if (m_dropList) {
+        m_dropList->clear();
+        m_dropList->addItems(m_list.Items());
+    }
+}
+
+void QKBtn::Allowed(const QString& New_Allowed) {
+    m_allowed = New_Allowed;
+}
+
+void QKBtn::MaxLength(qint16 New_MaxLength) {
+    m_maxLength = New_MaxLength;
+}
+
+void QKBtn::Format(const QString& New_Format) {
+    m_format = New_Format;
+    DrawMe();
+}
+
+void QKBtn::Style(const QString& New_Style) {
+    QKBtnModule::UnregisterStyledControl(m_styleId);
+    m_styleId = 0;
+    m_stylePending = false;
+    m_style = New_Style;
+    if (!m_style.isEmpty()) {
+        QKBtnModule::RegisterStyledControl(this, m_style, m_styleId);
+    }
+}
+
+void QKBtn::UseMyStyle(const QString&) {
+    QKBtnModule::PropagateStyle(this, m_style);
+}
+
+qint16 QKBtn::ListIndex() const {
+    if (m_allowed.isEmpty()) {
+        return qint16(m_list.Position());
+    }
+    if (m_list.Position() < 0) {
+        return -1;
+    }
+    return CaptionModule::ToInt16(m_list.ItemCode(m_list.Position()));
+}
+
+void QKBtn::ListIndex(qint16 New_ListIndex) {
+    if (m_allowed.isEmpty()) {
+        m_list.SetPosition(New_ListIndex);
+    } else {
+        const int position = m_list.FindCode(New_ListIndex);
+        if (position >= 0) {
+            m_list.SetPosition(position);
+        }
+    }
+    Caption(m_list.ItemText(m_list.Position()));
+}
+
+double QKBtn::VALUE() const {
+    if (m_useListIndex) {
+        return ListIndex();
+    }
+    return CaptionModule::LeadingNumber(
+        CaptionModule::WithDecimalPoint(m_caption, m_decimalSeparator), !isHexadecimal());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Methods
+
+QString QKBtn::displayText() const {
+    QString text = m_caption;
+    if (m_toggle && !(m_captionOff.isEmpty() && m_captionOn.isEmpty())) {
+        text = m_state ? m_captionOn : m_captionOff;
+    }
+    text = CaptionModule::WithLineBreaks(text);
+    return CaptionModule::FormatCaption(text, m_format, isHexadecimal(), m_decimalSeparator);
+}
+
+bool QKBtn::isHexadecimal() const {
+    return CaptionModule::IsHexadecimalSet(m_allowed);
+}
+
+void QKBtn::DrawMe() {
+    const QString text = displayText();
+    if (text != m_shownText) {
+        m_shownText = text;
+    }
+    const bool enabled = isEnabled();
+    const bool active =
+        !m_inactive && (m_hovered || m_pressed || m_keyPressed || (m_state && enabled));
+    if (active) {
+        const bool pressedForm = m_pressed || m_keyPressed || m_state || !m_hovered;
+        if (pressedForm) {
+            m_shownFore = m_foreColorDown;
+            m_shownFill = m_backColorDown;
+            m_captionOffset = QPoint(m_clickOffset, m_clickOffset);
+        } else {
+            m_shownFore = m_foreColorHover;
+            m_shownFill = m_backColorHover;
+            m_captionOffset = QPoint(m_hoverOffset, m_hoverOffset);
+        }
+        m_shownUnderline = m_underline;
+    } else {
+        m_captionOffset = QPoint(0, 0);
+        m_shownFore = m_foreColor;
+        m_shownFill = enabled ? m_backColor : m_backColorDisabled;
+        m_shownUnderline = false;
+    }
+    if (!enabled) {
+        m_shownFore = m_foreColorDisabled;
+        m_shownFill = m_backColorDisabled;
+    }
+    update();
+}
+
+ColourValue QKBtn::ShownBorderColor() const {
+    if (!isEnabled()) {
+        return m_borderColorDisabled;
+    }
+    return m_focusBorder ? m_borderColorFocus : m_borderColor;
+}
+
+void QKBtn::HandleClick() {
+    if (m_editable >= EditText) {
+        DoEdit();
+    } else {
+        Q_EMIT Click();
+    }
+}
+
+void QKBtn::DoEdit() {
+    if (!isEnabled() || m_inactive) {
+        return;
+    }
+    if (!QKBtnUpdateModule::FieldAcceptsEdits(*this)) {
+        beep();
+        return;
+    }
+    if (m_editable == EditText) {
+        openTextEditor();
+    } else if (m_editable == EditList) {
+        openList();
+    }
+}
+
+void QKBtn::ForceLostFocus() {
+    lostFocusHandling();
+}
+
+qint16 QKBtn::ValidateNumeric(QLineEdit* TB, qint16 KeyAscii) {
+    FieldInputModule::EditorState editor;
+    if (TB) {
+        editor.text = TB->text();
+        editor.selectionStart = TB->hasSelectedText() ? TB->selectionStart() : TB->cursorPosition();
+        editor.selectionLength = TB->hasSelectedText() ? int(TB->selectedText().size()) : 0;
+    }
+    return FieldInputModule::ValidateKey(InputRules(), editor, KeyAscii);
+}
+
+FieldInputModule::InputRules QKBtn::InputRules() const {
+    FieldInputModule::InputRules rules;
+    rules.Allowed = m_allowed;
+    rules.MaxLength = m_maxLength;
+    rules.UpperCase = m_upperCase;
+    rules.DecimalSeparator = m_decimalSeparator;
+    return rules;
+}
+
+void QKBtn::ListClear() {
+    m_list.Clear();
+    if (m_dropList) {
+        m_dropList->clear();
+    }
+    Caption(QString());
+    m_listText.clear();
+}
+
+void QKBtn::ListAddItem(const QString& Item) {
+    m_list.AddItem(Item);
+    if (m_dropList) {
+        m_dropList->addItem(Item);
+    }
+    m_listText += (m_listText.isEmpty() ? QString() : QStringLiteral("|")) + Item;
+}
+
+void QKBtn::SetToolTip(const QString& Txt) {
+    m_toolTipText = Txt;
+    setToolTip(TipModule::ToolTipHtml(Txt));
+}
+
+void QKBtn::beep() {
+    if (m_beep) {
+        m_beep();
+    } else {
+        QApplication::beep();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editors
+
+bool QKBtn::IsTextEditorOpen() const {
+    return m_textEditor && m_textEditor->isVisible();
+}
+
+bool QKBtn::IsListOpen() const {
+    return m_dropList && m_dropList->isVisible();
+}
+
+QLineEdit* QKBtn::TextEditor() const {
+    return m_textEditor;
+}
+
+QListWidget* QKBtn::DropList() const {
+    return m_dropList;
+}
+
+void QKBtn::openTextEditor() {
+    m_openingEditor = true;
+    if (!m_textEditor) {
+        m_textEditor = new FieldLineEdit(*this);
+    }
+    QFont editorFont = font();
+    editorFont.setUnderline(false);
+    m_textEditor->setFont(editorFont);
+    QPalette palette = m_textEditor->palette();
+    palette.setColor(QPalette::Base, ColourModule::ToQColor(m_shownFill));
+    palette.setColor(QPalette::Text, ColourModule::ToQColor(m_shownFore));
+    m_textEditor->setPalette(palette);
+    m_textEditor->setAlignment(horizontalAlignment(m_alignment) | Qt::AlignVCenter);
+    m_textEditor->setMaxLength(m_maxLength > 0 ? m_maxLength : 32767);
+    m_textEditor->setText(m_caption);
+    // Inside the border, clear of rounded corners.
+    const int inset =
+        qMax(int(m_padding), qMax(int(m_borderWidth), int(std::ceil(cornerRadius()))));
+    m_textEditor->setGeometry(rect().adjusted(inset, 2, -inset, -2));
+    m_textEditor->show();
+    m_textEditor->selectAll();
+    m_textEditor->setFocus(Qt::OtherFocusReason);
+    m_openingEditor = false;
+}
+
+void QKBtn::closeTextEditor() {
+    if (!m_textEditor || !m_textEditor->isVisible()) {
+        return;
+    }
+    m_closingEditor = true;
+    const bool editorHadFocus = m_textEditor->hasFocus();
+    if (editorHadFocus && focusPolicy() != Qt::NoFocus) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    m_textEditor->hide();
+    m_closingEditor = false;
+}
+
+void QKBtn::CommitTextEdit() {
+    if (m_closingEditor || !IsTextEditorOpen()) {
+        return;
+    }
+    const QString typed = m_textEditor->text();
+    const double number = CaptionModule::LeadingNumber(
+        CaptionModule::WithDecimalPoint(typed, m_decimalSeparator), !isHexadecimal());
+    const bool ranged = !(m_min == 0.0 && m_max == 0.0);
+    if (!CaptionModule::FitsSingle(number) || (ranged && (number < m_min || number > m_max))) {
+        beep();
+        closeTextEditor();
+        return;
+    }
+    Caption(CaptionModule::FormatCaption(typed, m_format, isHexadecimal(), m_decimalSeparator));
+    closeTextEditor();
+    const QPointer<QKBtn> self(this);
+    Q_EMIT Changed();
+    if (self) {
+        lostFocusHandling();
+    }
+}
+
+void QKBtn::CancelTextEdit() {
+    if (m_closingEditor || !IsTextEditorOpen()) {
+        return;
+    }
+    m_textEditor->setText(m_caption);
+    closeTextEditor();
+}
+
+void QKBtn::openList() {
+    Q_EMIT BeforeDropdown();
+    if (m_list.Count() == 0) {
+        return;
+    }
+    m_openingEditor = true;
+    if (!m_dropList) {
+        m_dropList = new FieldDropList(*this);
+    }
+    QFont listFont = font();
+    listFont.setUnderline(false);
+    // A list font fitted to a tall field would make a huge pop-up; keep it to a readable size.
+    if (listFont.pointSizeF() > 16.0) {
+        listFont.setPointSizeF(16.0);
+    }
+    m_dropList->setFont(listFont);
+    QPalette palette = m_dropList->palette();
+    palette.setColor(QPalette::Base, ColourModule::ToQColor(m_shownFill));
+    palette.setColor(QPalette::Text, ColourModule::ToQColor(m_shownFore));
+    m_dropList->setPalette(palette);
+    m_dropList->clear();
+    m_dropList->addItems(m_list.Items());
+
+    m_syncingList = true;
+    const int position = m_list.FindText(m_shownText);
+    if (position >= 0) {
+        m_list.SetPosition(position);
+    }
+    m_dropList->setCurrentRow(m_list.Position());
+    m_syncingList = false;
+
+    m_dropList->Popup(m_list.Count());
+    m_dropList->setCursor(Qt::PointingHandCursor);
+    m_openingEditor = false;
+}
+
+void QKBtn::ListPicked(int position) {
+    if (m_syncingList || position < 0 || position >= m_list.Count()) {
+        return;
+    }
+    m_list.SetPosition(position);
+    Caption(m_list.ItemText(position));
+    Q_EMIT Changed();
+}
+
+void QKBtn::ListDismissed() {
+    lostFocusHandling();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout and painting
+
+double QKBtn::cornerRadius() const {
+    if (m_shapeStyle != 2 && m_shapeStyle != 4) {
+        return 0.0;
+    }
+    // The corner ellipse is a fifth of the smaller side.
+    return double(qMin(width(), height()) / 5) / 2.0;
+}
+
+QRect QKBtn::CaptionRect() const {
+    return QRect(m_padding, 0, qMax(0, width() - 2 * m_padding), height());
+}
+
+void QKBtn::layoutCaption() {
+    if (m_stretch) {
+        FitFontToHeight();
+    }
+    DrawMe();
+}
+
+void QKBtn::FitFontToHeight() {
+    const double target = CaptionRect().height() * (m_clickOffset != 0 ? 0.9 : 1.0);
+    QFont fitted = font();
+    double chosen = LargestFontSize;
+    for (double size = SmallestFontSize; size <= LargestFontSize; size += FontSizeStep) {
+        fitted.setPointSizeF(size);
+        if (QFontMetricsF(fitted, this).height() > target) {
+            chosen = size - FontSizeStep;
+            break;
+        }
+    }
+    fitted.setPointSizeF(chosen);
+    if (fitted != font()) {
+        setFont(fitted);
+    }
+}
+
+void QKBtn::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    const QColor fill = ColourModule::ToQColor(m_shownFill);
+    const double radius = cornerRadius();
+    const double penWidth = m_shapeStyle == 0 ? 0.0 : qMax<double>(1.0, m_borderWidth);
+    // The border shape covers the control less one pixel at the right and bottom.
+    const QRectF shape =
+        QRectF(0, 0, width() - 1, height() - 1)
+            .adjusted(penWidth / 2.0, penWidth / 2.0, -penWidth / 2.0 + 1.0, -penWidth / 2.0 + 1.0);
+    if (radius <= 0.0) {
+        painter.fillRect(rect(), fill);
+    }
+    QPen pen(Qt::NoPen);
+    if (m_shapeStyle != 0 && m_borderWidth > 0) {
+        pen = QPen(ColourModule::ToQColor(ShownBorderColor()), penWidth,
+                   (m_shapeStyle == 3 || m_shapeStyle == 4) ? Qt::DotLine : Qt::SolidLine);
+    }
+    painter.setPen(pen);
+    painter.setBrush(fill);
+    if (radius > 0.0) {
+        painter.drawRoundedRect(shape, radius, radius);
+    } else {
+        painter.drawRect(shape);
+    }
+
+    const QColor fore = ColourModule::ToQColor(m_shownFore);
+    const QRect captionRect = CaptionRect().translated(m_captionOffset);
+    const Qt::Alignment alignment = horizontalAlignment(m_alignment) | Qt::AlignVCenter;
+    QFont captionFont = font();
+    captionFont.setUnderline(m_shownUnderline);
+    if (ButtonGlyphs::IsGlyphFont(captionFont) && ButtonGlyphs::HasGlyph(m_shownText)) {
+        ButtonGlyphs::PaintGlyph(painter, captionRect, m_shownText, fore, captionFont, alignment);
+    } else {
+        QString text = m_shownText;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        painter.setFont(captionFont);
+        painter.setPen(fore);
+        painter.drawText(captionRect, int(alignment) | Qt::TextShowMnemonic | Qt::TextWordWrap,
+                         text);
+    }
+
+    if (IsDropArrowVisible()) {
+        const double arrowWidth = QFontMetricsF(font(), this).height() * 0.45;
+        const double right = width() - DropArrowInsetTwips / m_twipsPerPixel;
+        const double middle = height() / 2.0;
+        QPainterPath arrow;
+        arrow.moveTo(right - arrowWidth, middle - arrowWidth / 4.0);
+        arrow.lineTo(right, middle - arrowWidth / 4.0);
+        arrow.lineTo(right - arrowWidth / 2.0, middle + arrowWidth / 4.0);
+        arrow.closeSubpath();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fore);
+        painter.drawPath(arrow);
+    }
+}
+
+void QKBtn::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutCaption();
+    if (IsTextEditorOpen()) {
+        const int inset =
+            qMax(int(m_padding), qMax(int(m_borderWidth), int(std::ceil(cornerRadius()))));
+        m_textEditor->setGeometry(rect().adjusted(inset, 2, -inset, -2));
+    }
+}
+
+void QKBtn::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_stylePending) {
+        m_stylePending = false;
+        if (!m_style.isEmpty() && m_styleId == 0) {
+            QKBtnModule::RegisterStyledControl(this, m_style, m_styleId);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pointer, keyboard and focus
+
+void QKBtn::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled()) {
+            leaveHover();
+            m_pressed = false;
+            m_keyPressed = false;
+        }
+        DrawMe();
+    } else if (event->type() == QEvent::FontChange && m_stretch) {
+        // A font given by the container (or a face copied from a style) is fitted again.
+        FitFontToHeight();
+    }
+}
+
+bool QKBtn::event(QEvent* event) {
+    if (event->type() == QEvent::Shortcut) {
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->shortcutId() == m_accessKeyShortcut) {
+            if (m_inactive) {
+                // A label's access key leads to the control after it.
+                focusNextChild();
+            } else if (isEnabled()) {
+                setFocus(Qt::ShortcutFocusReason);
+            }
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void QKBtn::enterHover() {
+    if (m_hovered || !isEnabled() || m_inactive || (!m_toggle && m_state)) {
+        return;
+    }
+    m_hovered = true;
+    if (m_showHandPointer) {
+        setCursor(Qt::PointingHandCursor);
+    }
+    DrawMe();
+    Q_EMIT MouseIn();
+}
+
+void QKBtn::leaveHover() {
+    if (!m_hovered) {
+        return;
+    }
+    m_hovered = false;
+    if (m_showHandPointer) {
+        unsetCursor();
+    }
+    DrawMe();
+    Q_EMIT MouseOut();
+}
+
+void QKBtn::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    enterHover();
+}
+
+void QKBtn::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    leaveHover();
+}
+
+void QKBtn::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    if (rect().contains(position)) {
+        enterHover();
+    } else {
+        leaveHover();
+    }
+    event->accept();
+}
+
+void QKBtn::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (!isEnabled() || m_inactive || event->button() == Qt::RightButton) {
+        return;
+    }
+    m_pressed = true;
+    DrawMe();
+}
+
+void QKBtn::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (!isEnabled()) {
+        return;
+    }
+    const bool inside = rect().contains(event->position().toPoint());
+    if (m_inactive) {
+        // A display-only control opens no editor, but a page may still react to its click.
+        if (event->button() == Qt::LeftButton && inside && m_editable == EditNone) {
+            Q_EMIT Click();
+        }
+        return;
+    }
+    if (IsTextEditorOpen()) {
+        m_textEditor->setFocus(Qt::OtherFocusReason);
+        m_pressed = false;
+        DrawMe();
+        return;
+    }
+    if (event->button() == Qt::RightButton) {
+        if (inside) {
+            Q_EMIT RightClick();
+        }
+        return;
+    }
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && inside) {
+        if (m_toggle) {
+            m_state = !m_state;
+        }
+        DrawMe();
+        // The click may close the window that holds this control.
+        const QPointer<QKBtn> self(this);
+        HandleClick();
+        if (!self) {
+            return;
+        }
+    }
+    if (!inside) {
+        leaveHover();
+    }
+    DrawMe();
+}
+
+void QKBtn::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    if (isEnabled() && event->button() == Qt::LeftButton) {
+        Q_EMIT DblClick();
+    }
+}
+
+void QKBtn::keyPressEvent(QKeyEvent* event) {
+    if (isActivationKey(event->key()) && event->modifiers() == Qt::NoModifier && isEnabled() &&
+        !m_inactive) {
+        event->accept();
+        if (!event->isAutoRepeat()) {
+            m_keyPressed = true;
+            DrawMe();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void QKBtn::keyReleaseEvent(QKeyEvent* event) {
+    if (isActivationKey(event->key()) && !event->isAutoRepeat() && m_keyPressed) {
+        event->accept();
+        m_keyPressed = false;
+        if (m_toggle) {
+            m_state = !m_state;
+        }
+        DrawMe();
+        const QPointer<QKBtn> self(this);
+        HandleClick();
+        if (self) {
+            DrawMe();
+        }
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void QKBtn::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (m_inactive || !isEnabled()) {
+        focusNextChild();
+        return;
+    }
+    m_focusBorder = true;
+    update();
+    QKBtnModule::ReleaseOtherFocus(this);
+}
+
+void QKBtn::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    if (m_openingEditor || IsTextEditorOpen() || IsListOpen()) {
+        return;
+    }
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
+        return;
+    }
+    lostFocusHandling();
+}
+
+void QKBtn::lostFocusHandling() {
+    if (isEnabled()) {
+        m_focusBorder = false;
+    }
+    if (m_textEditor && m_textEditor->isVisible()) {
+        m_closingEditor = true;
+        m_textEditor->hide();
+        m_closingEditor = false;
+    }
+    update();
+}
+
+void QKBtn::applyFocusPolicy() {
+    setFocusPolicy(m_inactive ? Qt::NoFocus : Qt::StrongFocus);
+}
+
+void QKBtn::updateAccessKey() {
+    const QChar key = CaptionModule::AccessKey(m_caption);
+    if (key == m_accessKey) {
+        return;
+    }
+    if (m_accessKeyShortcut != 0) {
+        releaseShortcut(m_accessKeyShortcut);
+        m_accessKeyShortcut = 0;
+    }
+    m_accessKey = key;
+    if (!key.isNull()) {
+        m_accessKeyShortcut = grabShortcut(QKeySequence(QStringLiteral("Alt+") + key));
+    }
+}

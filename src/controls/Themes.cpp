@@ -1,0 +1,343 @@
+#include "controls/Themes.h"
+
+#include "controls/ButtonGlyphs.h"
+#include "controls/ColourModule.h"
+#include "controls/QKBtn.h"
+
+namespace {
+
+using namespace ColourModule;
+
+struct DesignedLook {
+    const char* style;
+    const char* sample;
+    const char* fontFamily;
+    double fontSize;
+    bool bold;
+    qint32 borderStyle;
+    ColourValue fore, foreHover, foreDown, foreDisabled;
+    ColourValue back, backHover, backDown, backDisabled;
+    ColourValue border, borderFocus, borderDisabled;
+    quint8 hoverOffset, clickOffset;
+    bool showHandPointer, stretch;
+    quint8 padding;
+    bool inactive;
+    qint32 alignment;
+    qint32 editable;
+    const char* format;
+    const char* caption;
+};
+
+constexpr char Trebuchet[] = "Trebuchet MS";
+constexpr ColourValue Panel = 0x353535;
+
+// The designed looks of the masters, in the order of the style table; colours are 0x00BBGGRR.
+const DesignedLook Looks[] = {
+    {"Hyperlink",
+     "Hyper",
+     Trebuchet,
+     12,
+     false,
+     0,
+     0x80C0FF,
+     0x0080FF,
+     0x0080FF,
+     GreyText,
+     Panel,
+     Panel,
+     Panel,
+     Panel,
+     Panel,
+     Panel,
+     0x000000,
+     0,
+     1,
+     false,
+     false,
+     0,
+     false,
+     QKBtn::AlignCentre,
+     QKBtn::EditNone,
+     "",
+     "www.example.com"},
+    {"Body",          "BBody",  Trebuchet,  9.75,  false, 0,     0xFFFFFF, 0xFFFFFF,
+     0xFFFFFF,        GreyText, Panel,      Panel, Panel, Panel, Panel,    Panel,
+     Panel,           0,        0,          false, false, 0,     true,     QKBtn::AlignLeft,
+     QKBtn::EditNone, "",       "Body text"},
+    {"Button",
+     "BButton",
+     Trebuchet,
+     12,
+     false,
+     2,
+     0x80C0FF,
+     0x272727,
+     0x272727,
+     0x404040,
+     0x000000,
+     0x0080FF,
+     0x0080FF,
+     0x272727,
+     0x80C0FF,
+     0x0080FF,
+     0x000000,
+     0,
+     1,
+     true,
+     true,
+     0,
+     false,
+     QKBtn::AlignCentre,
+     QKBtn::EditNone,
+     "",
+     "Button"},
+    {"Header1",       "BHeader1", Trebuchet, 14.25, true,  0,     0xFFFFFF, 0xFFFFFF,
+     0xFFFFFF,        GreyText,   Panel,     Panel, Panel, Panel, Panel,    Panel,
+     Panel,           0,          0,         false, false, 0,     true,     QKBtn::AlignLeft,
+     QKBtn::EditNone, "",         "Header 1"},
+    {"Edit",
+     "BField",
+     Trebuchet,
+     14.25,
+     false,
+     2,
+     0x272727,
+     0x272727,
+     0x272727,
+     0x808080,
+     0x80C0FF,
+     0x0080FF,
+     0x80C0FF,
+     0x404040,
+     0x80C0FF,
+     0x0080FF,
+     0x000000,
+     0,
+     0,
+     true,
+     true,
+     0,
+     false,
+     QKBtn::AlignCentre,
+     QKBtn::EditList,
+     "",
+     "Edit"},
+    {"Header2",       "BHeader2", Trebuchet, 12,    true,  0,     0xFFFFFF, 0xFFFFFF,
+     0xFFFFFF,        GreyText,   Panel,     Panel, Panel, Panel, Panel,    Panel,
+     Panel,           0,          0,         false, false, 0,     true,     QKBtn::AlignLeft,
+     QKBtn::EditNone, "",         "Header 2"},
+    {"Liftout",
+     "BLiftout",
+     Trebuchet,
+     9.75,
+     false,
+     0,
+     0x000000,
+     0xFFFFFF,
+     0xFFFFFF,
+     GreyText,
+     0xC0E0FF,
+     Panel,
+     Panel,
+     Panel,
+     Panel,
+     Panel,
+     Panel,
+     0,
+     0,
+     false,
+     false,
+     0,
+     true,
+     QKBtn::AlignLeft,
+     QKBtn::EditNone,
+     "",
+     "Liftout note"},
+    {"FrmButtons",
+     "BFrmButton",
+     ButtonGlyphs::FontFamily,
+     13.5,
+     false,
+     0,
+     0x80C0FF,
+     0x0080FF,
+     0x0080FF,
+     GreyText,
+     0x272727,
+     0x272727,
+     0x272727,
+     InactiveCaption,
+     Highlight3D,
+     0x0000FF,
+     0x000000,
+     0,
+     1,
+     true,
+     true,
+     0,
+     false,
+     QKBtn::AlignCentre,
+     QKBtn::EditNone,
+     "",
+     "X"},
+    {"Title",         "BTitle", Trebuchet, 21.75, true,  0,     0xFFFFFF, 0xFFFFFF,
+     0xFFFFFF,        GreyText, Panel,     Panel, Panel, Panel, Panel,    Panel,
+     Panel,           0,        0,         false, false, 0,     true,     QKBtn::AlignLeft,
+     QKBtn::EditNone, "",       "Title"},
+    {"Live",          "BLive",  Trebuchet, 14.25, false, 2,     0xE0E0E0, 0xFFFFFF,
+     0xFFFFFF,        GreyText, Panel,     Panel, Panel, Panel, 0x808080, Panel,
+     0x000000,        0,        0,         false, false, 0,     true,     QKBtn::AlignCentre,
+     QKBtn::EditNone, "",       "12.345"},
+    {"LCD",
+     "LCD",
+     Trebuchet,
+     34.5,
+     true,
+     2,
+     WindowText,
+     WindowText,
+     WindowText,
+     GreyText,
+     0xFFFFFF,
+     WindowBackground,
+     WindowBackground,
+     0xFFFFFF,
+     Highlight3D,
+     0xFFFFFF,
+     0xFFFFFF,
+     0,
+     0,
+     false,
+     true,
+     0,
+     true,
+     QKBtn::AlignCentre,
+     QKBtn::EditNone,
+     "*",
+     "123.4567"},
+    {"LCDSeg",
+     "LCDSeg",
+     Trebuchet,
+     18,
+     true,
+     0,
+     WindowText,
+     WindowText,
+     WindowText,
+     GreyText,
+     0xFFFFFF,
+     WindowBackground,
+     WindowBackground,
+     0xFFFFFF,
+     Highlight3D,
+     0xFFFFFF,
+     0xFFFFFF,
+     0,
+     0,
+     false,
+     true,
+     3,
+     true,
+     QKBtn::AlignRight,
+     QKBtn::EditNone,
+     "",
+     "T"},
+    {"ChrtButtons",
+     "BChrtButton",
+     ButtonGlyphs::FontFamily,
+     13.5,
+     false,
+     0,
+     0x80C0FF,
+     0x0080FF,
+     0x0080FF,
+     GreyText,
+     0x272727,
+     0x272727,
+     0x272727,
+     InactiveCaption,
+     Highlight3D,
+     0x0000FF,
+     0x000000,
+     0,
+     1,
+     true,
+     true,
+     0,
+     false,
+     QKBtn::AlignCentre,
+     QKBtn::EditNone,
+     "",
+     "R"},
+};
+
+QKBtn* makeSample(QWidget* parent, const DesignedLook& look) {
+    auto* sample = new QKBtn(parent);
+    sample->setObjectName(QLatin1String(look.sample));
+    QFont font(QLatin1String(look.fontFamily));
+    font.setPointSizeF(look.fontSize);
+    font.setBold(look.bold);
+    sample->Stretch(look.stretch);
+    sample->Font(font);
+    sample->BorderStyle(look.borderStyle);
+    sample->ForeColor(look.fore);
+    sample->ForeColorHover(look.foreHover);
+    sample->ForeColorDown(look.foreDown);
+    sample->ForeColorDisabled(look.foreDisabled);
+    sample->BackColor(look.back);
+    sample->BackColorHover(look.backHover);
+    sample->BackColorDown(look.backDown);
+    sample->BackColorDisabled(look.backDisabled);
+    sample->BorderColor(look.border);
+    sample->BorderColorFocus(look.borderFocus);
+    sample->BorderColorDisabled(look.borderDisabled);
+    sample->HoverOffset(look.hoverOffset);
+    sample->ClickOffset(look.clickOffset);
+    sample->ShowHandPointer(look.showHandPointer);
+    sample->Padding(look.padding);
+    sample->Inactive(look.inactive);
+    sample->Alignment(look.alignment);
+    sample->Editable(look.editable);
+    sample->Format(QLatin1String(look.format));
+    sample->Caption(QLatin1String(look.caption));
+    sample->Style(QLatin1String(look.style));
+    return sample;
+}
+
+} // namespace
+
+Themes::Themes(QWidget* parent)
+    : QFrame(parent) {
+    setObjectName(QStringLiteral("Themes"));
+    QKBtn** slots[] = {&Hyper,      &BBody,  &BButton, &BHeader1, &BField, &BHeader2,   &BLiftout,
+                       &BFrmButton, &BTitle, &BLive,   &LCD,      &LCDSeg, &BChrtButton};
+    static_assert(std::size(Looks) == std::size(slots));
+    for (std::size_t i = 0; i < std::size(Looks); ++i) {
+        *slots[i] = makeSample(this, Looks[i]);
+    }
+    BField1 = makeSample(this, Looks[4]);
+    BField1->setObjectName(QStringLiteral("BField1"));
+    BField1->Editable(QKBtn::EditText);
+}
+
+QList<QKBtn*> Themes::Samples() const {
+    return {Hyper,      BBody,  BButton, BHeader1, BField, BHeader2,    BLiftout,
+            BFrmButton, BTitle, BLive,   LCD,      LCDSeg, BChrtButton, BField1};
+}
+
+QKBtn* Themes::Sample(const QString& styleName) const {
+    for (QKBtn* sample : Samples()) {
+        if (sample->Style() == styleName) {
+            return sample;
+        }
+    }
+    return nullptr;
+}
+
+QStringList Themes::StyleNames() {
+    QStringList names;
+    for (const DesignedLook& look : Looks) {
+        names.append(QLatin1String(look.style));
+    }
+    return names;
+}
