@@ -815,6 +815,10 @@ void QKBtn::mouseReleaseEvent(QMouseEvent* event) {
 
 void QKBtn::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
+    // The second press of a double click is no new click: a double click runs the click action
+    // once (on the first release) and raises DblClick.
+    m_pressed = false;
+    DrawMe();
     if (isEnabled() && event->button() == Qt::LeftButton) {
         Q_EMIT DblClick();
     }

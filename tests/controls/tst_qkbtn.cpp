@@ -1,0 +1,440 @@
+#include "controls/QKBtn.h"
+#include "util/ApplicationState.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetricsF>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+// A field on a shown window, with its events counted.
+struct Field {
+    explicit Field(QWidget& host, const QRect& geometry = QRect(10, 10, 160, 30))
+        : control(new QKBtn(&host))
+        , changed(control, &QKBtn::Changed)
+        , clicked(control, &QKBtn::Click)
+        , doubleClicked(control, &QKBtn::DblClick)
+        , rightClicked(control, &QKBtn::RightClick)
+        , mouseIn(control, &QKBtn::MouseIn)
+        , mouseOut(control, &QKBtn::MouseOut)
+        , beforeDropdown(control, &QKBtn::BeforeDropdown) {
+        control->setGeometry(geometry);
+        control->SetBeep([this] { ++beeps; });
+        control->show();
+    }
+    QPoint centre() const { return control->rect().center(); }
+
+    QKBtn* control;
+    QSignalSpy changed;
+    QSignalSpy clicked;
+    QSignalSpy doubleClicked;
+    QSignalSpy rightClicked;
+    QSignalSpy mouseIn;
+    QSignalSpy mouseOut;
+    QSignalSpy beforeDropdown;
+    int beeps = 0;
+};
+
+} // namespace
+
+class TestQKBtn : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QWidget> host;
+
+    void openEditorAndType(Field& field, const QString& typed) {
+        QTest::mouseClick(field.control, Qt::LeftButton, {}, field.centre());
+        QVERIFY(field.control->IsTextEditorOpen());
+        QTest::keyClicks(field.control->TextEditor(), typed);
+    }
+
+private Q_SLOTS:
+    void init() {
+        AppState().DecimalSeparator = QStringLiteral(".");
+        host = std::make_unique<QWidget>();
+        host->resize(400, 300);
+        host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+    }
+    void cleanup() { host.reset(); }
+
+    void defaultsAreTheDesignDefaults() {
+        QKBtn control;
+        QCOMPARE(control.Caption(), QStringLiteral("Caption"));
+        QCOMPARE(control.Alignment(), 2);
+        QCOMPARE(control.BorderColorFocus(), ColourValue(255));
+        QCOMPARE(control.BorderColor(), ColourModule::Highlight3D);
+        QCOMPARE(control.BackColorDisabled(), ColourModule::InactiveCaption);
+        QCOMPARE(control.ForeColorDisabled(), ColourModule::GreyText);
+        QCOMPARE(control.HoverOffset(), quint8(1));
+        QCOMPARE(control.ListIndex(), qint16(-1));
+        QVERIFY(control.Stretch());
+        QVERIFY(control.ShowHandPointer());
+        QCOMPARE(control.UseMyStyle(), QStringLiteral("Write to set master style"));
+    }
+
+    void aClickRunsTheClickActionExactlyOnce() {
+        Field field(*host);
+        field.control->Caption(QStringLiteral("Connect"));
+        QTest::mouseClick(field.control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.clicked.count(), 1);
+
+        // A double click as the window system delivers it.
+        QTest::mousePress(field.control, Qt::LeftButton, {}, field.centre());
+        QTest::mouseRelease(field.control, Qt::LeftButton, {}, field.centre());
+        QTest::mousePress(field.control, Qt::LeftButton, {}, field.centre());
+        QTest::mouseDClick(field.control, Qt::LeftButton, {}, field.centre());
+        QTest::mouseRelease(field.control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.doubleClicked.count(), 1);
+        QCOMPARE(field.clicked.count(), 2); // one for the single click, one for the double
+
+        QTest::mouseClick(field.control, Qt::RightButton, {}, field.centre());
+        QCOMPARE(field.rightClicked.count(), 1);
+        QCOMPARE(field.clicked.count(), 2);
+    }
+
+    void releasingOutsideCancelsTheClick() {
+        Field field(*host);
+        QTest::mousePress(field.control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.control->ShownFillColor(), field.control->BackColorDown());
+        QTest::mouseRelease(field.control, Qt::LeftButton, {}, QPoint(-20, -20));
+        QCOMPARE(field.clicked.count(), 0);
+        QCOMPARE(field.control->ShownFillColor(), field.control->BackColor());
+    }
+
+    void enterAndSpaceClickOnKeyUp() {
+        Field field(*host);
+        field.control->setFocus();
+        QTest::keyPress(field.control, Qt::Key_Return);
+        QCOMPARE(field.control->ShownFillColor(), field.control->BackColorDown());
+        QCOMPARE(field.clicked.count(), 0);
+        QTest::keyRelease(field.control, Qt::Key_Return);
+        QCOMPARE(field.clicked.count(), 1);
+        QTest::keyClick(field.control, Qt::Key_Space);
+        QCOMPARE(field.clicked.count(), 2);
+        QCOMPARE(field.control->ShownFillColor(), field.control->BackColor());
+    }
+
+    void hoverRaisesMouseInAndOutOnceAndShowsTheHoverLook() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.ForeColorHover(ColourModule::Rgb(1, 2, 3));
+        control.BackColorHover(ColourModule::Rgb(4, 5, 6));
+        control.HoverOffset(2);
+        control.Underline(true);
+        QTest::mouseMove(&control, field.centre());
+        QTest::mouseMove(&control, field.centre() + QPoint(3, 0));
+        QCOMPARE(field.mouseIn.count(), 1);
+        QCOMPARE(control.ShownForeColor(), ColourModule::Rgb(1, 2, 3));
+        QCOMPARE(control.ShownFillColor(), ColourModule::Rgb(4, 5, 6));
+        QCOMPARE(control.CaptionOffset(), QPoint(2, 2));
+        QVERIFY(control.ShownUnderline());
+
+        QTest::mouseMove(host.get(), QPoint(350, 250));
+        QCOMPARE(field.mouseOut.count(), 1);
+        QVERIFY(!control.ShownUnderline()); // never underlined in the normal look
+        QCOMPARE(control.CaptionOffset(), QPoint(0, 0));
+    }
+
+    void aToggleFlipsStateAndShowsTheMatchingCaption() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.Toggle(true);
+        control.CaptionOn(QStringLiteral("Hold On"));
+        control.CaptionOff(QStringLiteral("Hold Off"));
+        QCOMPARE(control.ShownText(), QStringLiteral("Hold Off"));
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QVERIFY(control.State());
+        QCOMPARE(control.ShownText(), QStringLiteral("Hold On"));
+        QTest::mouseMove(host.get(), QPoint(350, 250));
+        // An "on" control keeps the pressed look without the pointer.
+        QCOMPARE(control.ShownFillColor(), control.BackColorDown());
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QVERIFY(!control.State());
+        QCOMPARE(field.clicked.count(), 2);
+    }
+
+    void anInactiveControlShowsNoLooksTakesNoFocusAndOpensNoEditor() {
+        Field field(*host);
+        Field next(*host, QRect(10, 60, 160, 30));
+        QKBtn& control = *field.control;
+        control.Inactive(true);
+        control.Editable(QKBtn::EditText);
+        QTest::mouseMove(&control, field.centre());
+        QTest::mousePress(&control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.mouseIn.count(), 0);
+        QCOMPARE(control.ShownFillColor(), control.BackColor());
+        QTest::mouseRelease(&control, Qt::LeftButton, {}, field.centre());
+        QVERIFY(!control.IsTextEditorOpen());
+
+        control.setFocus(Qt::OtherFocusReason);
+        QVERIFY(!control.hasFocus());
+    }
+
+    void disabledLookAndFocusBorder() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.setFocus();
+        QTRY_VERIFY(control.hasFocus());
+        QCOMPARE(control.ShownBorderColor(), control.BorderColorFocus());
+        control.Enabled(false);
+        QCOMPARE(control.ShownForeColor(), control.ForeColorDisabled());
+        QCOMPARE(control.ShownFillColor(), control.BackColorDisabled());
+        QCOMPARE(control.ShownBorderColor(), control.BorderColorDisabled());
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.clicked.count(), 0);
+        control.Enabled(true);
+        QCOMPARE(control.ShownFillColor(), control.BackColor());
+    }
+
+    void captionsShowLineBreaksAndAmpersands() {
+        QKBtn control;
+        control.Caption(QStringLiteral("Save && Restore**now"));
+        QCOMPARE(control.ShownText(), QStringLiteral("Save && Restore\r\nnow"));
+        QVERIFY(control.AccessKey().isNull());
+        control.Caption(QStringLiteral("&Retry"));
+        QCOMPARE(control.AccessKey(), QChar(u'r'));
+    }
+
+    void anUnknownBorderStyleIsStoredAndChangesNothing() {
+        Field field(*host, QRect(10, 10, 100, 40));
+        QKBtn& control = *field.control;
+        control.BorderStyle(2);
+        const QImage rounded = control.grab().toImage();
+        control.BorderStyle(9);
+        QCOMPARE(control.BorderStyle(), 9);
+        QCOMPARE(control.grab().toImage(), rounded);
+        control.BorderStyle(1);
+        QVERIFY(control.grab().toImage() != rounded);
+    }
+
+    void theFontIsFittedToTheCaptionHeight() {
+        Field field(*host, QRect(10, 10, 200, 40));
+        QKBtn& control = *field.control;
+        const double size = control.Font().pointSizeF();
+        QVERIFY(QFontMetricsF(control.Font(), &control).height() <= 40.0);
+        QFont larger = control.Font();
+        larger.setPointSizeF(size + 0.5);
+        QVERIFY(QFontMetricsF(larger, &control).height() > 40.0);
+        control.ClickOffset(2); // a pressed caption moves, so it fits 90 %
+        QVERIFY(QFontMetricsF(control.Font(), &control).height() <= 36.0);
+    }
+
+    // --- text editor ---------------------------------------------------------------------
+
+    void typingAndEnterCommitsOnce() {
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Allowed(QStringLiteral("0123456789.-"));
+        openEditorAndType(field, QStringLiteral("12x.5.0"));
+        QCOMPARE(field.control->TextEditor()->text(), QStringLiteral("12.50"));
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Return);
+        QCOMPARE(field.control->Caption(), QStringLiteral("12.50"));
+        QCOMPARE(field.changed.count(), 1);
+        QVERIFY(!field.control->IsTextEditorOpen());
+        QCOMPARE(field.control->VALUE(), 12.5);
+    }
+
+    void escapeCancelsWithoutChanged() {
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Caption(QStringLiteral("7"));
+        openEditorAndType(field, QStringLiteral("99"));
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Escape);
+        QCOMPARE(field.control->Caption(), QStringLiteral("7"));
+        QCOMPARE(field.changed.count(), 0);
+        QVERIFY(!field.control->IsTextEditorOpen());
+    }
+
+    void movingTheFocusAwayCommits() {
+        Field field(*host);
+        Field other(*host, QRect(10, 60, 160, 30));
+        field.control->Editable(QKBtn::EditText);
+        openEditorAndType(field, QStringLiteral("42"));
+        other.control->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(!field.control->IsTextEditorOpen());
+        QCOMPARE(field.control->Caption(), QStringLiteral("42"));
+        QCOMPARE(field.changed.count(), 1);
+        QCOMPARE(field.control->ShownBorderColor(), field.control->BorderColor());
+    }
+
+    void committedNumbers_data() {
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("below Min is refused") << 0.0 << 100.0 << "-5" << false;
+        QTest::newRow("Max itself is accepted") << 0.0 << 100.0 << "100" << true;
+        QTest::newRow("above Max is refused") << 0.0 << 100.0 << "100.5" << false;
+        QTest::newRow("no range accepts any number") << 0.0 << 0.0 << "-123456" << true;
+        QTest::newRow("a number beyond a single float is refused") << 0.0 << 0.0 << "1e39" << false;
+        QTest::newRow("an overflowing number is refused") << 0.0 << 0.0 << "9e999" << false;
+    }
+    void committedNumbers() {
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Caption(QStringLiteral("1"));
+        field.control->Min(min);
+        field.control->Max(max);
+        openEditorAndType(field, typed);
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Return);
+        QCOMPARE(field.changed.count(), accepted ? 1 : 0);
+        QCOMPARE(field.beeps, accepted ? 0 : 1);
+        QCOMPARE(field.control->Caption(), accepted ? typed : QStringLiteral("1"));
+        QVERIFY(!field.control->IsTextEditorOpen());
+    }
+
+    void pastingPassesTheSameRulesAsTyping() {
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Allowed(QStringLiteral("0123456789"));
+        field.control->MaxLength(4);
+        QApplication::clipboard()->setText(QStringLiteral("1a2b3c4d5e6"));
+        QTest::mouseClick(field.control, Qt::LeftButton, {}, field.centre());
+        QLineEdit* editor = field.control->TextEditor();
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(editor->text(), QStringLiteral("1234"));
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(editor->text(), QStringLiteral("1234")); // full: nothing more goes in
+    }
+
+    void aHexFieldPadsItsTextAndNeverReadsAnExponent() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.Editable(QKBtn::EditText);
+        control.Allowed(QStringLiteral("1234567890abcdefABCDEF"));
+        control.MaxLength(6);
+        control.Format(QStringLiteral("000000"));
+        control.UpperCase(true);
+        openEditorAndType(field, QStringLiteral("1e3"));
+        QTest::keyClick(control.TextEditor(), Qt::Key_Return);
+        QCOMPARE(field.beeps, 0);
+        QCOMPARE(control.Caption(), QStringLiteral("0001E3"));
+        QCOMPARE(control.ShownText(), QStringLiteral("0001E3"));
+        QCOMPARE(control.VALUE(), 1.0);
+    }
+
+    void aCommaLocaleReadsItsOwnSeparator() {
+        AppState().DecimalSeparator = QStringLiteral(",");
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Allowed(QStringLiteral("0123456789.-"));
+        field.control->Min(0);
+        field.control->Max(10);
+        openEditorAndType(field, QStringLiteral("2.5,7")); // "." is no separator here
+        QCOMPARE(field.control->TextEditor()->text(), QStringLiteral("25,7"));
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Backspace);
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Backspace);
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Backspace);
+        QTest::keyClicks(field.control->TextEditor(), QStringLiteral(",5"));
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Return);
+        QCOMPARE(field.changed.count(), 1);
+        QCOMPARE(field.control->VALUE(), 2.5);
+    }
+
+    // --- list editor ---------------------------------------------------------------------
+
+    void pickingAnItemWithThePointer() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.Editable(QKBtn::EditList);
+        control.List(QStringLiteral("Metric|Imperial|US"));
+        QVERIFY(control.IsDropArrowVisible());
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.beforeDropdown.count(), 1);
+        QTRY_VERIFY(control.IsListOpen());
+        QListWidget* list = control.DropList();
+        QCOMPARE(list->count(), 3);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(2)).center());
+        QTRY_VERIFY(!control.IsListOpen());
+        QCOMPARE(control.Caption(), QStringLiteral("US"));
+        QCOMPARE(control.ListIndex(), qint16(2));
+        QCOMPARE(field.changed.count(), 1);
+        QCOMPARE(field.clicked.count(), 0);
+    }
+
+    void pickingWithTheKeyboardStartsAtTheShownItem() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.Editable(QKBtn::EditList);
+        control.List(QStringLiteral("No|Yes|Maybe"));
+        control.Caption(QStringLiteral("Yes"));
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QTRY_VERIFY(control.IsListOpen());
+        QCOMPARE(control.DropList()->currentRow(), 1);
+        QTest::keyClick(control.DropList(), Qt::Key_Down);
+        QTest::keyClick(control.DropList(), Qt::Key_Return);
+        QCOMPARE(control.Caption(), QStringLiteral("Maybe"));
+        QCOMPARE(field.changed.count(), 1);
+
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QTRY_VERIFY(control.IsListOpen());
+        QTest::keyClick(control.DropList(), Qt::Key_Escape);
+        QVERIFY(!control.IsListOpen());
+        QCOMPARE(field.changed.count(), 1);
+    }
+
+    void thePageMayRefillTheListBeforeItOpens() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.Editable(QKBtn::EditList);
+        connect(&control, &QKBtn::BeforeDropdown, &control,
+                [&control] { control.List(QStringLiteral("COM1|COM3")); });
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QTRY_VERIFY(control.IsListOpen());
+        QCOMPARE(control.DropList()->count(), 2);
+        QCOMPARE(control.DropList()->item(1)->text(), QStringLiteral("COM3"));
+    }
+
+    void listIndexWithAndWithoutCodes() {
+        QKBtn control;
+        control.List(QStringLiteral("Metric|Imperial|US"));
+        control.ListIndex(2);
+        QCOMPARE(control.Caption(), QStringLiteral("US"));
+        control.ListIndex(9); // outside the list: nothing chosen, nothing raised
+        QCOMPARE(control.Caption(), QString());
+        QCOMPARE(control.ListIndex(), qint16(-1));
+
+        control.Allowed(QStringLiteral("0|10|20"));
+        control.List(QStringLiteral("Metric|Imperial|US"));
+        control.ListIndex(20);
+        QCOMPARE(control.Caption(), QStringLiteral("US"));
+        QCOMPARE(control.ListIndex(), qint16(20));
+        control.ListIndex(5); // no such code: the choice stays
+        QCOMPARE(control.Caption(), QStringLiteral("US"));
+        QCOMPARE(control.ListIndex(), qint16(20));
+
+        control.UseListIndex(true);
+        QCOMPARE(control.VALUE(), 20.0);
+        control.UseListIndex(false);
+        control.Caption(QStringLiteral("1.5E3 kg"));
+        QCOMPARE(control.VALUE(), 1500.0);
+    }
+
+    void listClearAndAddItem() {
+        QKBtn control;
+        control.List(QStringLiteral("a|b"));
+        control.ListClear();
+        QCOMPARE(control.List(), QString());
+        QCOMPARE(control.Caption(), QString());
+        control.ListAddItem(QStringLiteral("x"));
+        control.ListAddItem(QStringLiteral("y"));
+        QCOMPARE(control.List(), QStringLiteral("x|y"));
+        control.ListIndex(1);
+        QCOMPARE(control.Caption(), QStringLiteral("y"));
+    }
+};
+
+QTEST_MAIN(TestQKBtn)
+#include "tst_qkbtn.moc"
