@@ -18,6 +18,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QShortcutEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -586,17 +587,33 @@ void QKBtn::layoutCaption() {
 }
 
 void QKBtn::FitFontToHeight() {
+    // The largest size, in half points from 6 to 255, whose line height fits the caption (5.5
+    // when even 6 is too big). Every size measured costs a font engine, so the search starts
+    // from the size that the height at one reference size predicts and walks from there.
     const double target = CaptionRect().height() * (m_clickOffset != 0 ? 0.9 : 1.0);
     QFont fitted = font();
-    double chosen = LargestFontSize;
-    for (double size = SmallestFontSize; size <= LargestFontSize; size += FontSizeStep) {
+    const auto fits = [&](double size) {
         fitted.setPointSizeF(size);
-        if (QFontMetricsF(fitted, this).height() > target) {
-            chosen = size - FontSizeStep;
-            break;
+        return QFontMetricsF(fitted, this).height() <= target;
+    };
+    constexpr double ReferenceSize = 48.0;
+    fitted.setPointSizeF(ReferenceSize);
+    const double heightPerPoint = QFontMetricsF(fitted, this).height() / ReferenceSize;
+    double size = heightPerPoint > 0.0
+                      ? std::floor(target / heightPerPoint / FontSizeStep) * FontSizeStep
+                      : SmallestFontSize;
+    size = std::clamp(size, SmallestFontSize, LargestFontSize);
+    if (fits(size)) {
+        while (size < LargestFontSize && fits(size + FontSizeStep)) {
+            size += FontSizeStep;
         }
+    } else {
+        while (size >= SmallestFontSize && !fits(size)) {
+            size -= FontSizeStep;
+        }
+        size = std::max(size, SmallestFontSize - FontSizeStep);
     }
-    fitted.setPointSizeF(chosen);
+    fitted.setPointSizeF(size);
     if (fitted != font()) {
         setFont(fitted);
     }

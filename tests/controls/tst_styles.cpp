@@ -1,0 +1,234 @@
+#include "controls/QKBtn.h"
+#include "controls/QKBtnModule.h"
+#include "controls/Themes.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+// Every test names styles of its own: the registry lives as long as the process.
+QString uniqueStyle(const char* name) {
+    static int serial = 0;
+    return QStringLiteral("%1-%2").arg(QLatin1String(name)).arg(++serial);
+}
+
+void giveLook(QKBtn& control, ColourValue base) {
+    control.BackColor(base + 1);
+    control.BackColorDisabled(base + 2);
+    control.BackColorHover(base + 3);
+    control.BackColorDown(base + 4);
+    control.BorderWidth(3);
+    control.BorderColor(base + 5);
+    control.BorderColorFocus(base + 6);
+    control.BorderColorDisabled(base + 7);
+    control.BorderStyle(4);
+    control.ForeColor(base + 8);
+    control.ForeColorDisabled(base + 9);
+    control.ForeColorHover(base + 10);
+    control.ForeColorDown(base + 11);
+    control.Underline(true);
+    control.ClickOffset(2);
+    control.HoverOffset(3);
+    control.ShowHandPointer(false);
+    control.Stretch(false);
+    QFont face = control.Font();
+    face.setFamily(QStringLiteral("DejaVu Serif"));
+    control.Font(face);
+    control.Padding(5);
+}
+
+void verifySameLook(const QKBtn& copy, const QKBtn& master, bool withBorderColorDisabled) {
+    QCOMPARE(copy.BackColor(), master.BackColor());
+    QCOMPARE(copy.BackColorDisabled(), master.BackColorDisabled());
+    QCOMPARE(copy.BackColorHover(), master.BackColorHover());
+    QCOMPARE(copy.BackColorDown(), master.BackColorDown());
+    QCOMPARE(copy.BorderWidth(), master.BorderWidth());
+    QCOMPARE(copy.BorderColor(), master.BorderColor());
+    QCOMPARE(copy.BorderColorFocus(), master.BorderColorFocus());
+    QCOMPARE(copy.BorderColorDisabled() == master.BorderColorDisabled(), withBorderColorDisabled);
+    QCOMPARE(copy.BorderStyle(), master.BorderStyle());
+    QCOMPARE(copy.ForeColor(), master.ForeColor());
+    QCOMPARE(copy.ForeColorDisabled(), master.ForeColorDisabled());
+    QCOMPARE(copy.ForeColorHover(), master.ForeColorHover());
+    QCOMPARE(copy.ForeColorDown(), master.ForeColorDown());
+    QCOMPARE(copy.Underline(), master.Underline());
+    QCOMPARE(copy.ClickOffset(), master.ClickOffset());
+    QCOMPARE(copy.HoverOffset(), master.HoverOffset());
+    QCOMPARE(copy.ShowHandPointer(), master.ShowHandPointer());
+    QCOMPARE(copy.Font().family(), master.Font().family());
+    QCOMPARE(copy.Stretch(), master.Stretch());
+    QCOMPARE(copy.Padding(), master.Padding());
+}
+
+} // namespace
+
+class TestStyles : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theFirstControlOfAStyleKeepsItsLookAndBecomesItsMaster() {
+        const QString style = uniqueStyle("Edit");
+        QKBtn master;
+        giveLook(master, 0x100);
+        const qint32 expectedId = QKBtnModule::NextId();
+        master.Style(style);
+        QCOMPARE(master.StyleId(), expectedId);
+        QCOMPARE(master.BackColor(), ColourValue(0x101));
+        QCOMPARE(QKBtnModule::MasterOf(style), &master);
+        const QString key = QString::number(expectedId) + QLatin1Char('i');
+        QCOMPARE(QKBtnModule::RegisteredKeys().last(), key);
+        QCOMPARE(QKBtnModule::StyleNameOf(key), style);
+        QCOMPARE(QKBtnModule::ControlOf(key), &master);
+    }
+
+    void aLaterControlCopiesAllButBorderColorDisabled() {
+        const QString style = uniqueStyle("Button");
+        QKBtn master;
+        giveLook(master, 0x200);
+        master.Style(style);
+        QKBtn copy;
+        copy.Style(style);
+        verifySameLook(copy, master, false);
+        QCOMPARE(copy.BorderColorDisabled(), ColourValue(0)); // its own default
+
+        // Writing UseMyStyle on the master brings BorderColorDisabled across too.
+        master.BorderColorDisabled(0x2FF);
+        master.BackColor(0x2AA);
+        master.UseMyStyle(QString());
+        verifySameLook(copy, master, true);
+    }
+
+    void propagationReachesOnlyTheSameStyleNameExactly() {
+        const QString style = uniqueStyle("Live");
+        QKBtn master;
+        master.Style(style);
+        QKBtn same;
+        same.Style(style);
+        QKBtn otherCase;
+        otherCase.Style(style.toUpper());
+        QKBtn unstyled;
+        const ColourValue before = otherCase.ForeColor();
+
+        master.ForeColor(0x123456);
+        master.UseMyStyle(QStringLiteral("anything"));
+        QCOMPARE(same.ForeColor(), ColourValue(0x123456));
+        QCOMPARE(otherCase.ForeColor(), before);
+        QCOMPARE(unstyled.ForeColor(), before);
+        QCOMPARE(unstyled.StyleId(), 0);
+
+        // A control without a style propagates nothing.
+        unstyled.ForeColor(0x654321);
+        unstyled.UseMyStyle(QString());
+        QCOMPARE(same.ForeColor(), ColourValue(0x123456));
+    }
+
+    void restylingGivesANewIdAndDropsTheOldEntries() {
+        const QString first = uniqueStyle("Body");
+        const QString second = uniqueStyle("Title");
+        QKBtn control;
+        control.Style(first);
+        const QString oldKey = QString::number(control.StyleId()) + QLatin1Char('i');
+        control.Style(second);
+        QVERIFY(!QKBtnModule::RegisteredKeys().contains(oldKey));
+        QCOMPARE(QKBtnModule::StyleNameOf(oldKey), QString());
+        QVERIFY(control.StyleId() > 0);
+        QCOMPARE(QKBtnModule::StyleNameOf(QString::number(control.StyleId()) + QLatin1Char('i')),
+                 second);
+        control.Style(QString());
+        QCOMPARE(control.StyleId(), 0);
+        QCOMPARE(QKBtnModule::MasterOf(second), nullptr);
+    }
+
+    void aDestroyedControlLeavesTheRegistry() {
+        const QString style = uniqueStyle("Hyperlink");
+        QString key;
+        {
+            QKBtn control;
+            control.Style(style);
+            key = QString::number(control.StyleId()) + QLatin1Char('i');
+            QVERIFY(QKBtnModule::RegisteredKeys().contains(key));
+        }
+        QVERIFY(!QKBtnModule::RegisteredKeys().contains(key));
+        QKBtnModule::UnregisterStyledControl(4242424); // a missing key is ignored
+        QKBtn successor;
+        successor.Style(style);
+        QCOMPARE(QKBtnModule::MasterOf(style), &successor);
+    }
+
+    void focusOnOneControlReleasesEveryOtherOne() {
+        QWidget host;
+        host.resize(300, 200);
+        const QString style = uniqueStyle("Edit");
+        auto* editing = new QKBtn(&host);
+        editing->Style(style);
+        editing->Editable(QKBtn::EditText);
+        editing->setGeometry(10, 10, 120, 30);
+        auto* other = new QKBtn(&host);
+        other->Style(style);
+        other->setGeometry(10, 60, 120, 30);
+        auto* unstyled = new QKBtn(&host);
+        unstyled->setGeometry(10, 110, 120, 30);
+        host.show();
+        host.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+
+        // A control without a style takes no part in focus release.
+        unstyled->setFocus();
+        QKBtnModule::ReleaseOtherFocus(other);
+        QCOMPARE(unstyled->ShownBorderColor(), unstyled->BorderColorFocus());
+
+        QTest::mouseClick(editing, Qt::LeftButton);
+        QVERIFY(editing->IsTextEditorOpen());
+        QVERIFY(editing->TextEditor()->hasFocus());
+        QCOMPARE(editing->ShownBorderColor(), editing->BorderColorFocus());
+
+        other->setFocus(Qt::MouseFocusReason);
+        QVERIFY(!editing->IsTextEditorOpen());
+        QCOMPARE(editing->ShownBorderColor(), editing->BorderColor());
+        QCOMPARE(other->ShownBorderColor(), other->BorderColorFocus());
+    }
+
+    void theMastersAreRegisteredFirstWithTheTableLooks() {
+        Themes themes;
+        QCOMPARE(Themes::StyleNames().size(), 13);
+        for (const QString& name : Themes::StyleNames()) {
+            QVERIFY2(themes.Sample(name), qPrintable(name));
+        }
+        QCOMPARE(QKBtnModule::MasterOf(QStringLiteral("Edit")), themes.BField);
+        QCOMPARE(themes.BField1->Style(), QStringLiteral("Edit"));
+        QCOMPARE(themes.BField1->Editable(), qint32(QKBtn::EditText));
+
+        // A few cells of the table that a slip would plausibly change.
+        QCOMPARE(themes.BField->BackColorHover(), ColourValue(0x0080FF));
+        QCOMPARE(themes.BField->BorderColorDisabled(), ColourValue(0x000000));
+        QCOMPARE(themes.BButton->BorderStyle(), 2);
+        QCOMPARE(themes.BButton->ForeColorDisabled(), ColourValue(0x404040));
+        QCOMPARE(themes.BLiftout->BackColor(), ColourValue(0xC0E0FF));
+        QCOMPARE(themes.BFrmButton->BackColorDisabled(), ColourModule::InactiveCaption);
+        QCOMPARE(themes.BFrmButton->BorderColorFocus(), ColourValue(0x0000FF));
+        QCOMPARE(themes.LCD->BackColorHover(), ColourModule::WindowBackground);
+        QCOMPARE(themes.LCDSeg->Padding(), quint8(3));
+        QCOMPARE(themes.LCDSeg->Alignment(), qint32(QKBtn::AlignRight));
+        QCOMPARE(themes.Hyper->ClickOffset(), quint8(1));
+        QVERIFY(!themes.Hyper->ShowHandPointer());
+        QVERIFY(themes.BLive->Inactive());
+
+        // A page field registered later takes the master's look, not its own.
+        QKBtn field;
+        field.BackColor(0xABCDEF);
+        field.Style(QStringLiteral("Edit"));
+        QCOMPARE(field.BackColor(), ColourValue(0x80C0FF));
+        QCOMPARE(field.Font().family(), themes.BField->Font().family());
+
+        // Branding recolours a master and passes it on to the whole style.
+        themes.BField->BackColor(0x00FF00);
+        themes.BField->UseMyStyle(QString());
+        QCOMPARE(field.BackColor(), ColourValue(0x00FF00));
+        QCOMPARE(themes.BField1->BackColor(), ColourValue(0x00FF00));
+    }
+};
+
+QTEST_MAIN(TestStyles)
+#include "tst_styles.moc"
