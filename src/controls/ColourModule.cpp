@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
+#include <cmath>
 
 namespace ColourModule {
 
@@ -62,7 +64,35 @@ QColor ToQColor(ColourValue colour) {
     if (IsSystemColour(colour)) {
         return systemColour(int(colour & ~SystemFlag));
     }
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+    return BrandColourToQColor(colour);
+}
+
+namespace {
+
+double relativeLuminance(const QColor& colour) {
+    const auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+} // namespace
+
+double ContrastRatio(const QColor& first, const QColor& second) {
+    const double a = relativeLuminance(first);
+    const double b = relativeLuminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+QColor ReadableTextColour(const QColor& background, const QColor& preferred) {
+    constexpr double LeastReadableRatio = 3.0;
+    if (ContrastRatio(background, preferred) >= LeastReadableRatio) {
+        return preferred;
+    }
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return ContrastRatio(background, black) >= ContrastRatio(background, white) ? black : white;
 }
 
 ColourValue FromQColor(const QColor& colour) {

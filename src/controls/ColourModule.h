@@ -1,11 +1,13 @@
 #pragma once
 
+#include "store/BrandValues.h"
+
 #include <QColor>
 #include <QtGlobal>
 
 // Colours as the brand file and the style table hold them: 0x00BBGGRR with red in the low byte,
 // or 0x80000000 + n for system colour n, which follows the running desktop's palette.
-using ColourValue = quint32;
+using ColourValue = BrandColour;
 
 namespace ColourModule {
 
@@ -33,5 +35,11 @@ constexpr bool IsSystemColour(ColourValue colour) {
 // colour rather than black, so a stray number never makes text vanish.
 QColor ToQColor(ColourValue colour);
 ColourValue FromQColor(const QColor& colour);
+
+// The contrast ratio of two colours (1 for equal ones, 21 for black on white).
+double ContrastRatio(const QColor& first, const QColor& second);
+// The preferred text colour, unless it is too faint on the background to be read (below 3:1);
+// then black or white, whichever reads better.
+QColor ReadableTextColour(const QColor& background, const QColor& preferred);
 
 } // namespace ColourModule

@@ -3,6 +3,7 @@
 #include "controls/ProgBar.h"
 #include "controls/QKBtn.h"
 #include "controls/TwipsModule.h"
+#include "store/BrandValues.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -49,14 +50,13 @@ bool isEnterKey(int key) {
 } // namespace
 
 MessageColours CurrentMessageColours() {
-    // The built-in look, the dark panel of the style masters; replaced by the brand colours
-    // ("Back", "Title", "HelpFore", "Text", "HelpBack") once they are loaded.
+    const BrandValues& brand = Brand();
     MessageColours colours;
-    colours.Back = 0x272727;
-    colours.Title = 0x0080FF;
-    colours.HelpFore = 0xFFFFFF;
-    colours.Text = 0xFFFFFF;
-    colours.HelpBack = 0x353535;
+    colours.Back = brand.Back;
+    colours.Title = brand.Title;
+    colours.HelpFore = brand.HelpFore;
+    colours.Text = brand.Text;
+    colours.HelpBack = brand.HelpBack;
     return colours;
 }
 
@@ -113,8 +113,14 @@ void MessageFrm::Prepare(const QString& message, const QString& title, bool isEr
     m_colours = colours;
 
     setBackground(this, colours.Back);
-    setBackground(Title, isError ? ErrorTitle : colours.Title);
-    setTextColour(Title, colours.HelpFore);
+    const ColourValue titleBack = isError ? ErrorTitle : colours.Title;
+    setBackground(Title, titleBack);
+    // A brand whose title and help-text colours are both light must not hide the title.
+    QPalette titlePalette = Title->palette();
+    titlePalette.setColor(QPalette::WindowText, ColourModule::ReadableTextColour(
+                                                    ColourModule::ToQColor(titleBack),
+                                                    ColourModule::ToQColor(colours.HelpFore)));
+    Title->setPalette(titlePalette);
     setTextColour(Message, colours.Text);
     ProgBar->ForeColor(colours.Title);
     ProgBar->BackColor(colours.Back);

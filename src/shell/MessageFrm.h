@@ -66,7 +66,7 @@ private:
     MessageColours m_colours;
 };
 
-// The brand colours the dialog uses; until the brand is loaded, the built-in dark look.
+// The brand colours the dialog uses ("Back", "Title", "HelpFore", "Text", "HelpBack").
 MessageColours CurrentMessageColours();
 
 // Shows a message in a mode: OK and YesNo wait for the answer (modal, unloaded when closed);

@@ -9,6 +9,7 @@
 #include "controls/TextFrame.h"
 #include "controls/Themes.h"
 #include "shell/MessageFrm.h"
+#include "store/BrandingModule.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -252,6 +253,12 @@ QWidget* dialogsPage() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     FontsModule::RegisterPrivateFonts(QCoreApplication::applicationDirPath());
+    // The dialogs take their colours from the brand file beside the program.
+    const BrandingModule::BrandLoadResult brand =
+        BrandingModule::LoadProgramBranding(QCoreApplication::applicationDirPath());
+    if (!brand.ok()) {
+        qWarning("Brand file not loaded (%s): dialogs show black", qPrintable(brand.error));
+    }
     const QStringList arguments = app.arguments();
     QWidget* page = arguments.contains(QStringLiteral("dialogs")) ? dialogsPage() : stylesPage();
     page->move(0, 0);
