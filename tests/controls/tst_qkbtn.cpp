@@ -202,6 +202,52 @@ private Q_SLOTS:
         QCOMPARE(control.AccessKey(), QChar(u'r'));
     }
 
+    void captionFormats_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("no format shows the text") << ""
+                                                  << "1234.56789"
+                                                  << "1234.56789";
+        QTest::newRow("automatic keeps seven digits, cut not rounded") << "*"
+                                                                       << "1234.56789"
+                                                                       << "1234.567";
+        QTest::newRow("automatic reads the device's exponent form") << "*"
+                                                                    << "1.234568E+07"
+                                                                    << "12345680";
+        QTest::newRow("a pattern rounds to its decimals") << "0.00"
+                                                          << "2.675"
+                                                          << "2.68";
+        QTest::newRow("a pattern never drops integer digits") << "0"
+                                                              << "1234567.8"
+                                                              << "1234568";
+        QTest::newRow("a counter pattern pads with zeros") << "0000"
+                                                           << "7"
+                                                           << "0007";
+        QTest::newRow("text that is no number is shown as it is") << "0.00"
+                                                                  << "Not supported!"
+                                                                  << "Not supported!";
+    }
+    void captionFormats() {
+        QFETCH(QString, format);
+        QFETCH(QString, caption);
+        QFETCH(QString, shown);
+        QKBtn control;
+        control.Format(format);
+        control.Caption(caption);
+        QCOMPARE(control.ShownText(), shown);
+    }
+
+    void aCommittedEditIsStoredFormatted() {
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Format(QStringLiteral("0.00"));
+        openEditorAndType(field, QStringLiteral("12.5"));
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Enter);
+        QCOMPARE(field.control->Caption(), QStringLiteral("12.50"));
+        QCOMPARE(field.changed.count(), 1);
+    }
+
     void anUnknownBorderStyleIsStoredAndChangesNothing() {
         Field field(*host, QRect(10, 10, 100, 40));
         QKBtn& control = *field.control;
