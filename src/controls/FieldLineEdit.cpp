@@ -91,13 +91,26 @@ void FieldLineEdit::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void FieldLineEdit::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu* menu = createStandardContextMenu();
+    // Our own menu: its Paste must go through the field's rules like every other insertion.
+    auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-        paste->disconnect();
-        connect(paste, &QAction::triggered, this,
-                [this] { PasteFiltered(QGuiApplication::clipboard()->text()); });
-    }
+    const auto add = [menu](const char* name, const QString& text, bool enabled, auto slot) {
+        QAction* action = menu->addAction(text, slot);
+        action->setObjectName(QLatin1String(name));
+        action->setEnabled(enabled);
+    };
+    const bool editable = !isReadOnly();
+    add("edit-undo", QStringLiteral("&Undo"), editable && isUndoAvailable(), [this] { undo(); });
+    add("edit-redo", QStringLiteral("&Redo"), editable && isRedoAvailable(), [this] { redo(); });
+    menu->addSeparator();
+    add("edit-cut", QStringLiteral("Cu&t"), editable && hasSelectedText(), [this] { cut(); });
+    add("edit-copy", QStringLiteral("&Copy"), hasSelectedText(), [this] { copy(); });
+    add("edit-paste", QStringLiteral("&Paste"),
+        editable && !QGuiApplication::clipboard()->text().isEmpty(),
+        [this] { PasteFiltered(QGuiApplication::clipboard()->text()); });
+    add("edit-delete", QStringLiteral("Delete"), editable && hasSelectedText(), [this] { del(); });
+    menu->addSeparator();
+    add("select-all", QStringLiteral("Select All"), !text().isEmpty(), [this] { selectAll(); });
     menu->popup(event->globalPos());
 }
 

@@ -1,8 +1,10 @@
 #include "controls/QKBtn.h"
 #include "util/ApplicationState.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QListWidget>
@@ -352,6 +354,29 @@ private Q_SLOTS:
         QCOMPARE(editor->text(), QStringLiteral("1234"));
         QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(editor->text(), QStringLiteral("1234")); // full: nothing more goes in
+    }
+
+    void theContextMenuPasteIsFilteredToo() {
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Allowed(QStringLiteral("0123456789.-"));
+        QApplication::clipboard()->setText(QStringLiteral("-1.2.3x"));
+        QTest::mouseClick(field.control, Qt::LeftButton, {}, field.centre());
+        QLineEdit* editor = field.control->TextEditor();
+        editor->setCursorPosition(editor->text().size());
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    editor->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(editor, &menuEvent);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        auto* paste =
+            QApplication::activePopupWidget()->findChild<QAction*>(QStringLiteral("edit-paste"));
+        QVERIFY(paste);
+        paste->trigger();
+        // "Caption" came first; a sign away from the start and a second point are dropped.
+        QCOMPARE(editor->text(), QStringLiteral("Caption1.23"));
+        QApplication::activePopupWidget()->close();
+        QVERIFY(field.control->IsTextEditorOpen()); // the menu did not commit the edit
+        QCOMPARE(field.changed.count(), 0);
     }
 
     void aHexFieldPadsItsTextAndNeverReadsAnExponent() {
