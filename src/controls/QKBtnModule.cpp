@@ -32,6 +32,9 @@ QString keyFor(qint32 id) {
 } // namespace
 
 void CopyLook(const QKBtn& from, QKBtn& to, bool withBorderColorDisabled) {
+    // Stretch goes first: the setters below re-lay the control out, and a control taking a style
+    // that does not stretch must not keep a font size fitted under its own (default) Stretch.
+    to.Stretch(from.Stretch());
     to.BackColor(from.BackColor());
     to.BackColorDisabled(from.BackColorDisabled());
     to.BackColorHover(from.BackColorHover());
@@ -51,9 +54,6 @@ void CopyLook(const QKBtn& from, QKBtn& to, bool withBorderColorDisabled) {
     to.ClickOffset(from.ClickOffset());
     to.HoverOffset(from.HoverOffset());
     to.ShowHandPointer(from.ShowHandPointer());
-    // Stretch goes before the face: a style that does not stretch must not leave the control
-    // with a font size fitted under the control's own (default) Stretch.
-    to.Stretch(from.Stretch());
     QFont face = to.Font();
     face.setFamily(from.Font().family());
     to.Font(face);

@@ -25,8 +25,8 @@ void ReleaseOtherFocus(QKBtn* control);
 // The look of a style, in copy order: BackColor, BackColorDisabled, BackColorHover,
 // BackColorDown, BorderWidth, BorderColor, BorderColorFocus, BorderColorDisabled, BorderStyle,
 // ForeColor, ForeColorDisabled, ForeColorHover, ForeColorDown, Underline, ClickOffset,
-// HoverOffset, ShowHandPointer, Stretch, the font's face name, Padding. Set through the
-// target's setters so it redraws.
+// HoverOffset, ShowHandPointer, the font's face name, Padding; Stretch is set before all of
+// them. Set through the target's setters so it redraws.
 void CopyLook(const QKBtn& from, QKBtn& to, bool withBorderColorDisabled);
 
 // The registry as it stands, in registration order.

@@ -100,6 +100,24 @@ private Q_SLOTS:
         verifySameLook(copy, master, true);
     }
 
+    void joiningAStyleThatDoesNotStretchKeepsTheFontSize() {
+        const QString style = uniqueStyle("Body");
+        QKBtn master;
+        master.Stretch(false);
+        master.BorderWidth(2);
+        master.Padding(4);
+        master.Style(style);
+        QWidget page;
+        QFont pageFont = page.font();
+        pageFont.setPointSizeF(9.0);
+        page.setFont(pageFont);
+        auto* label = new QKBtn(&page); // Stretch on by default, the page's font
+        label->setGeometry(0, 0, 300, 80);
+        label->Style(style);
+        page.show();
+        QCOMPARE(label->Font().pointSizeF(), 9.0);
+    }
+
     void propagationReachesOnlyTheSameStyleNameExactly() {
         const QString style = uniqueStyle("Live");
         QKBtn master;
