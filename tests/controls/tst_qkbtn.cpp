@@ -250,6 +250,18 @@ private Q_SLOTS:
         QCOMPARE(field.changed.count(), 1);
     }
 
+    void theAccessKeyMovesTheFocus() {
+        Field retry(*host);
+        Field other(*host, QRect(10, 60, 160, 30));
+        retry.control->Caption(QStringLiteral("&Retry"));
+        host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host.get()));
+        other.control->setFocus();
+        QTest::keyClick(other.control, Qt::Key_R, Qt::AltModifier);
+        QTRY_VERIFY(retry.control->hasFocus());
+        QCOMPARE(retry.clicked.count(), 0); // focus only, no click
+    }
+
     void anUnknownBorderStyleIsStoredAndChangesNothing() {
         Field field(*host, QRect(10, 10, 100, 40));
         QKBtn& control = *field.control;
