@@ -1,10 +1,10 @@
 #include "controls/QKBtn.h"
 
-#include "controls/ButtonGlyphs.h"
 #include "controls/CaptionModule.h"
 #include "controls/FieldDropList.h"
 #include "controls/FieldLineEdit.h"
 #include "controls/QKBtnModule.h"
+#include "controls/QKBtnPainter.h"
 #include "controls/QKBtnUpdateModule.h"
 #include "controls/TipModule.h"
 #include "controls/TwipsModule.h"
@@ -15,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QShortcutEvent>
 #include <algorithm>
@@ -23,7 +22,6 @@
 
 namespace {
 
-constexpr double DropArrowInsetTwips = 60.0;
 constexpr double SmallestFontSize = 6.0;
 constexpr double LargestFontSize = 255.0;
 constexpr double FontSizeStep = 0.5;
@@ -31,17 +29,6 @@ constexpr double FontSizeStep = 0.5;
 QChar userDecimalSeparator() {
     const QString fromState = AppState().DecimalSeparator;
     return fromState.isEmpty() ? QLocale().decimalPoint().at(0) : fromState.at(0);
-}
-
-Qt::Alignment horizontalAlignment(qint32 alignment) {
-    switch (alignment) {
-    case QKBtn::AlignLeft:
-        return Qt::AlignLeft;
-    case QKBtn::AlignRight:
-        return Qt::AlignRight;
-    default:
-        return Qt::AlignHCenter;
-    }
 }
 
 bool isActivationKey(int key) {
@@ -459,12 +446,12 @@ void QKBtn::openTextEditor() {
     palette.setColor(QPalette::Base, ColourModule::ToQColor(m_shownFill));
     palette.setColor(QPalette::Text, ColourModule::ToQColor(m_shownFore));
     m_textEditor->setPalette(palette);
-    m_textEditor->setAlignment(horizontalAlignment(m_alignment) | Qt::AlignVCenter);
+    m_textEditor->setAlignment(QKBtnPainter::HorizontalAlignment(m_alignment) | Qt::AlignVCenter);
     m_textEditor->setMaxLength(m_maxLength > 0 ? m_maxLength : 32767);
     m_textEditor->setText(m_caption);
     // Inside the border, clear of rounded corners.
     const int inset =
-        qMax(int(m_padding), qMax(int(m_borderWidth), int(std::ceil(cornerRadius()))));
+        qMax(int(m_padding), qMax(int(m_borderWidth), int(std::ceil(CornerRadius()))));
     m_textEditor->setGeometry(rect().adjusted(inset, 2, -inset, -2));
     m_textEditor->show();
     m_textEditor->selectAll();
@@ -567,12 +554,8 @@ void QKBtn::ListDismissed() {
 // ---------------------------------------------------------------------------------------------
 // Layout and painting
 
-double QKBtn::cornerRadius() const {
-    if (m_shapeStyle != 2 && m_shapeStyle != 4) {
-        return 0.0;
-    }
-    // The corner ellipse is a fifth of the smaller side.
-    return double(qMin(width(), height()) / 5) / 2.0;
+double QKBtn::CornerRadius() const {
+    return QKBtnPainter::CornerRadius(m_shapeStyle, size());
 }
 
 QRect QKBtn::CaptionRect() const {
@@ -621,61 +604,7 @@ void QKBtn::FitFontToHeight() {
 
 void QKBtn::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-
-    const QColor fill = ColourModule::ToQColor(m_shownFill);
-    const double radius = cornerRadius();
-    const double penWidth = m_shapeStyle == 0 ? 0.0 : qMax<double>(1.0, m_borderWidth);
-    // The border shape covers the control less one pixel at the right and bottom.
-    const QRectF shape =
-        QRectF(0, 0, width() - 1, height() - 1)
-            .adjusted(penWidth / 2.0, penWidth / 2.0, -penWidth / 2.0 + 1.0, -penWidth / 2.0 + 1.0);
-    if (radius <= 0.0) {
-        painter.fillRect(rect(), fill);
-    }
-    QPen pen(Qt::NoPen);
-    if (m_shapeStyle != 0 && m_borderWidth > 0) {
-        pen = QPen(ColourModule::ToQColor(ShownBorderColor()), penWidth,
-                   (m_shapeStyle == 3 || m_shapeStyle == 4) ? Qt::DotLine : Qt::SolidLine);
-    }
-    painter.setPen(pen);
-    painter.setBrush(fill);
-    if (radius > 0.0) {
-        painter.drawRoundedRect(shape, radius, radius);
-    } else {
-        painter.drawRect(shape);
-    }
-
-    const QColor fore = ColourModule::ToQColor(m_shownFore);
-    const QRect captionRect = CaptionRect().translated(m_captionOffset);
-    const Qt::Alignment alignment = horizontalAlignment(m_alignment) | Qt::AlignVCenter;
-    QFont captionFont = font();
-    captionFont.setUnderline(m_shownUnderline);
-    if (ButtonGlyphs::IsGlyphFont(captionFont) && ButtonGlyphs::HasGlyph(m_shownText)) {
-        ButtonGlyphs::PaintGlyph(painter, captionRect, m_shownText, fore, captionFont, alignment);
-    } else {
-        QString text = m_shownText;
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        painter.setFont(captionFont);
-        painter.setPen(fore);
-        painter.drawText(captionRect, int(alignment) | Qt::TextShowMnemonic | Qt::TextWordWrap,
-                         text);
-    }
-
-    if (IsDropArrowVisible()) {
-        const double arrowWidth = QFontMetricsF(font(), this).height() * 0.45;
-        const double right = width() - DropArrowInsetTwips / m_twipsPerPixel;
-        const double middle = height() / 2.0;
-        QPainterPath arrow;
-        arrow.moveTo(right - arrowWidth, middle - arrowWidth / 4.0);
-        arrow.lineTo(right, middle - arrowWidth / 4.0);
-        arrow.lineTo(right - arrowWidth / 2.0, middle + arrowWidth / 4.0);
-        arrow.closeSubpath();
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(fore);
-        painter.drawPath(arrow);
-    }
+    QKBtnPainter::Paint(painter, *this);
 }
 
 void QKBtn::resizeEvent(QResizeEvent* event) {
@@ -683,7 +612,7 @@ void QKBtn::resizeEvent(QResizeEvent* event) {
     layoutCaption();
     if (IsTextEditorOpen()) {
         const int inset =
-            qMax(int(m_padding), qMax(int(m_borderWidth), int(std::ceil(cornerRadius()))));
+            qMax(int(m_padding), qMax(int(m_borderWidth), int(std::ceil(CornerRadius()))));
         m_textEditor->setGeometry(rect().adjusted(inset, 2, -inset, -2));
     }
 }

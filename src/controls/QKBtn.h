@@ -171,6 +171,10 @@ public:
     QLineEdit* TextEditor() const;
     QListWidget* DropList() const;
     qint32 StyleId() const { return m_styleId; }
+    // The border shape drawn: the last BorderStyle from 0 to 4 that was set.
+    qint32 ShapeStyle() const { return m_shapeStyle; }
+    // Corner radius of the rounded shapes, 0 for the square ones.
+    double CornerRadius() const;
     // The control's own twips per pixel, taken when it was created.
     double TwipsPerPixel() const { return m_twipsPerPixel; }
 
@@ -224,7 +228,6 @@ private:
     void applyFocusPolicy();
     void updateAccessKey();
     void beep();
-    double cornerRadius() const;
 
     // Properties.
     qint32 m_borderStyle = 0;
