@@ -75,10 +75,8 @@ void QKBtn::Caption(const QString& New_Caption) {
 }
 
 void QKBtn::Font(const QFont& New_Font) {
+    // A font that differs is fitted again by the font change it causes.
     setFont(New_Font);
-    if (m_stretch) {
-        FitFontToHeight();
-    }
     update();
 }
 
@@ -598,7 +596,9 @@ void QKBtn::FitFontToHeight() {
     }
     fitted.setPointSizeF(size);
     if (fitted != font()) {
+        m_fitting = true;
         setFont(fitted);
+        m_fitting = false;
     }
 }
 
@@ -639,7 +639,7 @@ void QKBtn::changeEvent(QEvent* event) {
             m_keyPressed = false;
         }
         DrawMe();
-    } else if (event->type() == QEvent::FontChange && m_stretch) {
+    } else if (event->type() == QEvent::FontChange && m_stretch && !m_fitting) {
         // A font given by the container (or a face copied from a style) is fitted again.
         FitFontToHeight();
     }

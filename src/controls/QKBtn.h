@@ -282,6 +282,7 @@ private:
     bool m_syncingList = false;
     bool m_stylePending = false;
     bool m_focusBorder = false;
+    bool m_fitting = false; // set while the fitted font is applied
     qint32 m_styleId = 0;
     QChar m_decimalSeparator;
     double m_twipsPerPixel = 15.0;
