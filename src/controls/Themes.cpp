@@ -341,3 +341,74 @@ QStringList Themes::StyleNames() {
     }
     return names;
 }
+
+void Themes::ApplyBrand(const BrandValues& brand) {
+    const auto allBacks = [](QKBtn* master, ColourValue colour) {
+        master->BackColor(colour);
+        master->BackColorHover(colour);
+        master->BackColorDown(colour);
+        master->BackColorDisabled(colour);
+    };
+    const auto fieldBacksAsFore = [&brand](QKBtn* master) {
+        master->ForeColor(brand.FieldBack);
+        master->ForeColorHover(brand.FieldBackHover);
+        master->ForeColorDown(brand.FieldBackDown);
+        master->ForeColorDisabled(brand.FieldBackDisabled);
+    };
+
+    allBacks(BFrmButton, brand.Back);
+    fieldBacksAsFore(BFrmButton);
+    for (QKBtn* header : {BTitle, BHeader1, BHeader2}) {
+        header->ForeColor(brand.Headers);
+        header->BackColor(brand.DisplayBack);
+    }
+    BBody->ForeColor(brand.Text);
+    BBody->BackColor(brand.DisplayBack);
+    BLive->ForeColor(brand.Live);
+    BLive->BackColor(brand.DisplayBack);
+    BLiftout->BackColor(brand.LiftoutBack);
+    BLiftout->ForeColor(brand.LiftoutFore);
+
+    BField->BorderColor(brand.DisplayBack);
+    BField->BorderColorFocus(brand.DisplayBack);
+    BField->BorderColorDisabled(brand.BorderDisabled);
+    BField->BackColor(brand.FieldBack);
+    BField->BackColorHover(brand.FieldBackHover);
+    BField->BackColorDown(brand.FieldBackDown);
+    BField->BackColorDisabled(brand.FieldBackDisabled);
+    BField->ForeColor(brand.FieldFore);
+    BField->ForeColorHover(brand.FieldForeHover);
+    BField->ForeColorDown(brand.FieldForeDown);
+    BField->ForeColorDisabled(brand.FieldForeDisabled);
+
+    BButton->BorderColor(brand.Border);
+    BButton->BorderColorFocus(brand.BorderFocus);
+    BButton->BorderColorDisabled(brand.BorderDisabled);
+    BButton->BackColor(brand.ButtonBack);
+    BButton->BackColorHover(brand.ButtonBackHover);
+    BButton->BackColorDown(brand.ButtonBackDown);
+    BButton->BackColorDisabled(brand.ButtonBackDisabled);
+    BButton->ForeColor(brand.ButtonFore);
+    BButton->ForeColorHover(brand.ButtonForeHover);
+    BButton->ForeColorDown(brand.ButtonForeDown);
+    BButton->ForeColorDisabled(brand.ButtonForeDisabled);
+
+    fieldBacksAsFore(BChrtButton);
+    allBacks(BChrtButton, brand.DisplayBack);
+    LCD->ForeColor(brand.Live);
+    LCD->BackColor(brand.DisplayBack);
+    LCD->BorderColor(brand.Live);
+    LCDSeg->BackColor(brand.DisplayBack);
+    LCDSeg->ForeColor(brand.Live);
+    LCDSeg->BorderColor(brand.DisplayBack);
+    allBacks(Hyper, brand.DisplayBack);
+    Hyper->ForeColor(brand.FieldBack);
+    Hyper->ForeColorHover(brand.FieldBackHover);
+    Hyper->ForeColorDown(brand.FieldBackHover);
+    Hyper->ForeColorDisabled(brand.ButtonForeDisabled);
+
+    for (QKBtn* master : {BHeader1, BHeader2, BBody, BLiftout, BField, BButton, BLive, BLiftout,
+                          BTitle, BFrmButton, BChrtButton, LCD, Hyper}) {
+        master->UseMyStyle(QString());
+    }
+}

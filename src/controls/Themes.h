@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/BrandValues.h"
+
 #include <QFrame>
 #include <QList>
 #include <QString>
@@ -39,4 +41,10 @@ public:
 
     // The style names, in the order of the style table.
     static QStringList StyleNames();
+
+    // Gives the masters the brand's colours and passes each master's look on to its style, in
+    // the order branding does it. The main window's own parts (its background, the navigation
+    // bar, the help panel) are the window's to colour. "LCDSeg" is coloured but not passed on:
+    // unit labels keep the look they had when they joined.
+    void ApplyBrand(const BrandValues& brand);
 };

@@ -208,6 +208,35 @@ private Q_SLOTS:
         QCOMPARE(other->ShownBorderColor(), other->BorderColorFocus());
     }
 
+    void aBrandRecoloursEveryStyleButTheUnitLabels() {
+        Themes themes;
+        QKBtn field;
+        field.Style(QStringLiteral("Edit"));
+        QKBtn unit;
+        unit.Style(QStringLiteral("LCDSeg"));
+        QKBtn link;
+        link.Style(QStringLiteral("Hyperlink"));
+        BrandValues brand;
+        brand.DisplayBack = 0x010101;
+        brand.FieldBack = 0x020202;
+        brand.FieldBackHover = 0x030303;
+        brand.BorderDisabled = 0x040404;
+        brand.Live = 0x050505;
+        brand.Headers = 0x060606;
+        themes.ApplyBrand(brand);
+
+        QCOMPARE(field.BackColor(), ColourValue(0x020202));
+        QCOMPARE(field.BorderColorFocus(), ColourValue(0x010101));
+        QCOMPARE(field.BorderColorDisabled(), ColourValue(0x040404)); // propagation copies it
+        QCOMPARE(link.ForeColorDown(), ColourValue(0x030303));        // FieldBackHover, twice
+        QCOMPARE(themes.BTitle->ForeColor(), ColourValue(0x060606));
+        QCOMPARE(themes.LCDSeg->BackColor(), ColourValue(0x010101));
+        QCOMPARE(unit.BackColor(), ColourValue(0xFFFFFF)); // not propagated
+        QKBtn laterUnit;
+        laterUnit.Style(QStringLiteral("LCDSeg"));
+        QCOMPARE(laterUnit.BackColor(), ColourValue(0x010101)); // copied from the master
+    }
+
     void theMastersAreRegisteredFirstWithTheTableLooks() {
         Themes themes;
         QCOMPARE(Themes::StyleNames().size(), 13);

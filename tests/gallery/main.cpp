@@ -71,7 +71,7 @@ void showPressed(QKBtn* control) {
     QCoreApplication::sendEvent(control, &press);
 }
 
-QWidget* stylesPage() {
+QWidget* stylesPage(bool branded) {
     auto* page = new QWidget;
     page->setWindowTitle(QStringLiteral("Control gallery"));
     page->setAutoFillBackground(true);
@@ -82,6 +82,13 @@ QWidget* stylesPage() {
 
     auto* themes = new Themes(page);
     themes->hide();
+    if (branded) {
+        // As the program looks with the brand file beside it.
+        themes->ApplyBrand(Brand());
+        QPalette brandPalette = page->palette();
+        brandPalette.setColor(QPalette::Window, ColourModule::ToQColor(Brand().DisplayBack));
+        page->setPalette(brandPalette);
+    }
 
     const int left = 12;
     const int columnX[] = {110, 300, 490, 680};
@@ -260,7 +267,9 @@ int main(int argc, char** argv) {
         qWarning("Brand file not loaded (%s): dialogs show black", qPrintable(brand.error));
     }
     const QStringList arguments = app.arguments();
-    QWidget* page = arguments.contains(QStringLiteral("dialogs")) ? dialogsPage() : stylesPage();
+    QWidget* page = arguments.contains(QStringLiteral("dialogs"))
+                        ? dialogsPage()
+                        : stylesPage(arguments.contains(QStringLiteral("brand")));
     page->move(0, 0);
     page->show();
     // "--quit-after N" closes the gallery after N ms, for scripted screenshots.
