@@ -425,6 +425,28 @@ private Q_SLOTS:
         QCOMPARE(field.control->VALUE(), 2.5);
     }
 
+    void aControlDestroyedWhileEditingRaisesNothing() {
+        host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host.get()));
+        auto field = std::make_unique<Field>(*host);
+        field->control->Editable(QKBtn::EditText);
+        openEditorAndType(*field, QStringLiteral("5"));
+        QVERIFY(field->control->TextEditor()->hasFocus());
+        int changes = 0;
+        connect(field->control, &QKBtn::Changed, host.get(), [&changes] { ++changes; });
+        delete field->control;
+        QCOMPARE(changes, 0);
+
+        auto* list = new QKBtn(host.get());
+        list->setGeometry(10, 10, 160, 30);
+        list->show();
+        list->Editable(QKBtn::EditList);
+        list->List(QStringLiteral("a|b"));
+        QTest::mouseClick(list, Qt::LeftButton);
+        QTRY_VERIFY(list->IsListOpen());
+        delete list;
+    }
+
     // --- list editor ---------------------------------------------------------------------
 
     void pickingAnItemWithThePointer() {
