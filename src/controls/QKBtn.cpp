@@ -511,14 +511,13 @@ void QKBtn::openList() {
     }
     QFont listFont = font();
     listFont.setUnderline(false);
-    // A list font fitted to a tall field would make a huge pop-up; keep it to a readable size.
-    if (listFont.pointSizeF() > 16.0) {
-        listFont.setPointSizeF(16.0);
-    }
     m_dropList->setFont(listFont);
     QPalette palette = m_dropList->palette();
     palette.setColor(QPalette::Base, ColourModule::ToQColor(m_shownFill));
     palette.setColor(QPalette::Text, ColourModule::ToQColor(m_shownFore));
+    // The item under the pointer shows the field's hover colours.
+    palette.setColor(QPalette::Highlight, ColourModule::ToQColor(m_backColorHover));
+    palette.setColor(QPalette::HighlightedText, ColourModule::ToQColor(m_foreColorHover));
     m_dropList->setPalette(palette);
     m_dropList->clear();
     m_dropList->addItems(m_list.Items());

@@ -179,6 +179,8 @@ QWidget* stylesPage(bool branded) {
     text->Format(QStringLiteral("0.00"));
     text->Caption(QStringLiteral("12.5"));
     text->setGeometry(rightX + 180, 384, 160, 30);
+    list->setObjectName(QStringLiteral("galleryList"));
+    text->setObjectName(QStringLiteral("galleryText"));
     for (int i = 0; i < 2; ++i) {
         auto* toggle = new QKBtn(page);
         toggle->Style(QStringLiteral("Button"));
@@ -272,6 +274,18 @@ int main(int argc, char** argv) {
                         : stylesPage(arguments.contains(QStringLiteral("brand")));
     page->move(0, 0);
     page->show();
+    // "open-list" and "open-editor" show the in-place editors of the two sample fields.
+    for (const char* name : {"open-list", "open-editor"}) {
+        if (arguments.contains(QLatin1String(name))) {
+            const QString field = QLatin1String(name) == QLatin1String("open-list")
+                                      ? QStringLiteral("galleryList")
+                                      : QStringLiteral("galleryText");
+            QTimer::singleShot(500, page, [page, field] {
+                page->activateWindow();
+                page->findChild<QKBtn*>(field)->DoEdit();
+            });
+        }
+    }
     // "--quit-after N" closes the gallery after N ms, for scripted screenshots.
     const int quitAt = int(arguments.indexOf(QStringLiteral("--quit-after")));
     if (quitAt >= 0 && quitAt + 1 < arguments.size()) {
