@@ -298,10 +298,7 @@ bool QKBtn::isHexadecimal() const {
 }
 
 void QKBtn::DrawMe() {
-    const QString text = displayText();
-    if (text != m_shownText) {
-        m_shownText = text;
-    }
+    m_shownText = displayText();
     const bool enabled = isEnabled();
     const bool active =
         !m_inactive && (m_hovered || m_pressed || m_keyPressed || (m_state && enabled));
