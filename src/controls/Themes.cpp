@@ -8,6 +8,11 @@ namespace {
 
 using namespace ColourModule;
 
+// Normal, hover, pressed (down) and disabled colours.
+struct Looks4 {
+    ColourValue normal, hover, down, disabled;
+};
+
 struct DesignedLook {
     const char* style;
     const char* sample;
@@ -15,8 +20,8 @@ struct DesignedLook {
     double fontSize;
     bool bold;
     qint32 borderStyle;
-    ColourValue fore, foreHover, foreDown, foreDisabled;
-    ColourValue back, backHover, backDown, backDisabled;
+    Looks4 fore;
+    Looks4 back;
     ColourValue border, borderFocus, borderDisabled;
     quint8 hoverOffset, clickOffset;
     bool showHandPointer, stretch;
@@ -25,251 +30,70 @@ struct DesignedLook {
     qint32 alignment;
     qint32 editable;
     const char* format;
-    const char* caption;
+    const char* caption; // the sample's text, for the gallery
 };
 
 constexpr char Trebuchet[] = "Trebuchet MS";
+constexpr const char* Glyphs = ButtonGlyphs::FontFamily;
 constexpr ColourValue Panel = 0x353535;
+constexpr Looks4 PanelBack{Panel, Panel, Panel, Panel};
+constexpr QKBtn::Alignments Left = QKBtn::AlignLeft;
+constexpr QKBtn::Alignments Right = QKBtn::AlignRight;
+constexpr QKBtn::Alignments Centre = QKBtn::AlignCentre;
 
 // The designed looks of the masters, in the order of the style table; colours are 0x00BBGGRR.
+// Per row: style, sample, font, size, bold, BorderStyle; ForeColor normal/hover/down/disabled;
+// BackColor the same; BorderColor, focus, disabled; HoverOffset, ClickOffset; ShowHandPointer,
+// Stretch, Padding; Inactive, Alignment, Editable, Format; the sample's caption.
+// clang-format off
 const DesignedLook Looks[] = {
-    {"Hyperlink",
-     "Hyper",
-     Trebuchet,
-     12,
-     false,
-     0,
-     0x80C0FF,
-     0x0080FF,
-     0x0080FF,
-     GreyText,
-     Panel,
-     Panel,
-     Panel,
-     Panel,
-     Panel,
-     Panel,
-     0x000000,
-     0,
-     1,
-     false,
-     false,
-     0,
-     false,
-     QKBtn::AlignCentre,
-     QKBtn::EditNone,
-     "",
-     "www.example.com"},
-    {"Body",          "BBody",  Trebuchet,  9.75,  false, 0,     0xFFFFFF, 0xFFFFFF,
-     0xFFFFFF,        GreyText, Panel,      Panel, Panel, Panel, Panel,    Panel,
-     Panel,           0,        0,          false, false, 0,     true,     QKBtn::AlignLeft,
-     QKBtn::EditNone, "",       "Body text"},
-    {"Button",
-     "BButton",
-     Trebuchet,
-     12,
-     false,
-     2,
-     0x80C0FF,
-     0x272727,
-     0x272727,
-     0x404040,
-     0x000000,
-     0x0080FF,
-     0x0080FF,
-     0x272727,
-     0x80C0FF,
-     0x0080FF,
-     0x000000,
-     0,
-     1,
-     true,
-     true,
-     0,
-     false,
-     QKBtn::AlignCentre,
-     QKBtn::EditNone,
-     "",
-     "Button"},
-    {"Header1",       "BHeader1", Trebuchet, 14.25, true,  0,     0xFFFFFF, 0xFFFFFF,
-     0xFFFFFF,        GreyText,   Panel,     Panel, Panel, Panel, Panel,    Panel,
-     Panel,           0,          0,         false, false, 0,     true,     QKBtn::AlignLeft,
-     QKBtn::EditNone, "",         "Header 1"},
-    {"Edit",
-     "BField",
-     Trebuchet,
-     14.25,
-     false,
-     2,
-     0x272727,
-     0x272727,
-     0x272727,
-     0x808080,
-     0x80C0FF,
-     0x0080FF,
-     0x80C0FF,
-     0x404040,
-     0x80C0FF,
-     0x0080FF,
-     0x000000,
-     0,
-     0,
-     true,
-     true,
-     0,
-     false,
-     QKBtn::AlignCentre,
-     QKBtn::EditList,
-     "",
-     "Edit"},
-    {"Header2",       "BHeader2", Trebuchet, 12,    true,  0,     0xFFFFFF, 0xFFFFFF,
-     0xFFFFFF,        GreyText,   Panel,     Panel, Panel, Panel, Panel,    Panel,
-     Panel,           0,          0,         false, false, 0,     true,     QKBtn::AlignLeft,
-     QKBtn::EditNone, "",         "Header 2"},
-    {"Liftout",
-     "BLiftout",
-     Trebuchet,
-     9.75,
-     false,
-     0,
-     0x000000,
-     0xFFFFFF,
-     0xFFFFFF,
-     GreyText,
-     0xC0E0FF,
-     Panel,
-     Panel,
-     Panel,
-     Panel,
-     Panel,
-     Panel,
-     0,
-     0,
-     false,
-     false,
-     0,
-     true,
-     QKBtn::AlignLeft,
-     QKBtn::EditNone,
-     "",
-     "Liftout note"},
-    {"FrmButtons",
-     "BFrmButton",
-     ButtonGlyphs::FontFamily,
-     13.5,
-     false,
-     0,
-     0x80C0FF,
-     0x0080FF,
-     0x0080FF,
-     GreyText,
-     0x272727,
-     0x272727,
-     0x272727,
-     InactiveCaption,
-     Highlight3D,
-     0x0000FF,
-     0x000000,
-     0,
-     1,
-     true,
-     true,
-     0,
-     false,
-     QKBtn::AlignCentre,
-     QKBtn::EditNone,
-     "",
-     "X"},
-    {"Title",         "BTitle", Trebuchet, 21.75, true,  0,     0xFFFFFF, 0xFFFFFF,
-     0xFFFFFF,        GreyText, Panel,     Panel, Panel, Panel, Panel,    Panel,
-     Panel,           0,        0,         false, false, 0,     true,     QKBtn::AlignLeft,
-     QKBtn::EditNone, "",       "Title"},
-    {"Live",          "BLive",  Trebuchet, 14.25, false, 2,     0xE0E0E0, 0xFFFFFF,
-     0xFFFFFF,        GreyText, Panel,     Panel, Panel, Panel, 0x808080, Panel,
-     0x000000,        0,        0,         false, false, 0,     true,     QKBtn::AlignCentre,
-     QKBtn::EditNone, "",       "12.345"},
-    {"LCD",
-     "LCD",
-     Trebuchet,
-     34.5,
-     true,
-     2,
-     WindowText,
-     WindowText,
-     WindowText,
-     GreyText,
-     0xFFFFFF,
-     WindowBackground,
-     WindowBackground,
-     0xFFFFFF,
-     Highlight3D,
-     0xFFFFFF,
-     0xFFFFFF,
-     0,
-     0,
-     false,
-     true,
-     0,
-     true,
-     QKBtn::AlignCentre,
-     QKBtn::EditNone,
-     "*",
-     "123.4567"},
-    {"LCDSeg",
-     "LCDSeg",
-     Trebuchet,
-     18,
-     true,
-     0,
-     WindowText,
-     WindowText,
-     WindowText,
-     GreyText,
-     0xFFFFFF,
-     WindowBackground,
-     WindowBackground,
-     0xFFFFFF,
-     Highlight3D,
-     0xFFFFFF,
-     0xFFFFFF,
-     0,
-     0,
-     false,
-     true,
-     3,
-     true,
-     QKBtn::AlignRight,
-     QKBtn::EditNone,
-     "",
-     "T"},
-    {"ChrtButtons",
-     "BChrtButton",
-     ButtonGlyphs::FontFamily,
-     13.5,
-     false,
-     0,
-     0x80C0FF,
-     0x0080FF,
-     0x0080FF,
-     GreyText,
-     0x272727,
-     0x272727,
-     0x272727,
-     InactiveCaption,
-     Highlight3D,
-     0x0000FF,
-     0x000000,
-     0,
-     1,
-     true,
-     true,
-     0,
-     false,
-     QKBtn::AlignCentre,
-     QKBtn::EditNone,
-     "",
-     "R"},
+    {"Hyperlink", "Hyper", Trebuchet, 12, false, 0,
+     {0x80C0FF, 0x0080FF, 0x0080FF, GreyText}, PanelBack, Panel, Panel, 0x000000,
+     0, 1, false, false, 0, false, Centre, QKBtn::EditNone, "", "www.example.com"},
+    {"Body", "BBody", Trebuchet, 9.75, false, 0,
+     {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, GreyText}, PanelBack, Panel, Panel, Panel,
+     0, 0, false, false, 0, true, Left, QKBtn::EditNone, "", "Body text"},
+    {"Button", "BButton", Trebuchet, 12, false, 2,
+     {0x80C0FF, 0x272727, 0x272727, 0x404040}, {0x000000, 0x0080FF, 0x0080FF, 0x272727},
+     0x80C0FF, 0x0080FF, 0x000000,
+     0, 1, true, true, 0, false, Centre, QKBtn::EditNone, "", "Button"},
+    {"Header1", "BHeader1", Trebuchet, 14.25, true, 0,
+     {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, GreyText}, PanelBack, Panel, Panel, Panel,
+     0, 0, false, false, 0, true, Left, QKBtn::EditNone, "", "Header 1"},
+    {"Edit", "BField", Trebuchet, 14.25, false, 2,
+     {0x272727, 0x272727, 0x272727, 0x808080}, {0x80C0FF, 0x0080FF, 0x80C0FF, 0x404040},
+     0x80C0FF, 0x0080FF, 0x000000,
+     0, 0, true, true, 0, false, Centre, QKBtn::EditList, "", "Edit"},
+    {"Header2", "BHeader2", Trebuchet, 12, true, 0,
+     {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, GreyText}, PanelBack, Panel, Panel, Panel,
+     0, 0, false, false, 0, true, Left, QKBtn::EditNone, "", "Header 2"},
+    {"Liftout", "BLiftout", Trebuchet, 9.75, false, 0,
+     {0x000000, 0xFFFFFF, 0xFFFFFF, GreyText}, {0xC0E0FF, Panel, Panel, Panel}, Panel, Panel, Panel,
+     0, 0, false, false, 0, true, Left, QKBtn::EditNone, "", "Liftout note"},
+    {"FrmButtons", "BFrmButton", Glyphs, 13.5, false, 0,
+     {0x80C0FF, 0x0080FF, 0x0080FF, GreyText}, {0x272727, 0x272727, 0x272727, InactiveCaption},
+     Highlight3D, 0x0000FF, 0x000000,
+     0, 1, true, true, 0, false, Centre, QKBtn::EditNone, "", "X"},
+    {"Title", "BTitle", Trebuchet, 21.75, true, 0,
+     {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, GreyText}, PanelBack, Panel, Panel, Panel,
+     0, 0, false, false, 0, true, Left, QKBtn::EditNone, "", "Title"},
+    {"Live", "BLive", Trebuchet, 14.25, false, 2,
+     {0xE0E0E0, 0xFFFFFF, 0xFFFFFF, GreyText}, PanelBack, 0x808080, Panel, 0x000000,
+     0, 0, false, false, 0, true, Centre, QKBtn::EditNone, "", "12.345"},
+    {"LCD", "LCD", Trebuchet, 34.5, true, 2,
+     {WindowText, WindowText, WindowText, GreyText},
+     {0xFFFFFF, WindowBackground, WindowBackground, 0xFFFFFF}, Highlight3D, 0xFFFFFF, 0xFFFFFF,
+     0, 0, false, true, 0, true, Centre, QKBtn::EditNone, "*", "123.4567"},
+    {"LCDSeg", "LCDSeg", Trebuchet, 18, true, 0,
+     {WindowText, WindowText, WindowText, GreyText},
+     {0xFFFFFF, WindowBackground, WindowBackground, 0xFFFFFF}, Highlight3D, 0xFFFFFF, 0xFFFFFF,
+     0, 0, false, true, 3, true, Right, QKBtn::EditNone, "", "T"},
+    {"ChrtButtons", "BChrtButton", Glyphs, 13.5, false, 0,
+     {0x80C0FF, 0x0080FF, 0x0080FF, GreyText}, {0x272727, 0x272727, 0x272727, InactiveCaption},
+     Highlight3D, 0x0000FF, 0x000000,
+     0, 1, true, true, 0, false, Centre, QKBtn::EditNone, "", "R"},
 };
+// clang-format on
 
 QKBtn* makeSample(QWidget* parent, const DesignedLook& look) {
     auto* sample = new QKBtn(parent);
@@ -280,14 +104,14 @@ QKBtn* makeSample(QWidget* parent, const DesignedLook& look) {
     sample->Stretch(look.stretch);
     sample->Font(font);
     sample->BorderStyle(look.borderStyle);
-    sample->ForeColor(look.fore);
-    sample->ForeColorHover(look.foreHover);
-    sample->ForeColorDown(look.foreDown);
-    sample->ForeColorDisabled(look.foreDisabled);
-    sample->BackColor(look.back);
-    sample->BackColorHover(look.backHover);
-    sample->BackColorDown(look.backDown);
-    sample->BackColorDisabled(look.backDisabled);
+    sample->ForeColor(look.fore.normal);
+    sample->ForeColorHover(look.fore.hover);
+    sample->ForeColorDown(look.fore.down);
+    sample->ForeColorDisabled(look.fore.disabled);
+    sample->BackColor(look.back.normal);
+    sample->BackColorHover(look.back.hover);
+    sample->BackColorDown(look.back.down);
+    sample->BackColorDisabled(look.back.disabled);
     sample->BorderColor(look.border);
     sample->BorderColorFocus(look.borderFocus);
     sample->BorderColorDisabled(look.borderDisabled);
