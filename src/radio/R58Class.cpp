@@ -1,6 +1,7 @@
 #include "radio/R58Class.h"
 
 #include "device/DeviceErrors.h"
+#include "device/StatusWord.h"
 #include "device/ZexCatalogue.h"
 #include "radio/RadioErrorCodes.h"
 #include "radio/RadioLink.h"
@@ -64,19 +65,15 @@ void R58Class::DOWAKE(const DeviceValue& v) {
 
 DeviceValue R58Class::UnitMode() {
     const qint64 status = Status().toWhole();
-    return DeviceValue((status & 240) / 16 - 1);
+    return DeviceValue(StatusWord::UnitModeOf(status));
 }
 
-void R58Class::EasyAll(DeviceValue& ActualDisplay, DeviceValue& DPlaces, DeviceValue&,
+void R58Class::EasyAll(DeviceValue& ActualDisplay, DeviceValue& DPlaces, DeviceValue& Units,
                        DeviceValue& BattLow, DeviceValue& PEAK, DeviceValue& NET,
                        DeviceValue& OVERLOAD) {
-    // Nothing reads the status word for this call, so it decodes a word of 0; Units stays as is.
-    ActualDisplay = DeviceValue(QString());
-    DPlaces = DeviceValue(qint64(0));
-    BattLow = DeviceValue(false);
-    PEAK = DeviceValue(false);
-    NET = DeviceValue(false);
-    OVERLOAD = DeviceValue(false);
+    // Nothing reads the status word for this call, so it decodes a word of 0.
+    StatusWord::Decode(0, DeviceValue(QString()), ActualDisplay, DPlaces, Units, BattLow, PEAK, NET,
+                       OVERLOAD);
 }
 
 void R58Class::RST() {

@@ -1,6 +1,7 @@
 #include "serial/SerialClass.h"
 
 #include "device/DeviceErrors.h"
+#include "device/StatusWord.h"
 #include "device/ZexCatalogue.h"
 #include "serial/Zarnbus2Module.h"
 #include "util/MonotonicClock.h"
@@ -109,19 +110,19 @@ void SerialClass::toggleByKey(const DeviceValue& wanted, float& statusCache, qin
 }
 
 void SerialClass::NetMode(const DeviceValue& v) {
-    toggleByKey(v, m_netModeStatus, 1, ZarnbusNumber::DOKEYTAR);
+    toggleByKey(v, m_netModeStatus, StatusWord::NetBit, ZarnbusNumber::DOKEYTAR);
 }
 
 DeviceValue SerialClass::NetMode() {
-    return DeviceValue((statusBits(Status().toSingle()) & 1) == 1);
+    return DeviceValue((statusBits(Status().toSingle()) & StatusWord::NetBit) != 0);
 }
 
 void SerialClass::HoldMode(const DeviceValue& v) {
-    toggleByKey(v, m_holdModeStatus, 2, ZarnbusNumber::DOKEYHLD);
+    toggleByKey(v, m_holdModeStatus, StatusWord::HoldBit, ZarnbusNumber::DOKEYHLD);
 }
 
 DeviceValue SerialClass::HoldMode() {
-    return DeviceValue((statusBits(Status().toSingle()) & 2) == 2);
+    return DeviceValue((statusBits(Status().toSingle()) & StatusWord::HoldBit) != 0);
 }
 
 void SerialClass::UnitMode(const DeviceValue& v) {
@@ -139,7 +140,7 @@ void SerialClass::UnitMode(const DeviceValue& v) {
 }
 
 DeviceValue SerialClass::UnitMode() {
-    return DeviceValue((statusBits(Status().toSingle()) & 240) / 16 - 1);
+    return DeviceValue(StatusWord::UnitModeOf(statusBits(Status().toSingle())));
 }
 
 DeviceValue SerialClass::DISPLAY() {
@@ -158,16 +159,12 @@ DeviceValue SerialClass::DISPLAY() {
     return DeviceValue(text);
 }
 
-void SerialClass::EasyAll(DeviceValue& ActualDisplay, DeviceValue& DPlaces, DeviceValue&,
+void SerialClass::EasyAll(DeviceValue& ActualDisplay, DeviceValue& DPlaces, DeviceValue& Units,
                           DeviceValue& BattLow, DeviceValue& PEAK, DeviceValue& NET,
                           DeviceValue& OVERLOAD) {
-    // Nothing reads the status word for this call, so it decodes a word of 0; Units stays as is.
-    ActualDisplay = DeviceValue(QString());
-    DPlaces = DeviceValue(qint64(0));
-    BattLow = DeviceValue(false);
-    PEAK = DeviceValue(false);
-    NET = DeviceValue(false);
-    OVERLOAD = DeviceValue(false);
+    // Nothing reads the status word for this call, so it decodes a word of 0.
+    StatusWord::Decode(0, DeviceValue(QString()), ActualDisplay, DPlaces, Units, BattLow, PEAK, NET,
+                       OVERLOAD);
 }
 
 void SerialClass::RST() {

@@ -1,6 +1,7 @@
 #include "device/CurrentDevice.h"
 #include "device/Device.h"
 #include "device/DeviceErrors.h"
+#include "device/StatusWord.h"
 #include "device/ZexCatalogue.h"
 #include "serial/SerialClass.h"
 #include "serial/Zarnbus2Module.h"
@@ -86,6 +87,27 @@ private Q_SLOTS:
         CurrentDevice::Release();
         QVERIFY(!CurrentDevice::Get());
         QCOMPARE(CurrentDevice::Connection().serialNumberText, QString());
+    }
+
+    void statusWordDecodesIntoItsSevenParts() {
+        DeviceValue display, places, units("unchanged"), battLow, peak, net, overload;
+        StatusWord::Decode(1 + 2 + 8 + 64 + 128 + 3 * 256, DeviceValue("12.3"), display, places,
+                           units, battLow, peak, net, overload);
+        QCOMPARE(display, DeviceValue("12.3"));
+        QCOMPARE(places, DeviceValue(qint64(3)));
+        QCOMPARE(units, DeviceValue("T")); // the first unit flag set wins
+        QCOMPARE(net, DeviceValue(true));
+        QCOMPARE(peak, DeviceValue(true));
+        QCOMPARE(battLow, DeviceValue(false));
+        QCOMPARE(overload, DeviceValue(true));
+
+        StatusWord::Decode(4 + 9 * 256, DeviceValue(), display, places, units, battLow, peak, net,
+                           overload);
+        QCOMPARE(units, DeviceValue("T")); // no unit flag: left as it was
+        QCOMPARE(places, DeviceValue(qint64(1)));
+        QCOMPARE(battLow, DeviceValue(true));
+        QCOMPARE(StatusWord::UnitModeOf(128), qint64(7));
+        QCOMPARE(StatusWord::UnitModeOf(0), qint64(-1));
     }
 
     void deviceDescriptorCollectionsCountFromOne() {
