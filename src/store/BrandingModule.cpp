@@ -187,8 +187,9 @@ BrandLoadResult LoadBranding(const QString& path, BrandValues& into) {
         const QString section = QLatin1String(BrandSection);
         if (!XMLModule::XMLVerifyHash(store, section)) {
             result.status = BrandLoadStatus::HashMismatch;
+            // A QVariant holding a null QString is not null in Qt 6: ask for no value at all.
             const bool hasHash =
-                !store.GetSettingExText(section, QLatin1String(HashKey), QString()).isNull();
+                store.GetSettingExText(section, QLatin1String(HashKey), QVariant()).isValid();
             result.error = hasHash
                                ? QStringLiteral("%1: the brand data does not match its MD5Hash; "
                                                 "the file was changed after it was signed.")

@@ -138,45 +138,51 @@ private Q_SLOTS:
     void filesThatFailAreNotUsed_data() {
         QTest::addColumn<Keys>("keys");
         QTest::addColumn<BrandLoadStatus>("status");
+        QTest::addColumn<QString>("reason"); // a part of the error text
+        const QString changed = QStringLiteral("does not match its MD5Hash");
+        const QString unsigned_ = QStringLiteral("has no MD5Hash");
         Keys changedColour = TypicalKeys();
         changedColour[9].second = QStringLiteral("2565928");
         QTest::newRow("one colour changed after signing")
-            << changedColour << BrandLoadStatus::HashMismatch;
+            << changedColour << BrandLoadStatus::HashMismatch << changed;
         Keys reordered = TypicalKeys();
         reordered.swapItemsAt(0, 3);
         QTest::newRow("two keys swapped, no value changed")
-            << reordered << BrandLoadStatus::HashMismatch;
+            << reordered << BrandLoadStatus::HashMismatch << changed;
         Keys added = TypicalKeys();
         added.append(std::pair<QString, QString>("another", "x"));
         QTest::newRow("a key added that is not in the table")
-            << added << BrandLoadStatus::HashMismatch;
+            << added << BrandLoadStatus::HashMismatch << changed;
         Keys noHash = TypicalKeys();
         noHash.removeAt(6);
-        QTest::newRow("no MD5Hash") << noHash << BrandLoadStatus::HashMismatch;
+        QTest::newRow("no MD5Hash") << noHash << BrandLoadStatus::HashMismatch << unsigned_;
         Keys upperCaseDigest = TypicalKeys();
         upperCaseDigest[6].first = QStringLiteral("MD5HASH");
         QTest::newRow("the digest only under a capitalised element is never read")
-            << upperCaseDigest << BrandLoadStatus::HashMismatch;
+            << upperCaseDigest << BrandLoadStatus::HashMismatch << unsigned_;
         Keys badPictureAndEdited = TypicalKeys();
         badPictureAndEdited[7].second = QStringLiteral("bm90IGEgcGljdHVyZQ==");
         QTest::newRow("the hash is checked before the logo is decoded")
-            << badPictureAndEdited << BrandLoadStatus::HashMismatch;
+            << badPictureAndEdited << BrandLoadStatus::HashMismatch << changed;
         QTest::newRow("a signed logo that is no picture")
             << SignedKeys({{"md5hash", ""}, {"logo", "bm90IGEgcGljdHVyZQ=="}})
-            << BrandLoadStatus::BadValue;
+            << BrandLoadStatus::BadValue << QStringLiteral("key \"Logo\"");
         QTest::newRow("a signed colour that is no number")
-            << SignedKeys({{"md5hash", ""}, {"back", "orange"}}) << BrandLoadStatus::BadValue;
+            << SignedKeys({{"md5hash", ""}, {"back", "orange"}}) << BrandLoadStatus::BadValue
+            << QStringLiteral("\"Back\" holds \"orange\"");
         QTest::newRow("a signed colour beyond 32 bits")
-            << SignedKeys({{"md5hash", ""}, {"back", "4294967296"}}) << BrandLoadStatus::BadValue;
+            << SignedKeys({{"md5hash", ""}, {"back", "4294967296"}}) << BrandLoadStatus::BadValue
+            << QStringLiteral("\"Back\" holds \"4294967296\"");
     }
     void filesThatFailAreNotUsed() {
         QFETCH(Keys, keys);
         QFETCH(BrandLoadStatus, status);
+        QFETCH(QString, reason);
         WriteBrandFile(file(), keys);
         BrandValues values = Sentinel();
         const BrandLoadResult result = LoadBranding(file(), values);
         QCOMPARE(result.status, status);
-        QVERIFY(!result.error.isEmpty());
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
         QCOMPARE(values.BrandCompany, QStringLiteral("before"));
         QCOMPARE(values.Back, BrandColour(0x123456));
         QVERIFY(values.BrandLogo.isNull());
