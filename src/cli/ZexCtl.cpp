@@ -293,9 +293,10 @@ QString ZexCtl::helpText() const {
                                    "addresses every module at once (set and call only); "
                                    "broadcasts are not answered, so they are not confirmed."))
          << wrapped(QStringLiteral("  --radio-id HEX"),
-                    QStringLiteral("Reach the module by radio through the R58 base station: "
-                                   "its radio ID, 1 to 6 hexadecimal digits (get, set, call). "
-                                   "--port, --baud and --station are then not used."))
+                    QStringLiteral(
+                        "Reach the module by radio through the R58 base station: "
+                        "its radio ID, 1 to 6 hexadecimal digits (get, set, call, save, restore). "
+                        "--port, --baud and --station are then not used."))
          << wrapped(QStringLiteral("  --radio-socket NAME"),
                     QStringLiteral("The local socket of the simulated base station (zex-sim). "
                                    "Default: ") +
