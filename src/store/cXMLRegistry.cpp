@@ -449,6 +449,11 @@ void cXMLRegistry::SaveXMLFile() {
     }
     ByteWriter writer;
     m_document->save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
+    // The writer leaves a carriage return in a text as it is, and every parser turns a written
+    // CR LF into LF: the text, and with it a signed section's digest, would change on the next
+    // load. As a character reference it reads back as the CR it was. Nothing else in the output
+    // holds a CR: indentation uses LF, and attribute values are escaped by the writer.
+    writer.bytes.replace('\r', "&#13;");
     QString error;
     if (!WriteBinData(m_fileName, writer.bytes, &error)) {
         Raise(XMLRegistryError::FileAccess, "SaveXMLFile", error);

@@ -152,7 +152,9 @@ private Q_SLOTS:
         store.SaveSetting("Data", "Company", QStringLiteral("Müller – Waagen"));
         store.SaveSettingEx("Data", "Logo", Png(3, 2),
                             QString::fromLatin1(cXMLRegistry::Base64Type));
-        store.SaveSetting("Data", "Company", QStringLiteral("Müller & Söhne"), true);
+        store.SaveSetting("Data", "Company", QStringLiteral("Müller & Söhne"));
+        // A CR read from a character reference must be written so that it reads back as a CR.
+        store.SaveSetting("Data", "Address", QStringLiteral("Two\r\nlines\r"), true);
 
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -168,6 +170,7 @@ private Q_SLOTS:
         QString name = QStringLiteral("ZEX Toolkit");
         QVERIFY(reread.OpenXMLFile(path, name));
         QCOMPARE(reread.GetSetting("data", "company"), QStringLiteral("Müller & Söhne"));
+        QCOMPARE(reread.GetSetting("Data", "Address"), QStringLiteral("Two\r\nlines\r"));
         QCOMPARE(reread.GetSettingEx("Data", "Logo").toByteArray(), Png(3, 2));
         QCOMPARE(XMLGetPicture(reread, "Data", "Logo").size(), QSize(3, 2));
         QVERIFY(XMLGetPicture(reread, "Data", "Missing").isNull());
