@@ -61,31 +61,6 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath("config")));
     }
 
-    void saveThenRestoreClonesOntoASecondModule() {
-        const QString file = m_dir.filePath("clone.zcf");
-        Bench first(4.1f);
-        QCOMPARE(first.run({"save", file}), 0);
-        QCOMPARE(first.err, QString());
-        QCOMPARE(first.out, QStringLiteral("10%\n20%\n40%\n60%\n80%\n100%\n"
-                                           "Configuration saved to ") +
-                                file + u'\n');
-        QVERIFY(ReadBytes(file).startsWith("[Data]\r\nType=ZEX\r\n"));
-
-        Bench second(4.1f);
-        second.module.values.clear();
-        second.module.values[Z::VERS] = 4.1f;
-        QCOMPARE(second.run({"restore", file}), 0);
-        QCOMPARE(second.err, QString());
-        QVERIFY(
-            second.out.startsWith("10%\n20%\n40%\n60%\n80%\n100%\nConfiguration restored from "));
-        const QList<quint8> cloned{Z::DP,       Z::RESOL, Z::Gain, quint8(Z::LINX1 + 5),
-                                   Z::OVERLOAD, Z::PTARE};
-        for (quint8 number : cloned) {
-            QCOMPARE(second.module.values.value(number), first.module.values.value(number));
-        }
-        QVERIFY(!second.module.values.contains(Z::FGAIN));
-    }
-
     void aFileOfAnotherTypeIsRefusedBeforeThePortOpens() {
         const QString file = m_dir.filePath("other.zcf");
         QFile out(file);

@@ -143,9 +143,12 @@ private Q_SLOTS:
         const QString device = line.server().devicePath();
         QCOMPARE(zexctl.run({"--port", device, "--station", "1", "save", path}), 0);
         QCOMPARE(err, QString());
-        QVERIFY(out.startsWith("10%\n20%\n40%\n60%\n80%\n100%\n"));
+        QCOMPARE(out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration saved to " + path + u'\n');
+        out.clear();
         QCOMPARE(zexctl.run({"--port", device, "--station", "2", "restore", path}), 0);
         QCOMPARE(err, QString());
+        QCOMPARE(out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration restored from " + path +
+                          " (38 values)\n");
         for (const char* name : {"DP", "Damp", "LINK6", "CENGHI", "PTARE", "OVERLOAD", "STAT"}) {
             QVERIFY2(ValueOf(line, 1, name) == ValueOf(line, 0, name), name);
         }
