@@ -249,7 +249,7 @@ ChannelResult SetBaseStationChannel(RadioSupport& radio, const RadioUi& ui, int 
                 .arg(channel);
         return result;
     }
-    ui.busy(true);
+    const BusyPointer busy(ui);
     qint32 errorFlag = 0;
     {
         const std::unique_ptr<RadioBaseStation> station = radio.factory().createBaseStation();
@@ -266,7 +266,6 @@ ChannelResult SetBaseStationChannel(RadioSupport& radio, const RadioUi& ui, int 
     } else {
         result.succeeded = true;
     }
-    ui.busy(false);
     return result;
 }
 

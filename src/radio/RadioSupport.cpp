@@ -22,14 +22,22 @@ RadioSupport::StartOutcome RadioSupport::StartRadio(const RadioUi& ui) {
     ui.status(QStringLiteral("Attempting to open interface connection..."), false);
 
     bool interfacePresent = false;
-    ui.busy(true);
     {
+        const BusyPointer busy(ui);
         const std::unique_ptr<RadioPairing> pairing = m_factory.createPairing();
-        pairing->openInterface();
-        interfacePresent = pairing->interfacePresent(0, 0);
+        try {
+            pairing->openInterface();
+            interfacePresent = pairing->interfacePresent(0, 0);
+        } catch (...) {
+            // What the object started is ended on this path too; the refusal is what reports.
+            try {
+                pairing->finish();
+            } catch (...) {
+            }
+            throw;
+        }
         pairing->finish();
     }
-    ui.busy(false);
     if (!interfacePresent) {
         ui.status(QStringLiteral("Failed to open USB interface!"), false);
         return StartOutcome::NoInterface;

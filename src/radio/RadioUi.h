@@ -66,3 +66,18 @@ struct RadioUi {
         }
     }
 };
+
+// Shows the busy pointer for as long as it lives, so a refused radio call cannot leave it on.
+class BusyPointer {
+public:
+    explicit BusyPointer(const RadioUi& ui)
+        : m_ui(ui) {
+        m_ui.busy(true);
+    }
+    ~BusyPointer() { m_ui.busy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    const RadioUi& m_ui;
+};

@@ -163,15 +163,20 @@ private:
 
 // A restorable value is a plain decimal number (the save writes "." and may write an exponent,
 // "1E+07") that a single float, the form parameters travel in, can hold.
-bool IsRestorableNumber(const QString& text) {
+enum class FileNumber { Good, NotANumber, OutOfRange };
+
+// A plain decimal number that a single float can hold; the module takes nothing else.
+FileNumber CheckFileNumber(const QString& text) {
     static const QRegularExpression number(
         QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     if (!number.match(text).hasMatch()) {
-        return false;
+        return FileNumber::NotANumber;
     }
     bool ok = false;
     const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) && std::fabs(value) <= double(FLT_MAX);
+    return ok && std::isfinite(value) && std::fabs(value) <= double(FLT_MAX)
+               ? FileNumber::Good
+               : FileNumber::OutOfRange;
 }
 
 bool IsNoValueMarker(const QString& text) {
@@ -193,11 +198,13 @@ QString ReadForRestore(const IniFile& file, const Step& step) {
 
 void RestoreValue(ZEX& device, const Step& step, const QString& text, bool isRadio,
                   RestoreResult& result) {
-    if (!IsRestorableNumber(text)) {
-        result.errorText += QStringLiteral("The value %1 of %2 in the file is not a number; %2 was "
-                                           "not restored.")
-                                .arg(Quoted(text), step.key) +
-                            CrLf;
+    if (const FileNumber check = CheckFileNumber(text); check != FileNumber::Good) {
+        const QString problem = check == FileNumber::OutOfRange ? QStringLiteral("is out of range")
+                                                                : QStringLiteral("is not a number");
+        result.errorText +=
+            QStringLiteral("The value %1 of %2 in the file %3; %2 was not restored.")
+                .arg(Quoted(text), step.key, problem) +
+            CrLf;
         result.failedKeys.append(step.key);
         return;
     }

@@ -1,6 +1,7 @@
 #include "device/CurrentDevice.h"
 #include "radio/RadioIdModule.h"
 #include "radio/RadioProcedures.h"
+#include "radio/RadioRefusedError.h"
 #include "radio/RadioSupport.h"
 #include "support/RecordingRadioUi.h"
 #include "support/ScriptedRadio.h"
@@ -267,6 +268,14 @@ private Q_SLOTS:
         QVERIFY(!result.succeeded);
         QCOMPARE(r.recorder.events,
                  (QStringList{"busy", "error status: Cannot set base station channel!", "normal"}));
+    }
+
+    void aRefusedChannelCallDoesNotLeaveTheBusyPointerOn() {
+        RadioOnScript r;
+        r.script.refusedOperation = QStringLiteral("station.setChannel");
+        QVERIFY_THROWS_EXCEPTION(
+            RadioRefusedError, RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), 5));
+        QCOMPARE(r.recorder.events, (QStringList{"busy", "normal"}));
     }
 
     void aChannelOutsideOneToSixteenIsNotSent_data() {

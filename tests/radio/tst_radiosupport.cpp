@@ -1,3 +1,4 @@
+#include "radio/RadioRefusedError.h"
 #include "radio/RadioSupport.h"
 #include "support/RecordingRadioUi.h"
 #include "support/ScriptedRadio.h"
@@ -36,6 +37,14 @@ private Q_SLOTS:
                  (QStringList{"host.create", "pairing.create", "pairing.openInterface",
                               "pairing.interfacePresent 0 0", "pairing.finish"}));
         QVERIFY(!r.radio.baseStationPresent());
+    }
+
+    void aRefusedCallDoesNotLeaveTheBusyPointerOn() {
+        RadioOnScript r;
+        r.script.refusedOperation = QStringLiteral("pairing.openInterface");
+        QVERIFY_THROWS_EXCEPTION(RadioRefusedError, r.radio.StartRadio(r.recorder.ui()));
+        QCOMPARE(r.recorder.events.mid(1), (QStringList{"busy", "normal"}));
+        QCOMPARE(r.script.count("pairing.finish"), 1);
     }
 
     void startUpOutcomes_data() {

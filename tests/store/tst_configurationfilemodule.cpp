@@ -491,25 +491,38 @@ private Q_SLOTS:
     // that is not a number is listed and never reaches the module, and the restore goes on.
     void valuesThatAreNoNumbersAreSkippedOrListed_data() {
         QTest::addColumn<QString>("value");
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("*NULL* is skipped silently") << "*NULL*" << false;
-        QTest::newRow("an empty value is skipped silently") << "" << false;
-        QTest::newRow("Not supported! is skipped silently") << "Not supported!" << false;
-        QTest::newRow("* is skipped silently") << "*" << false;
-        QTest::newRow("a word is listed") << "abc" << true;
-        QTest::newRow("a decimal comma is listed") << "1,5" << true;
-        QTest::newRow("two points are listed") << "1.5.2" << true;
-        QTest::newRow("a unit after the number is listed") << "12 kg" << true;
-        QTest::newRow("nan is listed") << "nan" << true;
-        QTest::newRow("inf is listed") << "inf" << true;
-        QTest::newRow("a number beyond a single float is listed") << "1E+39" << true;
-        QTest::newRow("hexadecimal is listed") << "0x10" << true;
-        QTest::newRow("True is listed") << "True" << true;
-        QTest::newRow("300 digits are listed") << QString(300, u'9') << true;
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("*NULL* is skipped silently") << "*NULL*"
+                                                    << "";
+        QTest::newRow("an empty value is skipped silently") << ""
+                                                            << "";
+        QTest::newRow("Not supported! is skipped silently") << "Not supported!"
+                                                            << "";
+        QTest::newRow("* is skipped silently") << "*"
+                                               << "";
+        QTest::newRow("a word is listed") << "abc"
+                                          << "is not a number";
+        QTest::newRow("a decimal comma is listed") << "1,5"
+                                                   << "is not a number";
+        QTest::newRow("two points are listed") << "1.5.2"
+                                               << "is not a number";
+        QTest::newRow("a unit after the number is listed") << "12 kg"
+                                                           << "is not a number";
+        QTest::newRow("nan is listed") << "nan"
+                                       << "is not a number";
+        QTest::newRow("inf is listed") << "inf"
+                                       << "is not a number";
+        QTest::newRow("a number beyond a single float is listed") << "1E+39"
+                                                                  << "is out of range";
+        QTest::newRow("hexadecimal is listed") << "0x10"
+                                               << "is not a number";
+        QTest::newRow("True is listed") << "True"
+                                        << "is not a number";
+        QTest::newRow("300 digits are listed") << QString(300, u'9') << "is out of range";
     }
     void valuesThatAreNoNumbersAreSkippedOrListed() {
         QFETCH(QString, value);
-        QFETCH(bool, listed);
+        QFETCH(QString, problem);
         WriteBytes(path(), FileWith("ALARM=" + value.toLatin1() +
                                     "\r\nDP=3\r\nTHRESH=1E+07\r\n"
                                     "POZ=-.5\r\n"));
@@ -522,13 +535,13 @@ private Q_SLOTS:
         QCOMPARE(module.values.value("THRESH"), DeviceValue("1E+07"));
         QCOMPARE(module.values.value("POZ"), DeviceValue("-.5"));
         QCOMPARE(result.valuesWritten, 3);
-        if (!listed) {
+        if (problem.isEmpty()) {
             QCOMPARE(result.errorText, QString());
             return;
         }
         QCOMPARE(result.failedKeys, QStringList{"ALARM"});
-        QVERIFY2(result.errorText.contains(QStringLiteral("of ALARM in the file is not a number; "
-                                                          "ALARM was not restored.\r\n")),
+        QVERIFY2(result.errorText.contains(QStringLiteral("of ALARM in the file ") + problem +
+                                           QStringLiteral("; ALARM was not restored.\r\n")),
                  qPrintable(result.errorText));
         // A long value is quoted short, so it cannot fill the list by itself.
         QVERIFY(result.errorText.size() < 120);

@@ -79,6 +79,7 @@ public:
     quint8 channel() override { return m_s.baseStationChannel; }
     void setChannel(quint8 channel) override {
         m_s.calls << QStringLiteral("station.setChannel %1").arg(channel);
+        m_s.refuseIfAsked(QStringLiteral("station.setChannel"));
     }
     void commit() override { m_s.calls << QStringLiteral("station.commit"); }
     void close() override {
@@ -96,7 +97,10 @@ class ScriptedPairing : public RadioPairing {
 public:
     explicit ScriptedPairing(ScriptedRadioScript& s)
         : m_s(s) {}
-    void openInterface() override { m_s.calls << QStringLiteral("pairing.openInterface"); }
+    void openInterface() override {
+        m_s.calls << QStringLiteral("pairing.openInterface");
+        m_s.refuseIfAsked(QStringLiteral("pairing.openInterface"));
+    }
     bool interfacePresent(qint32 a, qint32 b) override {
         m_s.calls << QStringLiteral("pairing.interfacePresent %1 %2").arg(a).arg(b);
         return m_s.interfacePresent;
@@ -159,4 +163,10 @@ std::unique_ptr<RadioBaseStation> ScriptedRadioFactory::createBaseStation() {
 std::unique_ptr<RadioPairing> ScriptedRadioFactory::createPairing() {
     m_script.calls << QStringLiteral("pairing.create");
     return std::make_unique<ScriptedPairing>(m_script);
+}
+
+void ScriptedRadioScript::refuseIfAsked(const QString& operation) const {
+    if (refusedOperation == operation) {
+        throw RadioRefusedError(operation, QStringLiteral("refused by the script"));
+    }
 }

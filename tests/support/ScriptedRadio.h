@@ -47,7 +47,10 @@ struct ScriptedRadioScript {
     quint32 target = 0;
     bool linkClosed = false;
 
+    QString refusedOperation; // "pairing.openInterface" or "station.setChannel": raises when called
+
     int count(const QString& call) const { return int(calls.count(call)); }
+    void refuseIfAsked(const QString& operation) const;
 };
 
 class ScriptedRadioFactory : public RadioFactory {
