@@ -53,7 +53,11 @@ void FieldLineEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const QString typed = event->text();
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    // Ctrl and Ctrl+Shift are shortcuts; any other key that brings text inserts it (AltGr arrives
+    // as Ctrl+Alt), so all of those pass the field's rules.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool shortcut =
+        modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
     if (!shortcut && !typed.isEmpty() && typed.at(0).unicode() >= 32 &&
         typed.at(0).unicode() != 127) {
         event->accept();

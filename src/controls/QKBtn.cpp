@@ -442,7 +442,8 @@ void QKBtn::openTextEditor() {
     palette.setColor(QPalette::Text, ColourModule::ToQColor(m_shownFore));
     m_textEditor->setPalette(palette);
     m_textEditor->setAlignment(QKBtnPainter::HorizontalAlignment(m_alignment) | Qt::AlignVCenter);
-    m_textEditor->setMaxLength(m_maxLength > 0 ? m_maxLength : 32767);
+    // MaxLength limits what is typed or pasted (ValidateNumeric); a longer caption from the device
+    // is edited whole, never cut short and then committed as a different value.
     m_textEditor->setText(m_caption);
     // Inside the border, clear of rounded corners.
     const int inset =

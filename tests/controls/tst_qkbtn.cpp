@@ -368,6 +368,30 @@ private Q_SLOTS:
         QCOMPARE(editor->text(), QStringLiteral("1234")); // full: nothing more goes in
     }
 
+    void keysThatBringTextPassTheRulesWhateverTheModifiers() {
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->Allowed(QStringLiteral("0123456789"));
+        openEditorAndType(field, QStringLiteral("1"));
+        QLineEdit* editor = field.control->TextEditor();
+        // AltGr arrives as Ctrl+Alt; the keypad's digits with the keypad modifier.
+        QTest::keyClick(editor, '@', Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(editor, 'x', Qt::MetaModifier);
+        QTest::keyClick(editor, '2', Qt::KeypadModifier);
+        QCOMPARE(editor->text(), QStringLiteral("12"));
+    }
+
+    void aCaptionLongerThanMaxLengthIsEditedWhole() {
+        Field field(*host);
+        field.control->Editable(QKBtn::EditText);
+        field.control->MaxLength(3);
+        field.control->Caption(QStringLiteral("12345"));
+        QTest::mouseClick(field.control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.control->TextEditor()->text(), QStringLiteral("12345"));
+        QTest::keyClick(field.control->TextEditor(), Qt::Key_Return);
+        QCOMPARE(field.control->Caption(), QStringLiteral("12345"));
+    }
+
     void theContextMenuPasteIsFilteredToo() {
         Field field(*host);
         field.control->Editable(QKBtn::EditText);
