@@ -647,8 +647,8 @@ bool QKBtn::event(QEvent* event) {
         auto* shortcut = static_cast<QShortcutEvent*>(event);
         if (shortcut->shortcutId() == m_accessKeyShortcut) {
             if (m_inactive) {
-                // A label's access key leads to the control after it.
-                focusNextChild();
+                // A label's access key leads to the control after it, wherever the focus is now.
+                focusControlAfter();
             } else if (isEnabled()) {
                 setFocus(Qt::ShortcutFocusReason);
             }
@@ -656,6 +656,17 @@ bool QKBtn::event(QEvent* event) {
         }
     }
     return QWidget::event(event);
+}
+
+void QKBtn::focusControlAfter() {
+    for (QWidget* next = nextInFocusChain(); next && next != this;
+         next = next->nextInFocusChain()) {
+        if (next->window() == window() && next->isVisible() && next->isEnabled() &&
+            (next->focusPolicy() & Qt::TabFocus) && !isAncestorOf(next)) {
+            next->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
 }
 
 void QKBtn::enterHover() {

@@ -219,6 +219,7 @@ private:
     bool isHexadecimal() const;
     void layoutCaption();
     void FitFontToHeight();
+    void focusControlAfter();
     void enterHover();
     void leaveHover();
     void lostFocusHandling();

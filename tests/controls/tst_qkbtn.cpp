@@ -262,6 +262,21 @@ private Q_SLOTS:
         QCOMPARE(retry.clicked.count(), 0); // focus only, no click
     }
 
+    void aLabelsAccessKeyLeadsToTheControlAfterIt() {
+        Field label(*host);
+        Field station(*host, QRect(10, 50, 160, 30));
+        Field baud(*host, QRect(10, 90, 160, 30));
+        Field connect(*host, QRect(10, 130, 160, 30));
+        label.control->Inactive(true);
+        label.control->Caption(QStringLiteral("Station &Number"));
+        host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host.get()));
+        baud.control->setFocus();
+        QTest::keyClick(baud.control, Qt::Key_N, Qt::AltModifier);
+        QTRY_VERIFY(station.control->hasFocus());
+        QVERIFY(!connect.control->hasFocus());
+    }
+
     void anUnknownBorderStyleIsStoredAndChangesNothing() {
         Field field(*host, QRect(10, 10, 100, 40));
         QKBtn& control = *field.control;
