@@ -779,8 +779,9 @@ void QKBtn::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void QKBtn::keyPressEvent(QKeyEvent* event) {
-    if (isActivationKey(event->key()) && event->modifiers() == Qt::NoModifier && isEnabled() &&
-        !m_inactive) {
+    // The keypad's Enter comes with the keypad modifier.
+    const bool unmodified = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (isActivationKey(event->key()) && unmodified && isEnabled() && !m_inactive) {
         event->accept();
         if (!event->isAutoRepeat()) {
             m_keyPressed = true;
@@ -822,6 +823,11 @@ void QKBtn::focusInEvent(QFocusEvent* event) {
 
 void QKBtn::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
+    if (m_keyPressed) {
+        // The key-up goes elsewhere now; the pressed look must not stay behind.
+        m_keyPressed = false;
+        DrawMe();
+    }
     if (m_openingEditor || IsTextEditorOpen() || IsListOpen()) {
         return;
     }

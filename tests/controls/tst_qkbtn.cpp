@@ -120,6 +120,8 @@ private Q_SLOTS:
         QCOMPARE(field.clicked.count(), 1);
         QTest::keyClick(field.control, Qt::Key_Space);
         QCOMPARE(field.clicked.count(), 2);
+        QTest::keyClick(field.control, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(field.clicked.count(), 3);
         QCOMPARE(field.control->ShownFillColor(), field.control->BackColor());
     }
 
