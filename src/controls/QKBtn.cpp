@@ -41,6 +41,10 @@ QKBtn::QKBtn(QWidget* parent)
     : QWidget(parent)
     , m_decimalSeparator(userDecimalSeparator())
     , m_twipsPerPixel(TwipsModule::TwipsPerPixel(parent)) {
+    if (parent) {
+        // Placed on a container, a control starts with the container's background.
+        m_backColor = ColourModule::FromQColor(parent->palette().color(parent->backgroundRole()));
+    }
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
     applyFocusPolicy();

@@ -79,6 +79,15 @@ private Q_SLOTS:
         QVERIFY(control.Stretch());
         QVERIFY(control.ShowHandPointer());
         QCOMPARE(control.UseMyStyle(), QStringLiteral("Write to set master style"));
+        QCOMPARE(control.BackColor(), ColourModule::WindowBackground);
+
+        QWidget page;
+        QPalette dark = page.palette();
+        dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+        page.setPalette(dark);
+        const QKBtn placed(&page);
+        QCOMPARE(placed.BackColor(), ColourValue(0x353535)); // the container's background
+        QCOMPARE(placed.BackColorHover(), ColourModule::WindowBackground);
     }
 
     void aClickRunsTheClickActionExactlyOnce() {
