@@ -525,9 +525,14 @@ void QKBtn::openList() {
     m_dropList->addItems(m_list.Items());
 
     m_syncingList = true;
-    const int position = m_list.FindText(m_shownText);
-    if (position >= 0) {
-        m_list.SetPosition(position);
+    // Start at the item shown. Two items may read alike (the decimal-point list has two
+    // "0.00000"): the current choice is kept when it is one of them, so opening the list and
+    // picking the highlighted item never changes the value behind the same text.
+    if (m_list.Position() < 0 || m_list.ItemText(m_list.Position()) != m_shownText) {
+        const int position = m_list.FindText(m_shownText);
+        if (position >= 0) {
+            m_list.SetPosition(position);
+        }
     }
     m_dropList->setCurrentRow(m_list.Position());
     m_syncingList = false;

@@ -540,6 +540,20 @@ private Q_SLOTS:
         QCOMPARE(field.changed.count(), 1);
     }
 
+    void openingAListKeepsTheChoiceAmongItemsThatReadAlike() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.Editable(QKBtn::EditList);
+        control.List(QStringLiteral("0.00000|0.00000|00.0000"));
+        control.ListIndex(1);
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        QTRY_VERIFY(control.IsListOpen());
+        QCOMPARE(control.DropList()->currentRow(), 1);
+        QTest::keyClick(control.DropList(), Qt::Key_Return);
+        QCOMPARE(control.ListIndex(), qint16(1));
+        QCOMPARE(field.changed.count(), 1);
+    }
+
     void thePageMayRefillTheListBeforeItOpens() {
         Field field(*host);
         QKBtn& control = *field.control;
