@@ -121,7 +121,10 @@ void MessageFrm::Prepare(const QString& message, const QString& title, bool isEr
                                                     ColourModule::ToQColor(titleBack),
                                                     ColourModule::ToQColor(colours.HelpFore)));
     Title->setPalette(titlePalette);
-    setTextColour(Message, colours.Text);
+    // Nor may the message vanish (the built-in look of a failed brand has dark text on black).
+    setTextColour(Message,
+                  ColourModule::FromQColor(ColourModule::ReadableTextColour(
+                      ColourModule::ToQColor(colours.Back), ColourModule::ToQColor(colours.Text))));
     ProgBar->ForeColor(colours.Title);
     ProgBar->BackColor(colours.Back);
 

@@ -106,13 +106,19 @@ private Q_SLOTS:
         QCOMPARE(frm.Title->text(), QStringLiteral("Note"));
     }
 
-    void aTitleStaysReadableOnALightBrandColour() {
+    void titleAndMessageStayReadableWhateverTheBrand() {
         Brand().Title = 0x80C0FF;    // light peach
         Brand().HelpFore = 0xE0E0E0; // light grey
         MessageFrm frm;
         frm.Prepare(QStringLiteral("m"), QStringLiteral("Pairing..."), false, 1,
                     CurrentMessageColours());
         QCOMPARE(frm.Title->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+        Brand().Back = 0x000000; // the built-in look after a failed brand
+        Brand().Text = 0x272727;
+        frm.Prepare(QStringLiteral("m"), QStringLiteral("Pairing..."), false, 1,
+                    CurrentMessageColours());
+        QCOMPARE(frm.Message->palette().color(QPalette::WindowText), QColor(Qt::white));
     }
 
     void answers_data() {
