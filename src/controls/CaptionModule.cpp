@@ -134,22 +134,6 @@ QChar AccessKey(const QString& caption) {
     return caption[at + 1].toLower();
 }
 
-QString WithoutMnemonics(const QString& caption) {
-    QString result;
-    result.reserve(caption.size());
-    for (int i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QChar(u'&')) {
-            if (i + 1 < caption.size() && caption[i + 1] == QChar(u'&')) {
-                result += QChar(u'&');
-                ++i;
-            }
-            continue;
-        }
-        result += caption[i];
-    }
-    return result;
-}
-
 qint16 ToInt16(double value) {
     if (std::isnan(value)) {
         return 0;

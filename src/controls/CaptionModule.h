@@ -36,9 +36,6 @@ QString FormatCaption(const QString& text, const QString& format, bool hexadecim
 // The lower-cased letter after the first single "&", or a null character ("&&" is a literal "&").
 QChar AccessKey(const QString& caption);
 
-// What a caption reads as on screen: "&&" shows "&", a single "&" only marks the access key.
-QString WithoutMnemonics(const QString& caption);
-
 // Clamped rather than overflowing; NaN gives 0. Halves round to even.
 qint16 ToInt16(double value);
 qint32 ToInt32(double value);

@@ -195,20 +195,15 @@ private Q_SLOTS:
     void accessKeys_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QChar>("key");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("letter after the ampersand, lower-cased")
-            << "&Connect" << QChar(u'c') << "Connect";
-        QTest::newRow("a doubled ampersand is a literal one")
-            << "Save && Restore" << QChar() << "Save & Restore";
-        QTest::newRow("a first doubled ampersand gives no key") << "A&&B&C" << QChar() << "A&BC";
-        QTest::newRow("a trailing ampersand gives no key") << "Go&" << QChar() << "Go";
+        QTest::newRow("letter after the ampersand, lower-cased") << "&Connect" << QChar(u'c');
+        QTest::newRow("a doubled ampersand is a literal one") << "Save && Restore" << QChar();
+        QTest::newRow("a first doubled ampersand gives no key") << "A&&B&C" << QChar();
+        QTest::newRow("a trailing ampersand gives no key") << "Go&" << QChar();
     }
     void accessKeys() {
         QFETCH(QString, caption);
         QFETCH(QChar, key);
-        QFETCH(QString, shown);
         QCOMPARE(CaptionModule::AccessKey(caption), key);
-        QCOMPARE(CaptionModule::WithoutMnemonics(caption), shown);
     }
 
     void listItemsAndCodes() {
