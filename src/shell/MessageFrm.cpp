@@ -205,6 +205,12 @@ void MessageFrm::answer(bool cancelled) {
 }
 
 void MessageFrm::keyPressEvent(QKeyEvent* event) {
+    if ((isEnterKey(event->key()) || event->key() == Qt::Key_Escape) && event->isAutoRepeat()) {
+        // A key still held from before the dialog opened (Enter that committed a field) is no
+        // answer to a question the user has not read yet.
+        event->accept();
+        return;
+    }
     if (isEnterKey(event->key())) {
         event->accept();
         answer(false);

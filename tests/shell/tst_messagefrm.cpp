@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -160,6 +161,22 @@ private Q_SLOTS:
         QVERIFY(sawResetAnswer);
         QCOMPARE(MessageCancelled(), cancelled);
         QCOMPARE(LoadedMessageFrm(), nullptr); // modal dialogs are unloaded when closed
+    }
+
+    void aHeldKeyAnswersNothing() {
+        MessageFrm frm;
+        frm.Prepare(QStringLiteral("Retry the last stage?"), QStringLiteral("Question"), true,
+                    MessageFrm::ModeYesNo, CurrentMessageColours());
+        frm.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frm));
+        for (const int key : {int(Qt::Key_Return), int(Qt::Key_Escape)}) {
+            QKeyEvent repeated(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QCoreApplication::sendEvent(frm.btnOK, &repeated);
+            QVERIFY(frm.isVisible());
+        }
+        QTest::keyClick(frm.btnOK, Qt::Key_Return);
+        QVERIFY(!frm.isVisible());
+        QCOMPARE(frm.result(), int(QDialog::Accepted));
     }
 
     void aNoticeStaysUpUntilReplacedOrUnloaded() {
