@@ -193,6 +193,7 @@ QWidget* stylesPage(bool branded) {
     auto* twoLines = new QKBtn(page);
     twoLines->Style(QStringLiteral("Body"));
     twoLines->Inactive(true);
+    twoLines->Alignment(QKBtn::AlignLeft);
     twoLines->Caption(QStringLiteral("Two lines:**Save && Restore"));
     twoLines->setGeometry(rightX, 464, 340, 40);
 
