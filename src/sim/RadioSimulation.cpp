@@ -157,6 +157,7 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
     QString socketName = RadioWireModule::DefaultSocketName();
     QStringList rest;
     QString reason;
+    bool requested = false;
     const auto fail = [&](const QString& message) {
         if (error) {
             *error = message;
@@ -171,6 +172,7 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
         if (!takesValue) {
             if (argument == QLatin1String("--no-base-station")) {
                 config.attached = false;
+                requested = true;
             } else {
                 rest.append(argument);
             }
@@ -180,6 +182,7 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
             return fail(QStringLiteral("%1 needs a value (see --help)").arg(argument));
         }
         const QString value = arguments[++i];
+        requested = true;
         if (argument == QLatin1String("--base-station")) {
             if (!parseBaseStation(value, config, reason)) {
                 return fail(QStringLiteral("--base-station %1: %2").arg(value, reason));
@@ -212,6 +215,7 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
 
     std::unique_ptr<RadioSimulation> simulation(new RadioSimulation);
     simulation->m_socketName = socketName;
+    simulation->m_requested = requested;
     simulation->m_station = std::make_unique<SimBaseStation>(config, clock);
     for (const RadioModuleSetup& setup : std::as_const(modules)) {
         simulation->m_station->addModule(std::make_unique<SimRadioModule>(

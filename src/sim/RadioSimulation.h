@@ -30,6 +30,9 @@ public:
     static QString CommandHelpText();
 
     bool start(QString* error);
+    // Whether any radio option was given. Without one the base station is an extra that a
+    // second simulator on the same socket does without.
+    bool requested() const { return m_requested; }
     // "radio socket NAME" and the base station and its modules, one line each.
     QString readyText();
     // An operator line; nullopt when it is not a radio command.
@@ -42,6 +45,7 @@ private:
     RadioSimulation() = default;
 
     QString m_socketName;
+    bool m_requested = false;
     std::unique_ptr<SimBaseStation> m_station;
     std::unique_ptr<BaseStationServer> m_server;
 };

@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
 
     QString error;
     QStringList arguments = app.arguments().mid(1);
-    const std::unique_ptr<RadioSimulation> radio =
+    std::unique_ptr<RadioSimulation> radio =
         RadioSimulation::FromArguments(arguments, systemClock(), &error);
     const std::optional<SimOptions> options =
         radio ? SimOptions::Parse(arguments, &error) : std::nullopt;
@@ -38,9 +38,18 @@ int main(int argc, char* argv[]) {
     bus->setTiming(options->timing);
     bus->setTurnaroundUs(options->turnaroundUs);
     SimulatorServer server(std::move(bus));
-    if (!server.start(&error) || !radio->start(&error)) {
+    if (!server.start(&error)) {
         err << "zex-sim: " << error << Qt::endl;
         return 1;
+    }
+    if (!radio->start(&error)) {
+        if (radio->requested()) {
+            err << "zex-sim: " << error << Qt::endl;
+            return 1;
+        }
+        // Several simulators run side by side; only the first can be the base station.
+        err << "zex-sim: serving the bus without a base station: " << error << Qt::endl;
+        radio.reset();
     }
 
     // Offered as a COM port so the tool finds it like any other; the link goes when we do.
@@ -59,12 +68,19 @@ int main(int argc, char* argv[]) {
     }
     out << "ready COM" << port << ' ' << device << Qt::endl;
     out << server.withBus([](SimulatedBus& b) { return SimConsole::StatusText(b); })
-        << radio->readyText() << Qt::flush;
+        << (radio ? radio->readyText() : QString()) << Qt::flush;
 
     ProcessConsole console;
     QObject::connect(&console, &ProcessConsole::lineRead, &app, [&](const QString& line) {
-        if (const auto radioResult = radio->execute(line)) {
+        if (const auto radioResult = radio ? radio->execute(line) : std::nullopt) {
             (radioResult->failed ? err : out) << radioResult->output << Qt::flush;
+            return;
+        }
+        if (!radio &&
+            line.simplified().section(QLatin1Char(' '), 0, 0).toLower() == QLatin1String("radio")) {
+            err << "error: this simulator has no base station; another one serves the radio "
+                   "socket\n"
+                << Qt::flush;
             return;
         }
         const SimConsole::Result result =
