@@ -132,7 +132,8 @@ double SimulatedModule::overloadLevel() const {
 
 bool SimulatedModule::overrange(const Measurement& m) const {
     const double limit = stored(N::SENS);
-    return limit > 0.0 && std::abs(m.umvv) > limit;
+    // A signal that is no number at all (an absurd input) is beyond any limit too.
+    return limit > 0.0 && !(std::abs(m.umvv) <= limit);
 }
 
 int SimulatedModule::decimalPlaces() const {
@@ -166,7 +167,8 @@ SimulatedModule::Measurement SimulatedModule::evaluate() {
 
     const double target = rawSignal();
     const int damping = int(stored(N::Damp));
-    if (!m_awake || damping >= DampingDisabled ||
+    // A filter state that overflowed would stay NaN for good; it restarts from the input.
+    if (!m_awake || damping >= DampingDisabled || !std::isfinite(m_filtered) ||
         std::abs(target - m_filtered) > stored(N::THRESH)) {
         m_filtered = target;
     } else {

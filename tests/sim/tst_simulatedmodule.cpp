@@ -365,6 +365,12 @@ private Q_SLOTS:
         QCOMPARE(readOf(module, N::OVRRNG), 1.0f);
         QVERIFY(writeOf(module, N::OVRRNG, 0));
         QCOMPARE(readOf(module, N::OVRRNG), 0.0f);
+
+        // A load no cell could carry overflows the signal; taken off again, all is as before.
+        module.setAppliedLoad(1e308);
+        QCOMPARE(module.displayText(), QStringLiteral("-OL-"));
+        module.setAppliedLoad(5.0);
+        QVERIFY(std::abs(readOf(module, N::GROSS) - 5.0f) < 0.1f);
     }
 
     void stationAndBaudTakeEffectAtTheNextStart() {
