@@ -58,7 +58,7 @@ void ProcessConsole::readInput() {
         // Standard input is closed (or /dev/null when run in the background): keep serving
         // the bus until a signal stops us.
         m_input->setEnabled(false);
-        if (!m_pending.isEmpty()) {
+        if (!m_pending.isEmpty() && !m_discarding) {
             Q_EMIT lineRead(QString::fromLocal8Bit(m_pending));
             m_pending.clear();
         }
@@ -69,7 +69,19 @@ void ProcessConsole::readInput() {
     for (qsizetype end; (end = m_pending.indexOf('\n')) >= 0;) {
         const QByteArray line = m_pending.left(end);
         m_pending.remove(0, end + 1);
+        if (m_discarding) {
+            m_discarding = false;
+            continue;
+        }
         Q_EMIT lineRead(QString::fromLocal8Bit(line).trimmed());
+    }
+    // Input without line ends (a binary file, /dev/zero) must not pile up without bound.
+    if (m_pending.size() > MaxLineBytes) {
+        m_pending.clear();
+        if (!m_discarding) {
+            m_discarding = true;
+            Q_EMIT lineTooLong();
+        }
     }
 }
 

@@ -15,8 +15,12 @@ public:
     explicit ProcessConsole(QObject* parent = nullptr);
     ~ProcessConsole() override;
 
+    static constexpr qsizetype MaxLineBytes = 1024;
+
 Q_SIGNALS:
     void lineRead(const QString& line);
+    // A line longer than MaxLineBytes (no command is) was dropped up to its end.
+    void lineTooLong();
     void inputEnded();
     void stopRequested();
 
@@ -27,4 +31,5 @@ private:
     QSocketNotifier* m_input = nullptr;
     QSocketNotifier* m_stop = nullptr;
     QByteArray m_pending;
+    bool m_discarding = false; // inside a line that was too long
 };

@@ -90,6 +90,10 @@ int main(int argc, char* argv[]) {
             app.quit();
         }
     });
+    QObject::connect(&console, &ProcessConsole::lineTooLong, &app, [&] {
+        err << "error: a line longer than " << ProcessConsole::MaxLineBytes << " bytes was ignored"
+            << Qt::endl;
+    });
     QObject::connect(&console, &ProcessConsole::stopRequested, &app, &QCoreApplication::quit);
     const int status = app.exec();
     server.stop();
