@@ -147,7 +147,16 @@ struct LinkEntry {
 
 QString absoluteTarget(const QFileInfo& link) {
     // symLinkTarget() already makes a relative target absolute against the link's folder.
-    return link.symLinkTarget();
+    const QString target = link.symLinkTarget();
+    // A simulator links its pseudo-terminal through its own open descriptor (/proc/<pid>/fd/<n>)
+    // so that the link dies with it; the device behind it is what is offered.
+    if (target.startsWith(QLatin1String("/proc/"))) {
+        const QString device = QFileInfo(target).canonicalFilePath();
+        if (!device.isEmpty()) {
+            return device;
+        }
+    }
+    return target;
 }
 
 QString canonical(const QString& path) {

@@ -127,6 +127,15 @@ void BusPseudoTerminal::close() {
     m_devicePath.clear();
 }
 
+QString BusPseudoTerminal::linkTarget() const {
+#ifdef Q_OS_LINUX
+    if (m_device >= 0) {
+        return QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(m_device);
+    }
+#endif
+    return m_devicePath;
+}
+
 int BusPseudoTerminal::lineBaud() const {
     termios attributes{};
     if (m_device < 0 || ::tcgetattr(m_device, &attributes) != 0) {
@@ -212,6 +221,9 @@ bool BusPseudoTerminal::open(QString* error) {
 }
 
 void BusPseudoTerminal::close() {}
+QString BusPseudoTerminal::linkTarget() const {
+    return m_devicePath;
+}
 int BusPseudoTerminal::lineBaud() const {
     return 0;
 }

@@ -22,6 +22,11 @@ public:
     void close();
     bool isOpen() const { return m_master >= 0; }
     QString devicePath() const { return m_devicePath; }
+    // What a port link should point at: on Linux this process's own descriptor of the device
+    // (/proc/<pid>/fd/<n>), which goes with the process however it ends, so a link left behind by
+    // a killed simulator dangles instead of reaching whatever reuses the pseudo-terminal next.
+    // Elsewhere the device path.
+    QString linkTarget() const;
 
     // The baud rate the tool has set on the line, or 0 when it is not one of the usual rates.
     int lineBaud() const;

@@ -26,6 +26,8 @@ public:
     bool isRunning() const { return m_thread.joinable(); }
     // The device the tool opens, e.g. /dev/pts/3.
     QString devicePath() const { return m_terminal.devicePath(); }
+    // What the COMn link should point at (see BusPseudoTerminal::linkTarget).
+    QString linkTarget() const { return m_terminal.linkTarget(); }
 
     template <typename Function>
     decltype(auto) withBus(Function&& function) {

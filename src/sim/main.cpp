@@ -54,12 +54,14 @@ int main(int argc, char* argv[]) {
 
     // Offered as a COM port so the tool finds it like any other; the link goes when we do.
     const QString device = server.devicePath();
+    const QString linkTarget = server.linkTarget();
     const int port =
         options->portNumber > 0
-            ? (COMDetectModule::OfferDeviceAsPort(options->portNumber, device, &error)
+            ? (COMDetectModule::OfferDeviceAsPort(options->portNumber, linkTarget, &error)
                    ? options->portNumber
                    : 0)
-            : COMDetectModule::OfferDeviceOnFreePort(device, COMDetectModule::FirstSimulatorPort,
+            : COMDetectModule::OfferDeviceOnFreePort(linkTarget,
+                                                     COMDetectModule::FirstSimulatorPort,
                                                      COMDetectModule::LastSimulatorPort, &error);
     if (port == 0) {
         err << "zex-sim: " << error << Qt::endl;
@@ -96,7 +98,7 @@ int main(int argc, char* argv[]) {
     });
     QObject::connect(&console, &ProcessConsole::stopRequested, &app, &QCoreApplication::quit);
     const int status = app.exec();
+    COMDetectModule::WithdrawPort(port, linkTarget);
     server.stop();
-    COMDetectModule::WithdrawPort(port, device);
     return status;
 }

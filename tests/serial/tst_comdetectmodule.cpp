@@ -1,5 +1,6 @@
 #include "serial/COMDetectModule.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -120,6 +121,31 @@ private Q_SLOTS:
                  200);
         QCOMPARE(DevicePathForPort(200, system.roots), simulator);
     }
+
+#ifdef Q_OS_LINUX
+    void aLinkThroughAProcessDescriptorGoesWithIt() {
+        // How a simulator offers its pseudo-terminal: through its own open descriptor, so a
+        // simulator that is killed leaves a dangling link, not one to a reused terminal.
+        FakeSystem system;
+        const QString device = system.device(QStringLiteral("pts4"));
+        QFile held(device);
+        QVERIFY(held.open(QIODevice::ReadWrite));
+        const QString descriptor = QStringLiteral("/proc/%1/fd/%2")
+                                       .arg(QCoreApplication::applicationPid())
+                                       .arg(held.handle());
+        QCOMPARE(
+            OfferDeviceOnFreePort(descriptor, FirstSimulatorPort, LastSimulatorPort, system.roots),
+            FirstSimulatorPort);
+        QCOMPARE(DevicePathForPort(FirstSimulatorPort, system.roots),
+                 QFileInfo(device).canonicalFilePath());
+
+        held.close();
+        QVERIFY(EnumSerialPorts(system.roots).isEmpty());
+        const QString next = system.device(QStringLiteral("pts5"));
+        QCOMPARE(OfferDeviceOnFreePort(next, FirstSimulatorPort, LastSimulatorPort, system.roots),
+                 FirstSimulatorPort);
+    }
+#endif
 
     void onboardUartsThatExistAreCOMkPlusOne() {
         FakeSystem system;
