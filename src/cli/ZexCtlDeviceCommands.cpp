@@ -138,6 +138,19 @@ int CheckSet(ZexCtlSession& session) {
         outcome != ExitSuccess) {
         return outcome;
     }
+    const QString member = ZexCatalogue::CanonicalName(session.arguments[0]);
+    // These press a key depending on the status they read first, and a broadcast reads nothing.
+    if (session.options.station == 0 &&
+        QStringList{QStringLiteral("NetMode"), QStringLiteral("HoldMode"),
+                    QStringLiteral("UnitMode")}
+            .contains(member)) {
+        session.err << QStringLiteral("zexctl: %1 is set by reading the module's status first, "
+                                      "which station 0 (no reply) cannot do: use a station from "
+                                      "1 to 254.")
+                           .arg(member)
+                    << '\n';
+        return ExitUsage;
+    }
     try {
         // Every writable member takes a number or a boolean; anything else is refused here,
         // before the bus is touched.
@@ -145,8 +158,7 @@ int CheckSet(ZexCtlSession& session) {
     } catch (const ConversionError&) {
         session.err << QStringLiteral("zexctl: cannot set %1 to \"%2\": not a number (use \".\" "
                                       "as decimal separator) or True/False.")
-                           .arg(ZexCatalogue::CanonicalName(session.arguments[0]),
-                                session.arguments[1])
+                           .arg(member, session.arguments[1])
                     << '\n';
         return ExitUsage;
     }

@@ -196,6 +196,8 @@ private Q_SLOTS:
             << QStringList{"--station", "five", "get", "VERS"} << "use 1 to 254";
         QTest::newRow("station 0 cannot answer a read")
             << QStringList{"--station", "0", "get", "VERS"} << "station 0";
+        QTest::newRow("station 0 cannot report the status a net mode change needs")
+            << QStringList{"--station", "0", "set", "netmode", "1"} << "NetMode is set by reading";
         QTest::newRow("a port number out of range")
             << QStringList{"--port", "COM256", "get", "VERS"} << "COM1 to COM255";
         QTest::newRow("an option without its value")
