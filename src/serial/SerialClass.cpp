@@ -27,8 +27,14 @@ quint8 numberedParameter(int index, quint8 first, int count, const char* member)
     return quint8(first + index - 1);
 }
 
+// A reply's value as a whole number. Whatever passes the checksum arrives, NaN or 1e38 too; such
+// a value counts as 0 instead of going through a conversion whose result is undefined.
+qint64 wholeOf(double value) {
+    return std::isfinite(value) && std::abs(value) < 9.0e18 ? qint64(value) : 0;
+}
+
 qint64 statusBits(float status) {
-    return qint64(std::nearbyint(double(status)));
+    return wholeOf(std::nearbyint(double(status)));
 }
 
 } // namespace
@@ -148,7 +154,7 @@ DeviceValue SerialClass::DISPLAY() {
     for (int index = 1; index <= 4; ++index) {
         // Two characters per register, high byte first; taken as 16 bits so a garbled value
         // cannot make a character code outside a byte.
-        const qint64 registerValue = qint64(std::floor(double(REM(index).toSingle())));
+        const qint64 registerValue = wholeOf(std::floor(double(REM(index).toSingle())));
         const quint16 word = quint16(registerValue & 0xFFFF);
         text.append(QChar(char16_t(word >> 8)));
         if (index < 4) {
@@ -194,8 +200,8 @@ DeviceValue SerialClass::SERIALNUMBER() {
         low += HalfWord;
     }
     m_serialNumber = high * HalfWord + low;
-    return DeviceValue(
-        QStringLiteral("%1").arg(qint64(std::llround(m_serialNumber)), 10, 10, QLatin1Char('0')));
+    return DeviceValue(QStringLiteral("%1").arg(wholeOf(std::nearbyint(m_serialNumber)), 10, 10,
+                                                QLatin1Char('0')));
 }
 
 void SerialClass::SERIALNUMBER(const DeviceValue& v) {
