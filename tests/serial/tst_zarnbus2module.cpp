@@ -89,10 +89,11 @@ private Q_SLOTS:
     }
 
     void garbageOfAnyLengthIsClassifiedSafely() {
+        // Station bytes only: the right station, but never a frame of any kind.
         for (int length = 0; length < 40; ++length) {
             const QByteArray reply(length, char(0x01));
-            ClassifyReply(reply, 1, true, ReadReplyLength);
-            ClassifyReply(reply, 1, false, AckReplyLength);
+            QVERIFY(!ClassifyReply(reply, 1, true, ReadReplyLength).succeeded());
+            QVERIFY(!ClassifyReply(reply, 1, false, AckReplyLength).succeeded());
         }
     }
 
