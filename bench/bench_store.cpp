@@ -58,6 +58,6 @@ int main(int argc, char** argv) {
     const bool opened = store.OpenXMLFile(deep, appName);
     std::printf("XML: %d-level nesting (%.1f MB) refused in %.1f ms (%s)\n", depth,
                 file.size() / 1048576.0, timer.nsecsElapsed() / 1e6,
-                opened ? "OPENED" : qPrintable(store.lastOpenError()->description().right(40)));
+                opened ? "OPENED" : qPrintable(store.lastOpenError()->description()));
     return 0;
 }
