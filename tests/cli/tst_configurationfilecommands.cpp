@@ -1,6 +1,7 @@
 #include "cli/ZexCtl.h"
 #include "serial/ZarnbusNumbers.h"
 #include "support/FakeZarnbusModule.h"
+#include "support/ScratchFiles.h"
 #include "support/ScriptedSerialPort.h"
 #include "util/MonotonicClock.h"
 
@@ -42,11 +43,6 @@ struct Bench {
     QString out;
     QString err;
 };
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "store/ConfigurationFileModule.h"
 #include "store/IniFile.h"
 #include "support/FakeCurrentDevice.h"
+#include "support/ScratchFiles.h"
 #include "support/ScriptedZex.h"
 #include "util/ZexVersion.h"
 
@@ -18,17 +19,6 @@ namespace Z = ZarnbusNumber;
 namespace {
 
 const QDate SavedOn(2026, 12, 6);
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 IniFile Load(const QString& path) {
     IniFile file;
@@ -132,19 +122,13 @@ QByteArray FileWith(const QByteArray& readWrite, const QByteArray& more = QByteA
 class TestConfigurationFileModule : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    ScratchFolder m_dir;
     QString path(const QString& name = QStringLiteral("module.zcf")) const {
-        return m_dir.filePath(name);
+        return m_dir.path(name);
     }
 
 private Q_SLOTS:
-    void init() {
-        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files)) {
-            QFile file(m_dir.filePath(name));
-            file.setPermissions(file.permissions() | QFile::WriteOwner);
-            file.remove();
-        }
-    }
+    void init() { m_dir.removeFiles(); }
 
     // Sections, key order and spelling, value texts: the file the earlier program wrote for the
     // same module, so either program restores the other's files.
@@ -368,7 +352,7 @@ private Q_SLOTS:
             WriteBytes(file, "[Data]\r\nType=ZEX\r\n");
             QFile(file).setPermissions(QFile::ReadOwner | QFile::ReadGroup);
         } else if (target == QLatin1String("folder.zcf")) {
-            QDir(m_dir.path()).mkpath(target);
+            QDir(m_dir.folder()).mkpath(target);
         }
         ScriptedZex radio;
         FillRadioModule(radio);
@@ -382,7 +366,7 @@ private Q_SLOTS:
         QVERIFY(report);
         QCOMPARE(report->title, QStringLiteral("Save Configuration"));
         QCOMPARE(report->text, result.fileError);
-        QDir(m_dir.path()).rmdir(target);
+        QDir(m_dir.folder()).rmdir(target);
     }
 
     void errorListsAreCutAt1024Characters_data() {
@@ -479,12 +463,12 @@ private Q_SLOTS:
         RestoreResult result = RestoreZEX(module, path("missing.zcf"), OptionsFor(4.1f));
         QCOMPARE(int(result.outcome), int(RestoreOutcome::Unreadable));
         QVERIFY(result.fileError.contains("missing.zcf"));
-        QDir(m_dir.path()).mkpath("folder.zcf");
+        QDir(m_dir.folder()).mkpath("folder.zcf");
         result = RestoreZEX(module, path("folder.zcf"), OptionsFor(4.1f));
         QCOMPARE(int(result.outcome), int(RestoreOutcome::Unreadable));
         QCOMPARE(RestoreReport(result)->title, QStringLiteral("Restore Configuration"));
         QVERIFY(module.calls.isEmpty());
-        QDir(m_dir.path()).rmdir("folder.zcf");
+        QDir(m_dir.folder()).rmdir("folder.zcf");
     }
 
     // Missing keys and the save's own no-value markers are not values to write; anything else

@@ -1,5 +1,6 @@
 #include "store/IniFile.h"
 #include "store/IniModule.h"
+#include "support/ScratchFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,37 +9,16 @@
 
 using namespace IniModule;
 
-namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
-
 class TestIniModule : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    ScratchFolder m_dir;
     QString path(const QString& name = QStringLiteral("test.ini")) const {
-        return m_dir.filePath(name);
+        return m_dir.path(name);
     }
 
 private Q_SLOTS:
-    void init() {
-        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files)) {
-            QFile file(m_dir.filePath(name));
-            file.setPermissions(file.permissions() | QFile::WriteOwner);
-            file.remove();
-        }
-    }
+    void init() { m_dir.removeFiles(); }
 
     void reads_data() {
         QTest::addColumn<QByteArray>("file");
@@ -111,7 +91,7 @@ private Q_SLOTS:
     void missingOrUnreadableFilesGiveDefaults() {
         QCOMPARE(ReadIniValue(path(QStringLiteral("absent.ini")), "A", "K", "d"),
                  QStringLiteral("d"));
-        QCOMPARE(ReadIniValue(m_dir.path(), "A", "K", "d"), QStringLiteral("d")); // a folder
+        QCOMPARE(ReadIniValue(m_dir.folder(), "A", "K", "d"), QStringLiteral("d")); // a folder
     }
 
     void valuesAreCutTo254OnReading_data() {
@@ -241,7 +221,7 @@ private Q_SLOTS:
                  qPrintable(error));
         QCOMPARE(ReadBytes(path()), before);
 
-        const QString inMissingFolder = m_dir.filePath(QStringLiteral("no/such/folder/x.zcf"));
+        const QString inMissingFolder = m_dir.path(QStringLiteral("no/such/folder/x.zcf"));
         QVERIFY(!WriteIniValue(inMissingFolder, "A", "K", "v", &error));
         QVERIFY2(error.contains(inMissingFolder), qPrintable(error));
         QVERIFY(!RemoveIniSection(path(), "A", &error));
@@ -251,7 +231,7 @@ private Q_SLOTS:
         for (int i = 0; i < 5; ++i) {
             QVERIFY(WriteIniValue(path(), "A", QStringLiteral("K%1").arg(i), "v"));
         }
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+        QCOMPARE(QDir(m_dir.folder()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("test.ini")});
     }
 
@@ -261,7 +241,7 @@ private Q_SLOTS:
         QVERIFY(RemoveIniSection(path(), "READWRITE"));
         QCOMPARE(ReadBytes(path()), QByteArray("[Data]\r\nType=ZEX\r\n[Mine]\r\nX=1\r\n"));
         QVERIFY(RemoveIniSection(path(), "Absent"));
-        const QString absent = m_dir.filePath(QStringLiteral("absent.zcf"));
+        const QString absent = m_dir.path(QStringLiteral("absent.zcf"));
         QVERIFY(RemoveIniSection(absent, "Data"));
         QVERIFY(!QFile::exists(absent));
     }

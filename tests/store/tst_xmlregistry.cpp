@@ -1,5 +1,6 @@
 #include "store/XMLModule.h"
 #include "store/cXMLRegistry.h"
+#include "support/ScratchFiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -10,12 +11,6 @@
 using namespace XMLModule;
 
 namespace {
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QByteArray Png(int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32);
