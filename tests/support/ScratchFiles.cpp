@@ -1,5 +1,7 @@
 #include "support/ScratchFiles.h"
 
+#include "store/IniFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -21,4 +23,16 @@ void ScratchFolder::removeFiles() {
         file.setPermissions(file.permissions() | QFile::WriteOwner);
         file.remove();
     }
+}
+
+QStringList IniKeys(const QString& path) {
+    IniFile file;
+    file.load(path);
+    QStringList keys;
+    for (const QString& section : file.sections()) {
+        for (const QString& key : file.keys(section)) {
+            keys.append(section + u'/' + key);
+        }
+    }
+    return keys;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 QByteArray ReadBytes(const QString& path);
@@ -18,3 +19,6 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// "Section/Key" for every key of an INI file, in file order.
+QStringList IniKeys(const QString& path);
