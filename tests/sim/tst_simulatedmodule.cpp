@@ -219,16 +219,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("isWrite");
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("firmware 2.5 has no battery reading")
-            << 2.5 << int(N::BATTV) << false << 0.0 << true;
         QTest::newRow("firmware 3.0 reads its battery")
             << 3.0 << int(N::BATTV) << false << 0.0 << false;
         QTest::newRow("firmware 2.99 has no serial number")
             << 2.99 << int(N::SERL) << false << 0.0 << true;
-        QTest::newRow("firmware 2.5 takes no serial number")
-            << 2.5 << int(N::FSNL) << true << 1.0 << true;
-        QTest::newRow("firmware 2.5 has no pre-tare")
-            << 2.5 << int(N::PTARE) << true << 1.0 << true;
         QTest::newRow("firmware 3.5 has no overload level")
             << 3.5 << int(N::OVERLOAD) << false << 0.0 << true;
         QTest::newRow("firmware 4.0 has the overload level")
@@ -251,8 +245,6 @@ private Q_SLOTS:
         QTest::newRow("station 0 is the broadcast address")
             << 4.1 << int(N::STAT) << true << 0.0 << true;
         QTest::newRow("station 254 is taken") << 4.1 << int(N::STAT) << true << 254.0 << false;
-        QTest::newRow("baud rate code 2 does not exist")
-            << 4.1 << int(N::BAUD) << true << 2.0 << true;
         QTest::newRow("not a number is refused")
             << 4.1 << int(N::Gain) << true << double(NAN) << true;
     }
