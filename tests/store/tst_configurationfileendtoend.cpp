@@ -14,14 +14,6 @@ using namespace ConfigurationFileModule;
 
 namespace {
 
-ModuleConfig ModuleAt(int station, double firmware, quint32 serial) {
-    ModuleConfig config;
-    config.station = station;
-    config.firmware = firmware;
-    config.serialNumber = serial;
-    return config;
-}
-
 // A configuration unlike the factory one in every value a restore carries, and in FGAIN.
 void Configure(SimulatedModule& module, double firmware) {
     const QList<QPair<const char*, double>> values{

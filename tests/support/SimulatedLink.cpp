@@ -1,5 +1,14 @@
 #include "support/SimulatedLink.h"
 
+ModuleConfig ModuleAt(int station, double firmware, quint32 serial, int baud) {
+    ModuleConfig config;
+    config.station = station;
+    config.firmware = firmware;
+    config.serialNumber = serial;
+    config.baudRate = baud;
+    return config;
+}
+
 SimulatedLink::SimulatedLink(const QList<ModuleConfig>& modules, bool timing, int toolBaud)
     : m_link(m_port, m_clock) {
     auto bus = std::make_unique<SimulatedBus>(m_moduleClock, 20240601);

@@ -10,6 +10,9 @@
 #include <map>
 #include <memory>
 
+// A module of the simulated bus at a station, with its firmware, serial number and baud rate.
+ModuleConfig ModuleAt(int station, double firmware = 4.1, quint32 serial = 1, int baud = 19200);
+
 // A simulated bus running on a pseudo-terminal in this process, with the tool's end of the line
 // open on it: the real Zarnbus 2 transaction and SerialClass over a real terminal device.
 class SimulatedLink {
