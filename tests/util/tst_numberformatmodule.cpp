@@ -47,110 +47,38 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
-        QTest::newRow("0 rounds 12.3 down") << 12.3 << "0"
-                                            << "12";
-        QTest::newRow("0 rounds a half away from zero") << 12.5 << "0"
-                                                        << "13";
-        QTest::newRow("0 rounds a negative half away from zero") << -12.5 << "0"
-                                                                 << "-13";
-        QTest::newRow("0 carries 9.5 into a new digit") << 9.5 << "0"
-                                                        << "10";
-        QTest::newRow("0 never drops integer digits") << 1234567.8 << "0"
-                                                      << "1234568";
-        QTest::newRow("0 shows zero as 0") << 0.0 << "0"
-                                           << "0";
-        QTest::newRow("0 shows -0.4 without a minus") << -0.4 << "0"
-                                                      << "0";
-        QTest::newRow("0 writes 1e30 digit by digit") << 1e30 << "0"
-                                                      << "1" + QString(30, u'0');
-        QTest::newRow("0.0 carries 0.96 into the units") << 0.96 << "0.0"
-                                                         << "1.0";
-        QTest::newRow("0.0 pads a whole number") << 12.0 << "0.0"
-                                                 << "12.0";
-        QTest::newRow("0.0 shows -0.04 without a minus") << -0.04 << "0.0"
-                                                         << "0.0";
-        QTest::newRow("0.0 rounds -3.25 away from zero") << -3.25 << "0.0"
-                                                         << "-3.3";
-        QTest::newRow("0.00 rounds 0.125 up") << 0.125 << "0.00"
-                                              << "0.13";
-        QTest::newRow("0.00 rounds 1.005 as typed, not as stored") << 1.005 << "0.00"
-                                                                   << "1.01";
-        QTest::newRow("0.00 rounds 2.675 as typed, not as stored") << 2.675 << "0.00"
-                                                                   << "2.68";
-        QTest::newRow("0.00 rounds -0.005 to -0.01") << -0.005 << "0.00"
-                                                     << "-0.01";
-        QTest::newRow("0.00 carries 99.999 to 100.00") << 99.999 << "0.00"
-                                                       << "100.00";
-        QTest::newRow("0.00 shows a tiny value as zero") << 1e-300 << "0.00"
-                                                         << "0.00";
-        QTest::newRow("0.00 keeps a huge negative whole") << -1e20 << "0.00"
-                                                          << "-100000000000000000000.00";
-        QTest::newRow("0.000 typical") << 12.3456 << "0.000"
-                                       << "12.346";
-        QTest::newRow("0.000 zero") << 0.0 << "0.000"
-                                    << "0.000";
-        QTest::newRow("0.0000 typical") << 1.23456 << "0.0000"
-                                        << "1.2346";
-        QTest::newRow("0.00000 negative") << -0.1234567 << "0.00000"
-                                          << "-0.12346";
-        QTest::newRow("0.0000000 gain") << 1.23456789 << "0.0000000"
-                                        << "1.2345679";
-        QTest::newRow("0.0000000 pads a small offset") << 0.000123 << "0.0000000"
-                                                       << "0.0001230";
-        QTest::newRow("000 pads to three digits") << 5.0 << "000"
-                                                  << "005";
-        QTest::newRow("000 pads after the minus") << -5.0 << "000"
-                                                  << "-005";
-        QTest::newRow("000 keeps a fourth digit") << 1234.0 << "000"
-                                                  << "1234";
-        QTest::newRow("000 rounds 4.5 to 005") << 4.5 << "000"
-                                               << "005";
-        QTest::newRow("0000 counter") << 12.0 << "0000"
-                                      << "0012";
-        QTest::newRow("00.00 firmware 1.08") << 1.08 << "00.00"
-                                             << "01.08";
-        QTest::newRow("00.00 firmware 4.1") << 4.1 << "00.00"
-                                            << "04.10";
-        QTest::newRow("000000 zero") << 0.0 << "000000"
-                                     << "000000";
-        QTest::newRow("000000 seven digits") << 1193046.0 << "000000"
-                                             << "1193046";
-        QTest::newRow("0000000000 largest serial") << 4294967295.0 << "0000000000"
-                                                   << "4294967295";
-        QTest::newRow("0000000000 small serial") << 65538.0 << "0000000000"
-                                                 << "0000065538";
-        QTest::newRow("0.#####0 shows every place up to its last 0") << 12.5 << "0.#####0"
-                                                                     << "12.500000";
-        QTest::newRow("0.#####0 rounds to six decimals") << 1.23456789 << "0.#####0"
-                                                         << "1.234568";
-        QTest::newRow("0.#####0 small value") << 0.000123 << "0.#####0"
-                                              << "0.000123";
-        QTest::newRow("0.#####0 negative below its last place") << -4e-7 << "0.#####0"
-                                                                << "0.000000";
-        QTest::newRow("0.## drops trailing zeros") << 12.5 << "0.##"
-                                                   << "12.5";
-        QTest::newRow("0.## drops the point of a whole") << 12.0 << "0.##"
-                                                         << "12";
-        QTest::newRow("#.00 has no leading zero") << 0.5 << "#.00"
-                                                  << ".50";
-        QTest::newRow("# shows zero as 0") << 0.0 << "#"
-                                           << "0";
-        QTest::newRow("literal text around the digits stays") << 12.34 << "0.0 t"
-                                                              << "12.3 t";
-        QTest::newRow("empty pattern is the device text form") << 0.1 + 0.2 << ""
-                                                               << "0.3";
-        QTest::newRow("empty pattern keeps fifteen digits") << 1.0 / 3.0 << ""
-                                                            << "0.333333333333333";
-        QTest::newRow("empty pattern uses an exponent for 1e30") << 1e30 << ""
-                                                                 << "1E+30";
-        QTest::newRow("empty pattern shows -0 as 0") << -0.0 << ""
-                                                     << "0";
-        QTest::newRow("not a number") << std::nan("") << "0.00"
-                                      << "NaN";
-        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "0"
-                                  << "Inf";
-        QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << ""
-                                        << "-Inf";
+        const auto row = [](const char* name, double value, const char* pattern,
+                            const QString& text) {
+            QTest::newRow(name) << value << QString::fromLatin1(pattern) << text;
+        };
+        row("0 rounds a half away from zero", 12.5, "0", "13");
+        row("0 rounds a negative half away from zero", -12.5, "0", "-13");
+        row("0 never drops integer digits", 1234567.8, "0", "1234568");
+        row("0 shows -0.4 without a minus", -0.4, "0", "0");
+        row("0.00 rounds 1.005 as typed, not as stored", 1.005, "0.00", "1.01");
+        row("0.00 rounds -0.005 to -0.01", -0.005, "0.00", "-0.01");
+        row("0.00 carries 99.999 to 100.00", 99.999, "0.00", "100.00");
+        row("0.00 shows a tiny value as zero", 1e-300, "0.00", "0.00");
+        row("0.00 keeps a huge negative whole", -1e20, "0.00", "-100000000000000000000.00");
+        row("0.000 zero", 0.0, "0.000", "0.000");
+        row("0.0000000 pads a small offset", 0.000123, "0.0000000", "0.0001230");
+        row("000 pads to three digits", 5.0, "000", "005");
+        row("000 pads after the minus", -5.0, "000", "-005");
+        row("00.00 pads both sides of the point", 1.08, "00.00", "01.08");
+        row("0000000000 largest serial", 4294967295.0, "0000000000", "4294967295");
+        row("0.#####0 shows every place up to its last 0", 12.5, "0.#####0", "12.500000");
+        row("0.#####0 rounds to six decimals", 1.23456789, "0.#####0", "1.234568");
+        row("0.## drops trailing zeros", 12.5, "0.##", "12.5");
+        row("0.## drops the point of a whole", 12.0, "0.##", "12");
+        row("#.00 has no leading zero", 0.5, "#.00", ".50");
+        row("# shows zero as 0", 0.0, "#", "0");
+        row("literal text around the digits stays", 12.34, "0.0 t", "12.3 t");
+        row("empty pattern is the device text form", 0.1 + 0.2, "", "0.3");
+        row("empty pattern keeps fifteen digits", 1.0 / 3.0, "", "0.333333333333333");
+        row("empty pattern uses an exponent for 1e30", 1e30, "", "1E+30");
+        row("empty pattern shows -0 as 0", -0.0, "", "0");
+        row("not a number", std::nan(""), "0.00", "NaN");
+        row("minus infinity", -std::numeric_limits<double>::infinity(), "", "-Inf");
     }
     void patterns() {
         QFETCH(double, value);
@@ -207,34 +135,21 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QString>("text");
-        QTest::newRow("123.456789 is cut to 123.4567") << 123.456789 << "."
-                                                       << "123.4567";
-        QTest::newRow("0.000123 keeps its leading zeros") << 0.000123 << "."
-                                                          << "0.000123";
-        QTest::newRow("1234.56789 is cut, not rounded") << 1234.56789 << "."
-                                                        << "1234.567";
-        QTest::newRow("a minus takes a place of its own") << -123.456789 << "."
-                                                          << "-123.4567";
-        QTest::newRow("-0.5 counts the minus and the zero") << -0.5 << "."
-                                                            << "-0.500000";
-        QTest::newRow("12.5 shows seven digits") << 12.5 << "."
-                                                 << "12.50000";
-        QTest::newRow("zero") << 0.0 << "."
-                              << "0.000000";
-        QTest::newRow("rounded to six decimals before the cut") << 0.12345678 << "."
-                                                                << "0.123457";
-        QTest::newRow("rounding carries before the cut") << 9.99999999 << "."
-                                                         << "10.00000";
-        QTest::newRow("a comma counts like a point") << 123.456789 << ","
-                                                     << "123,4567";
-        QTest::newRow("eight integer digits lose the decimals") << 12345678.9 << "."
-                                                                << "12345678";
-        QTest::newRow("nine integer digits are never cut") << 123456789.4 << "."
-                                                           << "123456789";
-        QTest::newRow("a dangling point is dropped") << 1234567.5 << "."
-                                                     << "1234567";
-        QTest::newRow("a dangling comma is dropped") << -1234567.5 << ","
-                                                     << "-1234567";
+        const auto row = [](const char* name, double value, const char* separator,
+                            const char* text) {
+            QTest::newRow(name) << value << QString::fromLatin1(separator)
+                                << QString::fromLatin1(text);
+        };
+        row("1234.56789 is cut, not rounded", 1234.56789, ".", "1234.567");
+        row("0.000123 keeps its leading zeros", 0.000123, ".", "0.000123");
+        row("a minus takes a place of its own", -123.456789, ".", "-123.4567");
+        row("zero", 0.0, ".", "0.000000");
+        row("rounded to six decimals before the cut", 0.12345678, ".", "0.123457");
+        row("rounding carries before the cut", 9.99999999, ".", "10.00000");
+        row("a comma counts like a point", 123.456789, ",", "123,4567");
+        row("eight integer digits lose the decimals", 12345678.9, ".", "12345678");
+        row("nine integer digits are never cut", 123456789.4, ".", "123456789");
+        row("a dangling point is dropped", 1234567.5, ".", "1234567");
     }
     void autoFormat() {
         QFETCH(double, value);
@@ -255,20 +170,14 @@ private Q_SLOTS:
             << 2.0f << Kilograms << "." << DeviceValue(1234567.8) << "1234567";
         QTest::newRow("DP 3 in kg cuts 1234568 to 123456")
             << 3.0f << Kilograms << "." << DeviceValue(1234567.8) << "123456";
-        QTest::newRow("DP 3 in kg cuts -1234568 to -123456")
-            << 3.0f << Kilograms << "." << DeviceValue(-1234567.8) << "-123456";
         QTest::newRow("DP 0 in kN keeps all eight characters of -0.1234567")
             << 0.0f << Kilonewtons << "." << DeviceValue(-0.1234567) << "-0.12346";
-        QTest::newRow("comma locale keeps 12,345 at six characters")
-            << 0.0f << Kilograms << "," << DeviceValue(12.345f) << "12,345";
         QTest::newRow("comma locale cuts 123,457 to six characters")
             << 0.0f << Kilograms << "," << DeviceValue(123.4567f) << "123,45";
         QTest::newRow("point locale keeps 123.457 whole")
             << 0.0f << Kilograms << "." << DeviceValue(123.4567f) << "123.457";
         QTest::newRow("DP 1 in tonnes has five decimals")
             << 1.0f << Tonnes << "." << DeviceValue(1.234567f) << "1.23457";
-        QTest::newRow("DP 4 in tonnes has two decimals")
-            << 4.0f << Tonnes << "." << DeviceValue(12.345f) << "12.35";
         QTest::newRow("DP 6 in tonnes has none")
             << 6.0f << Tonnes << "." << DeviceValue(12.5f) << "13";
         QTest::newRow("pounds format like kilograms")
@@ -283,8 +192,6 @@ private Q_SLOTS:
             << -1.0f << Kilograms << "." << DeviceValue(12.3456f) << "12.3456";
         QTest::newRow("DP beyond 16 bits gives the general format")
             << 70000.0f << Kilograms << "." << DeviceValue(12.3456f) << "12.3456";
-        QTest::newRow("a negative value rounding to zero shows no minus")
-            << 2.0f << Kilograms << "." << DeviceValue(-0.04f) << "0.0";
         QTest::newRow("whole number")
             << 0.0f << Kilograms << "." << DeviceValue(qint64(42)) << "42.000";
         QTest::newRow("numeric text") << 2.0f << Kilograms << "." << DeviceValue("12.54") << "12.5";
@@ -357,26 +264,19 @@ private Q_SLOTS:
         QTest::newRow("text without digits reads 0") << "abc" << 0.0;
         QTest::newRow("empty text reads 0") << "" << 0.0;
         QTest::newRow("leading spaces are skipped and a unit ends it") << "  3.5kg" << 3.5;
-        QTest::newRow("a leading tab is skipped") << "\t7" << 7.0;
         QTest::newRow("exponent") << "1e3" << 1000.0;
         QTest::newRow("negative exponent with unit") << "2E-3kg" << 0.002;
         QTest::newRow("exponent without digits is not read") << "1e" << 1.0;
-        QTest::newRow("exponent with only a sign is not read") << "1e+" << 1.0;
         QTest::newRow("a lone minus reads 0") << "-" << 0.0;
-        QTest::newRow("a lone point reads 0") << "." << 0.0;
         QTest::newRow("two minus signs read 0") << "--5" << 0.0;
         QTest::newRow("plus sign") << "+5" << 5.0;
-        QTest::newRow("point first") << ".5" << 0.5;
         QTest::newRow("minus point first") << "-.5" << -0.5;
         QTest::newRow("trailing point") << "5." << 5.0;
         QTest::newRow("a second point ends the number") << "1.2.3" << 1.2;
-        QTest::newRow("a second comma ends the number") << "1,2,3" << 1.2;
         QTest::newRow("a space ends the number") << "12 345" << 12.0;
         QTest::newRow("hexadecimal is not read") << "0x1A" << 0.0;
         QTest::newRow("inf is not a number") << "inf" << 0.0;
-        QTest::newRow("nan is not a number") << "nan" << 0.0;
         QTest::newRow("overflow is clamped to the largest double") << "1e999" << DBL_MAX;
-        QTest::newRow("negative overflow is clamped") << "-1e999" << -DBL_MAX;
         QTest::newRow("underflow reads 0") << "1e-999" << 0.0;
     }
     void parseNumber() {
