@@ -58,27 +58,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("a key with capitals") << "Data"
-                                             << "Company"
-                                             << "Acme & Co";
-        QTest::newRow("a key with a space and capitals") << "DATA"
-                                                         << "Long Name"
-                                                         << "Two&#xD;&#xA;lines&#x9;tab&#x0;end";
-        QTest::newRow("names with spaces around them") << " data "
-                                                       << " company "
-                                                       << "Acme & Co";
-        QTest::newRow("an empty element is an empty text") << "Data"
-                                                           << "Empty"
-                                                           << "";
-        QTest::newRow("a missing key gives the default") << "Data"
-                                                         << "Phone"
-                                                         << "default";
-        QTest::newRow("a missing section gives the default") << "Colours"
-                                                             << "Back"
-                                                             << "default";
-        QTest::newRow("a name that cannot be an element gives the default") << "Data"
-                                                                            << "a[1]/../company"
-                                                                            << "default";
+        const auto row = [](const char* name, const char* section, const char* key,
+                            const char* expected) {
+            QTest::newRow(name) << QString(section) << QString(key) << QString(expected);
+        };
+        row("a key with capitals", "Data", "Company", "Acme & Co");
+        row("a key with a space and capitals", "DATA", "Long Name",
+            "Two&#xD;&#xA;lines&#x9;tab&#x0;end");
+        row("names with spaces around them", " data ", " company ", "Acme & Co");
+        row("an empty element is an empty text", "Data", "Empty", "");
+        row("a missing key gives the default", "Data", "Phone", "default");
+        row("a missing section gives the default", "Colours", "Back", "default");
+        row("a name that cannot be an element gives the default", "Data", "a[1]/../company",
+            "default");
     }
     void namesAreFoundInTheirLowerCaseUnderscoreForm() {
         QFETCH(QString, section);
