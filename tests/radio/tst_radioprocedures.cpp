@@ -219,7 +219,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::newRow("empty") << "";
         QTest::newRow("zero") << "0";
-        QTest::newRow("six zeros") << "000000";
         QTest::newRow("seven digits") << "1234567";
         QTest::newRow("not hexadecimal") << "12G4";
         QTest::newRow("a sign") << "-1";
@@ -239,7 +238,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<quint32>("id");
         QTest::newRow("four digits from 8000 are not negative") << "8000" << 0x8000u;
-        QTest::newRow("FFFF is 65535") << "FFFF" << 0xFFFFu;
         QTest::newRow("lower case") << "abcdef" << 0xABCDEFu;
         QTest::newRow("leading zeros") << "000001" << 1u;
         QTest::newRow("surrounding spaces") << " 1A2B " << 0x1A2Bu;
