@@ -3,32 +3,9 @@
 #include "serial/SerialClass.h"
 #include "serial/Zarnbus2Module.h"
 #include "serial/ZarnbusNumbers.h"
-#include "support/FakeZarnbusModule.h"
-#include "support/ScriptedSerialPort.h"
-#include "util/MonotonicClock.h"
+#include "support/FakeCurrentDevice.h"
 
 #include <QTest>
-
-namespace {
-
-// A serial driver on station 1 wired to a fake module through a scripted port.
-struct DriverOnFakeBus {
-    ManualClock clock;
-    ScriptedSerialPort port{&clock};
-    Zarnbus2Link link{port, clock};
-    FakeZarnbusModule module{1};
-    SerialClass driver{link};
-    bool moduleAnswers = true;
-
-    DriverOnFakeBus() {
-        port.setResponder([this](const QByteArray& request) {
-            return moduleAnswers ? module.respond(request) : QByteArray();
-        });
-        driver.DriverStation(1);
-    }
-};
-
-} // namespace
 
 class TestSerialClass : public QObject {
     Q_OBJECT
@@ -69,61 +46,61 @@ private Q_SLOTS:
         QFETCH(QString, member);
         QFETCH(int, number);
         QFETCH(bool, writable);
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[quint8(number)] = 42.25f;
-        QCOMPARE(bus.driver.GetByName(member), DeviceValue(42.25f));
+        QCOMPARE(bus.driver->GetByName(member), DeviceValue(42.25f));
         QCOMPARE(bus.port.writes.constLast(),
                  Zarnbus2Module::BuildRequest(1, true, quint8(number), false, 0));
         if (writable) {
-            bus.driver.LetByName(member, DeviceValue("-1.5"));
+            bus.driver->LetByName(member, DeviceValue("-1.5"));
             QCOMPARE(bus.port.writes.constLast(),
                      Zarnbus2Module::BuildRequest(1, false, quint8(number), false, -1.5f));
         } else {
-            QVERIFY_THROWS_EXCEPTION(UnknownMemberError, bus.driver.LetByName(member, 1));
+            QVERIFY_THROWS_EXCEPTION(UnknownMemberError, bus.driver->LetByName(member, 1));
         }
     }
 
     void operationsSendTheirCommandNumbers() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         for (const char* name : {"DOCALLO", "DOCALHI", "DOKEYPWR", "DOKEYTAR", "DOKEYUNI",
                                  "DOKEYHLD", "DOOFF", "RST"}) {
-            bus.driver.MethodByName(QString::fromLatin1(name));
+            bus.driver->MethodByName(QString::fromLatin1(name));
         }
         QCOMPARE(bus.module.receivedCommands,
                  (QList<quint8>{101, 102, 103, 104, 105, 106, 107, 100}));
-        bus.driver.REMK(DeviceValue(3));
+        bus.driver->REMK(DeviceValue(3));
         QCOMPARE(bus.module.receivedWrites.constLast(), (QPair<quint8, float>(70, 3.0f)));
     }
 
     void resetWaitsForTheModuleToRestart() {
-        DriverOnFakeBus bus;
-        bus.driver.RST();
+        FakeCurrentDevice bus;
+        bus.driver->RST();
         QCOMPARE(bus.clock.totalWaitedMs(), qint64(1000));
     }
 
     void membersWithoutEffectSendNothing() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         for (const char* name : {"CHANNEL", "BOUNDID", "BOUNDTAG", "DOWAKE"}) {
-            QVERIFY(bus.driver.GetByName(QString::fromLatin1(name)).isEmpty());
-            bus.driver.LetByName(QString::fromLatin1(name), 5);
+            QVERIFY(bus.driver->GetByName(QString::fromLatin1(name)).isEmpty());
+            bus.driver->LetByName(QString::fromLatin1(name), 5);
         }
         for (const char* name : {"Initialise", "OpenInterface", "CloseInterface", "KEEPAWAKE",
                                  "SAVE", "RSTOVRLOD", "RSTOVRRNG", "EasyAll"}) {
-            bus.driver.MethodByName(QString::fromLatin1(name));
+            bus.driver->MethodByName(QString::fromLatin1(name));
         }
         QVERIFY(bus.port.writes.isEmpty());
-        QCOMPARE(bus.driver.IsR58(), false);
+        QCOMPARE(bus.driver->IsR58(), false);
     }
 
     void systemZeroNeedsFirmware108() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::VERS] = 1.07f;
         bus.module.values[ZarnbusNumber::SYSZERO] = 0.5f;
-        QCOMPARE(bus.driver.SYSZERO(), DeviceValue("Not supported!"));
+        QCOMPARE(bus.driver->SYSZERO(), DeviceValue("Not supported!"));
         QCOMPARE(bus.port.writes.size(), 1);
 
         bus.module.values[ZarnbusNumber::VERS] = 1.08f;
-        QCOMPARE(bus.driver.SYSZERO(), DeviceValue(0.5f));
+        QCOMPARE(bus.driver->SYSZERO(), DeviceValue(0.5f));
         QCOMPARE(bus.module.receivedReads.mid(1), (QList<quint8>{10, 19}));
     }
 
@@ -140,61 +117,61 @@ private Q_SLOTS:
         QFETCH(float, high);
         QFETCH(float, low);
         QFETCH(QString, text);
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::SERH] = high;
         bus.module.values[ZarnbusNumber::SERL] = low;
-        QCOMPARE(bus.driver.GetByName(QStringLiteral("SerialNumber")), DeviceValue(text));
+        QCOMPARE(bus.driver->GetByName(QStringLiteral("SerialNumber")), DeviceValue(text));
         QCOMPARE(bus.module.receivedReads, (QList<quint8>{9, 8}));
     }
 
     void serialNumberIsWrittenLowHalfFirst() {
-        DriverOnFakeBus bus;
-        bus.driver.SERIALNUMBER(DeviceValue(65538));
+        FakeCurrentDevice bus;
+        bus.driver->SERIALNUMBER(DeviceValue(65538));
         QCOMPARE(bus.module.receivedWrites, (QList<QPair<quint8, float>>{{92, 2.0f}, {93, 1.0f}}));
 
         bus.module.receivedWrites.clear();
         QVERIFY_THROWS_EXCEPTION(ConversionError,
-                                 bus.driver.SERIALNUMBER(DeviceValue(4294967296.0)));
-        QVERIFY_THROWS_EXCEPTION(ConversionError, bus.driver.SERIALNUMBER(DeviceValue(-1)));
-        QVERIFY_THROWS_EXCEPTION(ConversionError, bus.driver.SERIALNUMBER(DeviceValue("12AB")));
+                                 bus.driver->SERIALNUMBER(DeviceValue(4294967296.0)));
+        QVERIFY_THROWS_EXCEPTION(ConversionError, bus.driver->SERIALNUMBER(DeviceValue(-1)));
+        QVERIFY_THROWS_EXCEPTION(ConversionError, bus.driver->SERIALNUMBER(DeviceValue("12AB")));
         QVERIFY(bus.module.receivedWrites.isEmpty());
-        bus.driver.SERIALNUMBER(DeviceValue(4294967295.0));
+        bus.driver->SERIALNUMBER(DeviceValue(4294967295.0));
         QCOMPARE(bus.module.receivedWrites,
                  (QList<QPair<quint8, float>>{{92, 65535.0f}, {93, 65535.0f}}));
     }
 
     void displayTextComesFromFourRegisters() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[65] = float(0x4142);
         bus.module.values[66] = float(0x4300);
         bus.module.values[67] = 0.0f;
         bus.module.values[68] = float(0x4445); // the low byte of REM4 is not shown
         bus.module.values[69] = float(0x4647);
-        QCOMPARE(bus.driver.DISPLAY(), DeviceValue("ABCD"));
+        QCOMPARE(bus.driver->DISPLAY(), DeviceValue("ABCD"));
         QCOMPARE(bus.module.receivedReads, (QList<quint8>{65, 66, 67, 68}));
     }
 
     void statusBitsReadBackAsModes() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::Status] = 16 + 2 + 1;
-        QCOMPARE(bus.driver.NetMode(), DeviceValue(true));
-        QCOMPARE(bus.driver.HoldMode(), DeviceValue(true));
-        QCOMPARE(bus.driver.UnitMode(), DeviceValue(qint64(0)));
+        QCOMPARE(bus.driver->NetMode(), DeviceValue(true));
+        QCOMPARE(bus.driver->HoldMode(), DeviceValue(true));
+        QCOMPARE(bus.driver->UnitMode(), DeviceValue(qint64(0)));
         bus.module.values[ZarnbusNumber::Status] = 64 + 3 * 256;
-        QCOMPARE(bus.driver.UnitMode(), DeviceValue(qint64(3)));
-        QCOMPARE(bus.driver.NetMode(), DeviceValue(false));
+        QCOMPARE(bus.driver->UnitMode(), DeviceValue(qint64(3)));
+        QCOMPARE(bus.driver->NetMode(), DeviceValue(false));
         bus.module.values[ZarnbusNumber::Status] = 128;
-        QCOMPARE(bus.driver.UnitMode(), DeviceValue(qint64(7)));
+        QCOMPARE(bus.driver->UnitMode(), DeviceValue(qint64(7)));
     }
 
     void netAndHoldPressTheirKeyOnlyWhenTheStateDiffers() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::Status] = 1;
-        bus.driver.NetMode(DeviceValue(true));
+        bus.driver->NetMode(DeviceValue(true));
         QVERIFY(bus.module.receivedCommands.isEmpty());
-        bus.driver.NetMode(DeviceValue(false));
+        bus.driver->NetMode(DeviceValue(false));
         QCOMPARE(bus.module.receivedCommands, QList<quint8>{104});
-        bus.driver.HoldMode(DeviceValue(true));
+        bus.driver->HoldMode(DeviceValue(true));
         QCOMPARE(bus.module.receivedCommands, (QList<quint8>{104, 106}));
         QCOMPARE(bus.module.receivedReads, (QList<quint8>{73, 73, 73}));
     }
@@ -215,64 +192,64 @@ private Q_SLOTS:
         QFETCH(float, status);
         QFETCH(int, reads);
         QFETCH(int, presses);
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::Status] = status;
-        bus.driver.UnitMode(unit);
+        bus.driver->UnitMode(unit);
         QCOMPARE(bus.module.receivedReads.size(), reads);
         QCOMPARE(bus.module.receivedCommands.size(), presses);
     }
 
     void linkFailureServesLastValuesUntilReset() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::NET] = 12.5f;
-        QCOMPARE(bus.driver.NET(), DeviceValue(12.5f));
+        QCOMPARE(bus.driver->NET(), DeviceValue(12.5f));
 
         bus.moduleAnswers = false;
-        QCOMPARE(bus.driver.GROSS(), DeviceValue(0.0f)); // never read: the cache's initial value
+        QCOMPARE(bus.driver->GROSS(), DeviceValue(0.0f)); // never read: the cache's initial value
         QCOMPARE(bus.clock.nowMs(), qint64(3000));
-        QVERIFY(bus.driver.ErrorState());
-        QCOMPARE(bus.driver.ErrorDescription(), QStringLiteral("No Response"));
-        QCOMPARE(bus.driver.RetryCounter(), qint16(2));
+        QVERIFY(bus.driver->ErrorState());
+        QCOMPARE(bus.driver->ErrorDescription(), QStringLiteral("No Response"));
+        QCOMPARE(bus.driver->RetryCounter(), qint16(2));
 
         const auto writesBefore = bus.port.writes.size();
-        QCOMPARE(bus.driver.NET(), DeviceValue(12.5f));
-        bus.driver.DP(DeviceValue(3));
-        bus.driver.DOKEYTAR();
+        QCOMPARE(bus.driver->NET(), DeviceValue(12.5f));
+        bus.driver->DP(DeviceValue(3));
+        bus.driver->DOKEYTAR();
         QCOMPARE(bus.port.writes.size(), writesBefore);
-        bus.driver.ErrorState(false); // writing the error state has no effect
-        QVERIFY(bus.driver.ErrorState());
+        bus.driver->ErrorState(false); // writing the error state has no effect
+        QVERIFY(bus.driver->ErrorState());
 
         bus.moduleAnswers = true;
-        bus.driver.ResetError();
-        QVERIFY(!bus.driver.ErrorState());
-        QCOMPARE(bus.driver.ErrorDescription(), QString());
+        bus.driver->ResetError();
+        QVERIFY(!bus.driver->ErrorState());
+        QCOMPARE(bus.driver->ErrorDescription(), QString());
         QCOMPARE(bus.link.PendingErrorText, QString());
         bus.module.values[ZarnbusNumber::NET] = 13.0f;
-        QCOMPARE(bus.driver.NET(), DeviceValue(13.0f));
+        QCOMPARE(bus.driver->NET(), DeviceValue(13.0f));
     }
 
     void byNameAccessIgnoresCaseAndRefusesUnknownNames() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::MVV] = 1.25f;
         bus.module.values[ZarnbusNumber::OVRLOD] = 4.0f;
-        QCOMPARE(bus.driver.GetByName(QStringLiteral("mvv")), bus.driver.MVV());
-        QCOMPARE(bus.driver.GetByName(QStringLiteral("OVRLod")), DeviceValue(4.0f));
+        QCOMPARE(bus.driver->GetByName(QStringLiteral("mvv")), bus.driver->MVV());
+        QCOMPARE(bus.driver->GetByName(QStringLiteral("OVRLod")), DeviceValue(4.0f));
         for (const char* name : {"NOSUCH", "SERL", "PWrite", "ZEX_GROSS", ""}) {
             QVERIFY_THROWS_EXCEPTION(UnknownMemberError,
-                                     bus.driver.GetByName(QString::fromLatin1(name)));
+                                     bus.driver->GetByName(QString::fromLatin1(name)));
         }
-        QVERIFY_THROWS_EXCEPTION(UnknownMemberError, bus.driver.GetByName(QStringLiteral("REMK")));
+        QVERIFY_THROWS_EXCEPTION(UnknownMemberError, bus.driver->GetByName(QStringLiteral("REMK")));
         QVERIFY_THROWS_EXCEPTION(UnknownMemberError,
-                                 bus.driver.MethodByName(QStringLiteral("GROSS")));
-        QVERIFY(!bus.driver.ErrorState());
+                                 bus.driver->MethodByName(QStringLiteral("GROSS")));
+        QVERIFY(!bus.driver->ErrorState());
     }
 
     void unconvertibleValuesRaiseBeforeAnyTraffic() {
-        DriverOnFakeBus bus;
+        FakeCurrentDevice bus;
+        QVERIFY_THROWS_EXCEPTION(
+            ConversionError, bus.driver->LetByName(QStringLiteral("DP"), DeviceValue("*NULL*")));
         QVERIFY_THROWS_EXCEPTION(ConversionError,
-                                 bus.driver.LetByName(QStringLiteral("DP"), DeviceValue("*NULL*")));
-        QVERIFY_THROWS_EXCEPTION(ConversionError,
-                                 bus.driver.LetByName(QStringLiteral("ALARM"), DeviceValue(1e40)));
+                                 bus.driver->LetByName(QStringLiteral("ALARM"), DeviceValue(1e40)));
         QVERIFY(bus.port.writes.isEmpty());
     }
 };

@@ -52,10 +52,7 @@ void FillKnownModule(FakeZarnbusModule& module, float firmware) {
 
 // The serial driver on a FakeZarnbusModule, station 1.
 struct SerialModule {
-    explicit SerialModule(float firmware = 4.1f) {
-        FillKnownModule(bus.module, firmware);
-        bus.driver->DriverStation(1);
-    }
+    explicit SerialModule(float firmware = 4.1f) { FillKnownModule(bus.module, firmware); }
     ZEX& device() { return *bus.driver; }
     // From the next request on, the module answers no more.
     void fallSilent() { bus.moduleAnswers = false; }

@@ -7,6 +7,7 @@ FakeCurrentDevice::FakeCurrentDevice()
     port.setResponder([this](const QByteArray& request) {
         return moduleAnswers ? module.respond(request) : QByteArray();
     });
+    driver->DriverStation(1);
 }
 
 FakeCurrentDevice::~FakeCurrentDevice() {

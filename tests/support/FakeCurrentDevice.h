@@ -8,10 +8,10 @@
 
 #include <memory>
 
-// The program's current device for tests of code that reads it (formatting, fields, pages): a
-// SerialClass on station 1, wired through a scripted port to a FakeZarnbusModule, on a manual
-// clock. Set `module.values` before makeCurrent(); the destructor releases the current device
-// when it is still this one, so no driver outlives its link.
+// A SerialClass on station 1, wired through a scripted port to a FakeZarnbusModule, on a manual
+// clock: the driver under test, or the program's current device for code that reads it
+// (formatting, fields, pages). Set `module.values` before makeCurrent(); the destructor releases
+// the current device when it is still this one, so no driver outlives its link.
 class FakeCurrentDevice {
 public:
     FakeCurrentDevice();
