@@ -1,13 +1,12 @@
 #include "cli/ZexCtl.h"
 #include "serial/QtSerialPortControl.h"
 #include "serial/Zarnbus2Module.h"
+#include "support/FakeZarnbusModule.h"
 #include "support/PseudoTerminal.h"
 #include "util/MonotonicClock.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMap>
-#include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -16,59 +15,19 @@ namespace {
 
 const QByteArray Wake(10, '\0');
 
-// A module on the far end of a pseudo-terminal: splits what arrives into Zarnbus 2 frames and
-// answers those for its station, reads from its parameter table, writes and commands with ACK.
-class FakeModule {
-public:
-    explicit FakeModule(PseudoTerminal& terminal, quint8 station = 1)
-        : m_terminal(terminal)
-        , m_station(station) {
-        terminal.startResponder([this](QByteArray& unconsumed) { return answer(unconsumed); });
+// A module at the far end of a pseudo-terminal. Once started it answers on the terminal's own
+// thread, so its table is filled before.
+struct ModuleOnTerminal {
+    explicit ModuleOnTerminal(quint8 station = 1)
+        : module(station) {}
+    void start(bool answers = true) {
+        terminal.startResponder([this, answers](QByteArray& unconsumed) {
+            const QByteArray replies = module.respondToStream(unconsumed);
+            return answers ? replies : QByteArray();
+        });
     }
-    ~FakeModule() { m_terminal.stopResponder(); }
-
-    void setParameter(quint8 number, float value) {
-        QMutexLocker lock(&m_mutex);
-        m_parameters[number] = value;
-    }
-    void setSilent(bool silent) { m_silent = silent; }
-
-private:
-    QByteArray answer(QByteArray& unconsumed) {
-        QByteArray replies;
-        for (;;) {
-            const qsizetype start = unconsumed.indexOf(char(Zarnbus2Module::StartByte));
-            if (start < 0) {
-                unconsumed.clear(); // wake bytes and line noise
-                return replies;
-            }
-            unconsumed.remove(0, start);
-            if (unconsumed.size() < 3) {
-                return replies;
-            }
-            const quint8 command = quint8(unconsumed[2]);
-            const int length = (command & 0x80) ? 5 : 13;
-            if (unconsumed.size() < length) {
-                return replies;
-            }
-            const quint8 station = quint8(unconsumed[1]);
-            unconsumed.remove(0, length);
-            if (m_silent || station != m_station) {
-                continue;
-            }
-            QMutexLocker lock(&m_mutex);
-            const quint8 number = command & 0x7F;
-            replies += (command & 0x80) && number < 100
-                           ? Zarnbus2Module::BuildReadReply(station, m_parameters.value(number))
-                           : Zarnbus2Module::BuildAck(station);
-        }
-    }
-
-    PseudoTerminal& m_terminal;
-    quint8 m_station;
-    std::atomic<bool> m_silent{false};
-    QMutex m_mutex;
-    QMap<quint8, float> m_parameters;
+    FakeZarnbusModule module;
+    PseudoTerminal terminal; // last: stops answering before the module goes
 };
 
 struct Outcome {
@@ -89,55 +48,54 @@ private Q_SLOTS:
     }
 
     void getSendsTheReadFrameAndPrintsNameAndValue() {
-        PseudoTerminal terminal;
-        FakeModule module(terminal);
-        module.setParameter(10, 1.08f);
-        const Outcome result = run({"--port", terminal.devicePath(), "get", "VERS"});
+        ModuleOnTerminal far;
+        far.module.values[10] = 1.08f;
+        far.start();
+        const Outcome result = run({"--port", far.terminal.devicePath(), "get", "VERS"});
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out, QStringLiteral("VERS=1.08\n"));
-        QCOMPARE(terminal.received(), Wake + QByteArray::fromHex("fe018a080b"));
+        QCOMPARE(far.terminal.received(), Wake + QByteArray::fromHex("fe018a080b"));
 
         // Nothing is left holding the port: a second run opens it at once.
-        QCOMPARE(run({"--port", terminal.devicePath(), "get", "VERS"}).exitCode, 0);
+        QCOMPARE(run({"--port", far.terminal.devicePath(), "get", "VERS"}).exitCode, 0);
     }
 
     void setSendsTheExactWriteFrame() {
-        PseudoTerminal terminal;
-        FakeModule module(terminal, 5);
+        ModuleOnTerminal far(5);
+        far.start();
         const Outcome result =
-            run({"--port", terminal.devicePath(), "--station", "5", "set", "DP", "3"});
+            run({"--port", far.terminal.devicePath(), "--station", "5", "set", "DP", "3"});
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
         // FE, station 5, parameter 24, 3.0 as nibbles with the end marker, checksum 0x9D.
         const QByteArray frame = QByteArray::fromHex("fe05180400040000000080090d");
         QCOMPARE(frame.size(), 13);
-        QCOMPARE(terminal.received(), Wake + frame);
+        QCOMPARE(far.terminal.received(), Wake + frame);
     }
 
     void callSendsTheCommandFrame() {
-        PseudoTerminal terminal;
-        FakeModule module(terminal, 5);
+        ModuleOnTerminal far(5);
+        far.start();
         const Outcome result =
-            run({"--station=5", "call", "dokeytar", "--port", terminal.devicePath()});
+            run({"--station=5", "call", "dokeytar", "--port", far.terminal.devicePath()});
         QCOMPARE(result.exitCode, 0);
-        QCOMPARE(terminal.received(), Wake + QByteArray::fromHex("fe05e80e0d"));
+        QCOMPARE(far.terminal.received(), Wake + QByteArray::fromHex("fe05e80e0d"));
     }
 
     void severalNamesInAnyCaseThroughAPortNumber() {
-        PseudoTerminal terminal;
-        FakeModule module(terminal);
-        module.setParameter(14, 12.5f); // GROSS
-        module.setParameter(9, 1.0f);   // serial number, high half
-        module.setParameter(8, 2.0f);   // low half
+        ModuleOnTerminal far;
+        far.module.values = {{14, 12.5f}, {9, 1.0f}, {8, 2.0f}}; // GROSS, serial high and low half
+        far.start();
         const QString links = m_config.path() + QStringLiteral("/ZEX Toolkit/ports");
         QDir().mkpath(links);
-        QVERIFY(QFile::link(terminal.devicePath(), links + QStringLiteral("/COM233")));
+        QVERIFY(QFile::link(far.terminal.devicePath(), links + QStringLiteral("/COM233")));
 
         const Outcome listing = run({"ports"});
         QCOMPARE(listing.exitCode, 0);
-        QVERIFY2(listing.out.contains(QStringLiteral("COM233  %1\n").arg(terminal.devicePath())),
-                 qPrintable(listing.out));
+        QVERIFY2(
+            listing.out.contains(QStringLiteral("COM233  %1\n").arg(far.terminal.devicePath())),
+            qPrintable(listing.out));
 
         const Outcome result = run({"--port", "com233", "get", "gross", "SerialNumber", "CHANNEL"});
         QFile::remove(links + QStringLiteral("/COM233"));
@@ -146,15 +104,14 @@ private Q_SLOTS:
     }
 
     void aSilentModuleIsALinkFailure() {
-        PseudoTerminal terminal;
-        FakeModule module(terminal);
-        module.setSilent(true);
-        const Outcome result = run({"--port", terminal.devicePath(), "get", "VERS", "GROSS"});
+        ModuleOnTerminal far;
+        far.start(false);
+        const Outcome result = run({"--port", far.terminal.devicePath(), "get", "VERS", "GROSS"});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.out, QString());
         QVERIFY2(result.err.contains(QLatin1String("No Response")), qPrintable(result.err));
         const QByteArray request = QByteArray::fromHex("fe018a080b");
-        QCOMPARE(terminal.received(), Wake + request + request + request); // then it gave up
+        QCOMPARE(far.terminal.received(), Wake + request + request + request); // then it gave up
     }
 
     void portsThatCannotBeOpenedAreLinkFailures() {
@@ -210,10 +167,10 @@ private Q_SLOTS:
     void badInputIsAUsageErrorBeforeTheBusIsTouched() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        PseudoTerminal terminal;
-        FakeModule module(terminal);
+        ModuleOnTerminal far;
+        far.start();
         if (!arguments.contains(QLatin1String("--port"))) {
-            arguments.prepend(terminal.devicePath());
+            arguments.prepend(far.terminal.devicePath());
             arguments.prepend(QStringLiteral("--port"));
         }
         const Outcome result = run(arguments);
@@ -222,7 +179,7 @@ private Q_SLOTS:
         const QString firstLine = result.err.section(QLatin1Char('\n'), 0, 0);
         QVERIFY2(firstLine.startsWith(QLatin1String("zexctl: ")) && firstLine.contains(message),
                  qPrintable(result.err));
-        QCOMPARE(terminal.received(), QByteArray());
+        QCOMPARE(far.terminal.received(), QByteArray());
     }
 
     void anUnknownMemberListsTheValidNames() {
@@ -236,13 +193,13 @@ private Q_SLOTS:
     }
 
     void aBroadcastIsSentWithoutWaitingForAReply() {
-        PseudoTerminal terminal;
-        FakeModule module(terminal, 5);
+        ModuleOnTerminal far(5);
+        far.start();
         const Outcome result =
-            run({"--port", terminal.devicePath(), "--station", "0", "set", "Damp", "10"});
+            run({"--port", far.terminal.devicePath(), "--station", "0", "set", "Damp", "10"});
         QCOMPARE(result.exitCode, 0);
         QVERIFY(result.err.contains(QLatin1String("not confirmed")));
-        QTRY_COMPARE(terminal.received(),
+        QTRY_COMPARE(far.terminal.received(),
                      Wake + Zarnbus2Module::BuildRequest(0, false, 26, false, 10.0f));
     }
 

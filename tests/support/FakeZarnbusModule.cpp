@@ -23,3 +23,24 @@ QByteArray FakeZarnbusModule::respond(const QByteArray& request) {
     values[command] = value;
     return Zarnbus2Module::BuildAck(m_station);
 }
+
+QByteArray FakeZarnbusModule::respondToStream(QByteArray& unconsumed) {
+    QByteArray replies;
+    for (;;) {
+        const qsizetype start = unconsumed.indexOf(char(Zarnbus2Module::StartByte));
+        if (start < 0) {
+            unconsumed.clear();
+            return replies;
+        }
+        unconsumed.remove(0, start);
+        if (unconsumed.size() < 3) {
+            return replies;
+        }
+        const int length = (quint8(unconsumed[2]) & 0x80) ? 5 : 13; // a read or command : a write
+        if (unconsumed.size() < length) {
+            return replies;
+        }
+        replies += respond(unconsumed.left(length));
+        unconsumed.remove(0, length);
+    }
+}

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QPair>
 
-// A minimal module behind a ScriptedSerialPort responder, for driver unit tests: reads answer
+// A minimal module behind a ScriptedSerialPort responder or a pseudo-terminal: reads answer
 // from a table, writes land in it, commands are recorded. The wire-exact module is zex-sim.
 class FakeZarnbusModule {
 public:
@@ -19,6 +19,9 @@ public:
 
     // Answers one request frame the way a module would (empty when it is not addressed).
     QByteArray respond(const QByteArray& request);
+    // Answers every whole request frame of a byte stream (the far end of a pseudo-terminal),
+    // dropping wake bytes and noise; a partial frame is left for the next call.
+    QByteArray respondToStream(QByteArray& unconsumed);
 
 private:
     quint8 m_station;
