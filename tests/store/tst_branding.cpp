@@ -1,5 +1,6 @@
 #include "store/BrandingModule.h"
 #include "store/HashModule.h"
+#include "support/ScratchFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -51,9 +52,7 @@ void WriteBrandFile(const QString& path, const Keys& keys) {
                u'>' + Escape(value) + QStringLiteral("</") + key + QStringLiteral(">\n");
     }
     xml += QStringLiteral("</data>\n</zextoolkit>\n</xmlregistry>\n");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(xml.toUtf8());
+    WriteBytes(path, xml.toUtf8());
 }
 
 Keys SignedKeys(Keys keys) {
@@ -206,10 +205,7 @@ private Q_SLOTS:
     }
     void unreadableFilesCannotBeOpened() {
         QFETCH(QByteArray, content);
-        QFile out(file());
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(content);
-        out.close();
+        WriteBytes(file(), content);
         BrandValues values = Sentinel();
         QCOMPARE(LoadBranding(file(), values).status, BrandLoadStatus::CannotOpen);
         QCOMPARE(values.BrandCompany, QStringLiteral("before"));
@@ -254,12 +250,7 @@ private Q_SLOTS:
         QCOMPARE(Brand().FieldBack, BrandColour(0x80C0FF));
     }
 
-    void keyTableIsCompleteAndInOrder() {
-        QCOMPARE(BrandKeys().size(), 12 + BrandColourCount);
-        QCOMPARE(QLatin1String(BrandKeys().at(0).key), QLatin1String("Company"));
-        QCOMPARE(QLatin1String(BrandKeys().at(9).key), QLatin1String("MD5Hash"));
-        QCOMPARE(QLatin1String(BrandKeys().at(12).key), QLatin1String("Back"));
-        QCOMPARE(QLatin1String(BrandKeys().last().key), QLatin1String("LiftoutFore"));
+    void keysAreFoundInAnyLetterCase() {
         QCOMPARE(CanonicalBrandKey(QStringLiteral("fieldbackhover")),
                  QStringLiteral("FieldBackHover"));
         QCOMPARE(CanonicalBrandKey(QStringLiteral("Colour")), QString());
