@@ -27,57 +27,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         const QByteArray zcf = "[Data]\r\nType=ZEX\r\n[ReadWrite]\r\nDP=3\r\n  Damp = 1.5 \r\n"
                                "EMPTY=\r\nNUL=*NULL*\r\n";
-        QTest::newRow("a key in its section") << zcf << "Data"
-                                              << "Type"
-                                              << "ZEX";
-        QTest::newRow("section and key in another letter case") << zcf << "READWRITE"
-                                                                << "dp"
-                                                                << "3";
-        QTest::newRow("spaces around the key and value are not part of them") << zcf << "readwrite"
-                                                                              << "DAMP"
-                                                                              << "1.5";
-        QTest::newRow("an empty value reads as the default") << zcf << "ReadWrite"
-                                                             << "Empty"
-                                                             << "default";
-        QTest::newRow("*NULL* reads as the empty text") << zcf << "ReadWrite"
-                                                        << "NUL"
-                                                        << "";
-        QTest::newRow("a key of another section is not found") << zcf << "Data"
-                                                               << "DP"
-                                                               << "default";
-        QTest::newRow("a missing section gives the default") << zcf << "Factory"
-                                                             << "FGAIN"
-                                                             << "default";
-        QTest::newRow("LF line endings read the same")
-            << QByteArray("[Serial]\nPort=3\nBaud=1\n") << "Serial"
-            << "Baud"
-            << "1";
-        QTest::newRow("a last line without line ending")
-            << QByteArray("[Serial]\r\nPort=7") << "Serial"
-            << "Port"
-            << "7";
-        QTest::newRow("the first of two equal keys wins")
-            << QByteArray("[A]\r\nK=first\r\nk=second\r\n") << "A"
-            << "K"
-            << "first";
-        QTest::newRow("the first of two equal sections wins")
-            << QByteArray("[A]\r\nK=first\r\n[a]\r\nK=second\r\n") << "A"
-            << "K"
-            << "first";
-        QTest::newRow("garbage lines around a key do not hide it")
-            << QByteArray("\x01\xff", 2) + QByteArray(1, '\0') +
-                   "garbage\r\n[A]\r\nno equals sign\r\n=no key\r\nK=v\r\n"
-            << "A"
-            << "K"
-            << "v";
-        QTest::newRow("a comment line is no key") << QByteArray("[A]\r\n;K=commented\r\n") << "A"
-                                                  << ";K"
-                                                  << "default";
-        QTest::newRow("Windows-1252 bytes become their characters")
-            << QByteArray("[A]\r\nK=M\xfcnster \x96 \x80"
-                          "5\r\n")
-            << "A"
-            << "K" << QString::fromUtf8("Münster – €5");
+        const auto row = [](const char* name, const QByteArray& file, const char* section,
+                            const char* key, const QString& expected) {
+            QTest::newRow(name) << file << QString(section) << QString(key) << expected;
+        };
+        row("a key in its section", zcf, "Data", "Type", "ZEX");
+        row("section and key in another letter case", zcf, "READWRITE", "dp", "3");
+        row("spaces around the key and value are not part of them", zcf, "readwrite", "DAMP",
+            "1.5");
+        row("an empty value reads as the default", zcf, "ReadWrite", "Empty", "default");
+        row("*NULL* reads as the empty text", zcf, "ReadWrite", "NUL", "");
+        row("a key of another section is not found", zcf, "Data", "DP", "default");
+        row("a missing section gives the default", zcf, "Factory", "FGAIN", "default");
+        row("a last line without line ending", "[Serial]\r\nPort=7", "Serial", "Port", "7");
+        row("the first of two equal keys wins", "[A]\r\nK=first\r\nk=second\r\n", "A", "K",
+            "first");
+        row("the first of two equal sections wins", "[A]\r\nK=first\r\n[a]\r\nK=second\r\n", "A",
+            "K", "first");
+        row("garbage lines around a key do not hide it",
+            QByteArray("\x01\xff", 2) + QByteArray(1, '\0') +
+                "garbage\r\n[A]\r\nno equals sign\r\n=no key\r\nK=v\r\n",
+            "A", "K", "v");
+        row("a comment line is no key", "[A]\r\n;K=commented\r\n", "A", ";K", "default");
+        row("Windows-1252 bytes become their characters",
+            "[A]\r\nK=M\xfcnster \x96 \x80"
+            "5\r\n",
+            "A", "K", QString::fromUtf8("Münster – €5"));
     }
     void reads() {
         QFETCH(QByteArray, file);
@@ -117,48 +92,34 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("after");
         const QByteArray file = "; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n\r\n"
                                 "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n";
-        QTest::newRow("a key is replaced in place, keeping its spelling and spacing")
-            << file << "DATA"
-            << "type"
-            << "ZEX2"
-            << QByteArray("; saved by hand\r\n[Data]\r\nType = ZEX2\r\nSaved=1 May\r\n\r\n"
-                          "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n");
-        QTest::newRow("a new key goes after the section's last key, before the blank line")
-            << file << "Data"
-            << "AppVersion"
-            << "2.1"
-            << QByteArray("; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n"
-                          "AppVersion=2.1\r\n\r\n[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n");
-        QTest::newRow("a new section goes at the end of the file")
-            << file << "Dynamic"
-            << "REM1"
-            << "*NULL*"
-            << QByteArray("; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n\r\n"
-                          "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n[Dynamic]\r\nREM1=*NULL*\r\n");
-        QTest::newRow("an LF file stays LF") << QByteArray("[Serial]\nPort=3\n") << "Serial"
-                                             << "Baud"
-                                             << "1" << QByteArray("[Serial]\nPort=3\nBaud=1\n");
-        QTest::newRow("a CR LF file stays CR LF")
-            << QByteArray("[Serial]\r\nPort=3\r\n") << "Serial"
-            << "Port"
-            << "4" << QByteArray("[Serial]\r\nPort=4\r\n");
-        QTest::newRow("a last line without ending gets one before new lines")
-            << QByteArray("[Serial]\nPort=3") << "Files"
-            << "InitDir"
-            << "/home" << QByteArray("[Serial]\nPort=3\n[Files]\nInitDir=/home\n");
-        QTest::newRow("a file an editor saved as UTF-8 with a byte order mark stays so")
-            << QByteArray("\xEF\xBB\xBF[Data]\r\nType=ZEX\r\n") << "Data"
-            << "Note" << QString::fromUtf8("Ωhm – ok")
-            << QByteArray("\xEF\xBB\xBF[Data]\r\nType=ZEX\r\nNote=\xCE\xA9hm \xE2\x80\x93 ok\r\n");
-        QTest::newRow("only the first of two equal keys changes")
-            << QByteArray("[A]\r\nK=1\r\nK=2\r\n") << "a"
-            << "k"
-            << "9" << QByteArray("[A]\r\nK=9\r\nK=2\r\n");
-        QTest::newRow("Windows-1252 text is written one byte per character")
-            << QByteArray() << "A"
-            << "K" << QString::fromUtf8("Münster – €5")
-            << QByteArray("[A]\r\nK=M\xfcnster \x96 \x80"
-                          "5\r\n");
+        const auto row = [](const char* name, const QByteArray& before, const char* section,
+                            const char* key, const QString& value, const QByteArray& after) {
+            QTest::newRow(name) << before << QString(section) << QString(key) << value << after;
+        };
+        row("a key is replaced in place, keeping its spelling and spacing", file, "DATA", "type",
+            "ZEX2",
+            "; saved by hand\r\n[Data]\r\nType = ZEX2\r\nSaved=1 May\r\n\r\n"
+            "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n");
+        row("a new key goes after the section's last key, before the blank line", file, "Data",
+            "AppVersion", "2.1",
+            "; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n"
+            "AppVersion=2.1\r\n\r\n[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n");
+        row("a new section goes at the end of the file", file, "Dynamic", "REM1", "*NULL*",
+            "; saved by hand\r\n[Data]\r\nType = ZEX\r\nSaved=1 May\r\n\r\n"
+            "[ReadWrite]\r\nDP=3\r\nUnknown=kept\r\n[Dynamic]\r\nREM1=*NULL*\r\n");
+        row("an LF file stays LF", "[Serial]\nPort=3\n", "Serial", "Baud", "1",
+            "[Serial]\nPort=3\nBaud=1\n");
+        row("a last line without ending gets one before new lines", "[Serial]\nPort=3", "Files",
+            "InitDir", "/home", "[Serial]\nPort=3\n[Files]\nInitDir=/home\n");
+        row("a file an editor saved as UTF-8 with a byte order mark stays so",
+            "\xEF\xBB\xBF[Data]\r\nType=ZEX\r\n", "Data", "Note", QString::fromUtf8("Ωhm – ok"),
+            "\xEF\xBB\xBF[Data]\r\nType=ZEX\r\nNote=\xCE\xA9hm \xE2\x80\x93 ok\r\n");
+        row("only the first of two equal keys changes", "[A]\r\nK=1\r\nK=2\r\n", "a", "k", "9",
+            "[A]\r\nK=9\r\nK=2\r\n");
+        row("Windows-1252 text is written one byte per character", QByteArray(), "A", "K",
+            QString::fromUtf8("Münster – €5"),
+            "[A]\r\nK=M\xfcnster \x96 \x80"
+            "5\r\n");
     }
     void writes() {
         QFETCH(QByteArray, before);
@@ -184,20 +145,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("a value with a line break would add keys") << "A"
-                                                                  << "K"
-                                                                  << "1\r\n[Evil]\r\nX=2";
-        QTest::newRow("a character outside Windows-1252") << "A"
-                                                          << "K" << QString::fromUtf8("Ω");
-        QTest::newRow("an equals sign in the key") << "A"
-                                                   << "K=1"
-                                                   << "v";
-        QTest::newRow("an empty key") << "A"
-                                      << " "
-                                      << "v";
-        QTest::newRow("a closing bracket in the section") << "A]"
-                                                          << "K"
-                                                          << "v";
+        const auto row = [](const char* name, const char* section, const char* key,
+                            const QString& value) {
+            QTest::newRow(name) << QString(section) << QString(key) << value;
+        };
+        row("a value with a line break would add keys", "A", "K", "1\r\n[Evil]\r\nX=2");
+        row("a character outside Windows-1252", "A", "K", QString::fromUtf8("Ω"));
+        row("an equals sign in the key", "A", "K=1", "v");
+        row("an empty key", "A", " ", "v");
+        row("a closing bracket in the section", "A]", "K", "v");
     }
     void unstorableNamesAndValuesAreRefusedAndNothingIsWritten() {
         QFETCH(QString, section);
