@@ -93,30 +93,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("result");
         QTest::addColumn<int>("caret");
 
-        QTest::newRow("refused characters are dropped from a paste")
-            << rules(Digits) << editor("", 0) << "1a2-b3"
-            << "123" << 3;
-        QTest::newRow("an over-long paste is cut at MaxLength")
-            << rules(Digits, 4) << editor("", 0) << "123456789"
-            << "1234" << 4;
-        QTest::newRow("a paste over the whole text replaces it within MaxLength")
-            << rules(Digits, 3) << editor("999", 0, 3) << "12345"
-            << "123" << 3;
-        QTest::newRow("a pasted sign away from the start is dropped")
-            << rules(SignedDecimal) << editor("1", 1) << "-2"
-            << "12" << 2;
-        QTest::newRow("a pasted second decimal point is dropped")
-            << rules(SignedDecimal) << editor("", 0) << "1.2.3"
-            << "1.23" << 4;
-        QTest::newRow("line breaks and tabs of a copied cell are dropped")
-            << rules(QString()) << editor("", 0) << "12\t\r\n"
-            << "12" << 2;
-        QTest::newRow("a paste is upper-cased like typing")
-            << rules(Hex, 6, true) << editor("", 0) << "1e3ffz"
-            << "1E3FF" << 5;
-        QTest::newRow("nothing accepted leaves the selection alone")
-            << rules(Digits) << editor("42", 0, 2) << "abc"
-            << "42" << 0;
+        const auto row = [](const char* name, const InputRules& rules, const EditorState& editor,
+                            const QString& pasted, const char* result, int caret) {
+            QTest::newRow(name) << rules << editor << pasted << QString(result) << caret;
+        };
+        row("refused characters are dropped from a paste", rules(Digits), editor("", 0), "1a2-b3",
+            "123", 3);
+        row("an over-long paste is cut at MaxLength", rules(Digits, 4), editor("", 0), "123456789",
+            "1234", 4);
+        row("a paste over the whole text replaces it within MaxLength", rules(Digits, 3),
+            editor("999", 0, 3), "12345", "123", 3);
+        row("a pasted sign away from the start is dropped", rules(SignedDecimal), editor("1", 1),
+            "-2", "12", 2);
+        row("a pasted second decimal point is dropped", rules(SignedDecimal), editor("", 0),
+            "1.2.3", "1.23", 4);
+        row("line breaks and tabs of a copied cell are dropped", rules(QString()), editor("", 0),
+            "12\t\r\n", "12", 2);
+        row("a paste is upper-cased like typing", rules(Hex, 6, true), editor("", 0), "1e3ffz",
+            "1E3FF", 5);
+        row("nothing accepted leaves the selection alone", rules(Digits), editor("42", 0, 2), "abc",
+            "42", 0);
     }
     void pastedText() {
         QFETCH(InputRules, rules);
@@ -163,18 +159,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("padded to the zero pattern") << "1E3"
-                                                    << "000000"
-                                                    << "0001E3";
-        QTest::newRow("a full-length text stays") << "ABCD"
-                                                  << "0000"
-                                                  << "ABCD";
-        QTest::newRow("automatic format keeps the text") << "1E3"
-                                                         << "*"
-                                                         << "1E3";
-        QTest::newRow("an empty text stays empty") << ""
-                                                   << "0000"
-                                                   << "";
+        const auto row = [](const char* name, const char* text, const char* format,
+                            const char* shown) {
+            QTest::newRow(name) << QString(text) << QString(format) << QString(shown);
+        };
+        row("padded to the zero pattern", "1E3", "000000", "0001E3");
+        row("a full-length text stays", "ABCD", "0000", "ABCD");
+        row("automatic format keeps the text", "1E3", "*", "1E3");
+        row("an empty text stays empty", "", "0000", "");
     }
     void hexadecimalFieldsKeepTheirText() {
         QFETCH(QString, text);
