@@ -19,6 +19,18 @@ private:
 
     int px(double twips) const { return TwipsModule::ToPixels(twips, host.get()); }
 
+    // A shown bar with one button per glyph, laid out.
+    ButtonBar* barWith(const QString& glyphs) {
+        auto* bar = new ButtonBar(host.get());
+        bar->move(100, 10);
+        bar->show();
+        for (const QChar glyph : glyphs) {
+            bar->AddButton(QString(glyph));
+        }
+        bar->DrawMe();
+        return bar;
+    }
+
 private Q_SLOTS:
     void init() {
         host = std::make_unique<QWidget>();
@@ -31,13 +43,7 @@ private Q_SLOTS:
     // --- ButtonBar ----------------------------------------------------------------------
 
     void theFirstButtonSitsAtTheRightEndAndTheBarGrowsLeft() {
-        auto* bar = new ButtonBar(host.get());
-        bar->move(100, 10);
-        bar->show();
-        for (const char* glyph : {"B", "P", "C", "U"}) {
-            bar->AddButton(QLatin1String(glyph));
-        }
-        bar->DrawMe();
+        ButtonBar* bar = barWith(QStringLiteral("BPCU"));
         const int rightEdge = bar->geometry().right();
         QCOMPARE(bar->ButtonsMade(), 4);
 
@@ -75,13 +81,7 @@ private Q_SLOTS:
     }
 
     void clickingPressesTheButtonAndReportsBeforeAndAfter() {
-        auto* bar = new ButtonBar(host.get());
-        bar->move(100, 10);
-        bar->show();
-        for (const char* glyph : {"B", "P", "C"}) {
-            bar->AddButton(QLatin1String(glyph));
-        }
-        bar->DrawMe();
+        ButtonBar* bar = barWith(QStringLiteral("BPC"));
         bar->SetSelectedButton(1);
         QVERIFY(bar->Button(0)->State());
         QVERIFY(!bar->Button(1)->State());
@@ -108,12 +108,7 @@ private Q_SLOTS:
     }
 
     void hoverAndLeaveCarryTheButtonNumber() {
-        auto* bar = new ButtonBar(host.get());
-        bar->move(100, 10);
-        bar->show();
-        bar->AddButton(QStringLiteral("B"));
-        bar->AddButton(QStringLiteral("P"));
-        bar->DrawMe();
+        ButtonBar* bar = barWith(QStringLiteral("BP"));
         QSignalSpy hover(bar, &ButtonBar::ButtonHover);
         QSignalSpy leave(bar, &ButtonBar::ButtonLeave);
         QTest::mouseMove(bar->Button(1));
