@@ -8,6 +8,13 @@ using namespace Zarnbus2Module;
 
 namespace {
 
+// A link on a scripted port, on a manual clock.
+struct Scripted {
+    ManualClock clock;
+    ScriptedSerialPort port{&clock};
+    Zarnbus2Link link{port, clock};
+};
+
 QByteArray hex(const char* text) {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
 }
@@ -98,125 +105,109 @@ private Q_SLOTS:
     }
 
     void aGoodReadResetsTheCounterAndTheErrorText() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
-        link.PendingErrorText = QStringLiteral("stale");
-        port.queueReply(BuildReadReply(1, 1.08f));
+        Scripted s;
+        s.link.PendingErrorText = QStringLiteral("stale");
+        s.port.queueReply(BuildReadReply(1, 1.08f));
         qint16 retries = 1;
         const DeviceValue value =
-            ZarnbusTransaction(link, 1, true, 10, false, 0, 1.0f, retries, 2, 7.0f);
+            ZarnbusTransaction(s.link, 1, true, 10, false, 0, 1.0f, retries, 2, 7.0f);
         QCOMPARE(value, DeviceValue(1.08f));
         QCOMPARE(retries, qint16(0));
-        QCOMPARE(link.PendingErrorText, QString());
-        QCOMPARE(port.writes, QList<QByteArray>{hex("FE 01 8A 08 0B")});
-        QCOMPARE(port.readLengths, QList<int>{11});
-        QCOMPARE(port.readTimeouts, QList<int>{1000});
-        QCOMPARE(port.resetInputCount, 1);
+        QCOMPARE(s.link.PendingErrorText, QString());
+        QCOMPARE(s.port.writes, QList<QByteArray>{hex("FE 01 8A 08 0B")});
+        QCOMPARE(s.port.readLengths, QList<int>{11});
+        QCOMPARE(s.port.readTimeouts, QList<int>{1000});
+        QCOMPARE(s.port.resetInputCount, 1);
     }
 
     void aSilentModuleCostsThreeAttemptsThenNoResponse() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
+        Scripted s;
         qint16 retries = 0;
         const DeviceValue value =
-            ZarnbusTransaction(link, 1, true, 14, false, 0, 1.0f, retries, 2, 7.5f);
+            ZarnbusTransaction(s.link, 1, true, 14, false, 0, 1.0f, retries, 2, 7.5f);
         QCOMPARE(value, DeviceValue(7.5f));
         QCOMPARE(retries, qint16(2));
-        QCOMPARE(link.PendingErrorText, QStringLiteral("No Response"));
-        QCOMPARE(port.writes.size(), 3);
-        QCOMPARE(port.writes.at(0), port.writes.at(2)); // retries resend the same bytes
-        QCOMPARE(port.resetInputCount, 3);
-        QCOMPARE(clock.nowMs(), qint64(3000));
+        QCOMPARE(s.link.PendingErrorText, QStringLiteral("No Response"));
+        QCOMPARE(s.port.writes.size(), 3);
+        QCOMPARE(s.port.writes.at(0), s.port.writes.at(2)); // retries resend the same bytes
+        QCOMPARE(s.port.resetInputCount, 3);
+        QCOMPARE(s.clock.nowMs(), qint64(3000));
 
         // Given up: the next transaction returns its last value without touching the port.
         const DeviceValue cached =
-            ZarnbusTransaction(link, 1, true, 15, false, 0, 1.0f, retries, 2, 12.5f);
+            ZarnbusTransaction(s.link, 1, true, 15, false, 0, 1.0f, retries, 2, 12.5f);
         QCOMPARE(cached, DeviceValue(12.5f));
-        QCOMPARE(port.writes.size(), 3);
-        QCOMPARE(link.PendingErrorText, QStringLiteral("No Response"));
+        QCOMPARE(s.port.writes.size(), 3);
+        QCOMPARE(s.link.PendingErrorText, QStringLiteral("No Response"));
     }
 
     void failuresOfEveryKindAreRetriedUntilOneSucceeds() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
-        port.queueReply(hex("01 15"));
-        port.queuePortFailure(QStringLiteral("COM3 (/dev/ttyUSB0) vanished"));
-        port.queueReply(hex("01 06"));
+        Scripted s;
+        s.port.queueReply(hex("01 15"));
+        s.port.queuePortFailure(QStringLiteral("COM3 (/dev/ttyUSB0) vanished"));
+        s.port.queueReply(hex("01 06"));
         qint16 retries = 0;
         const DeviceValue value =
-            ZarnbusTransaction(link, 1, false, 24, false, 3.0f, 1.0f, retries, 2, 0);
+            ZarnbusTransaction(s.link, 1, false, 24, false, 3.0f, 1.0f, retries, 2, 0);
         QVERIFY(value.isEmpty());
         QCOMPARE(retries, qint16(0));
-        QCOMPARE(link.PendingErrorText, QString());
-        QCOMPARE(port.writes.size(), 3);
+        QCOMPARE(s.link.PendingErrorText, QString());
+        QCOMPARE(s.port.writes.size(), 3);
     }
 
     void aGivenUpTransactionKeepsAnEmptyErrorTextEmpty() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
+        Scripted s;
         qint16 retries = 2;
-        link.PendingErrorText.clear();
-        ZarnbusTransaction(link, 1, true, 14, false, 0, 1.0f, retries, 2, 0);
-        QCOMPARE(link.PendingErrorText, QString());
-        QVERIFY(port.writes.isEmpty());
+        s.link.PendingErrorText.clear();
+        ZarnbusTransaction(s.link, 1, true, 14, false, 0, 1.0f, retries, 2, 0);
+        QCOMPARE(s.link.PendingErrorText, QString());
+        QVERIFY(s.port.writes.isEmpty());
     }
 
     void aBroadcastWaitsWithoutReadingAndCannotFail() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
-        link.PendingErrorText = QStringLiteral("No Response");
+        Scripted s;
+        s.link.PendingErrorText = QStringLiteral("No Response");
         qint16 retries = 1;
         const DeviceValue value =
-            ZarnbusTransaction(link, 0, false, 24, false, 2.0f, 1.0f, retries, 2, 0);
+            ZarnbusTransaction(s.link, 0, false, 24, false, 2.0f, 1.0f, retries, 2, 0);
         QCOMPARE(value, DeviceValue(QString()));
         QCOMPARE(retries, qint16(0));
-        QVERIFY(port.readLengths.isEmpty());
-        QCOMPARE(clock.totalWaitedMs(), qint64(BroadcastWaitMs));
-        QCOMPARE(link.PendingErrorText, QStringLiteral("No Response"));
-        QCOMPARE(port.writes.constFirst().at(1), char(0));
+        QVERIFY(s.port.readLengths.isEmpty());
+        QCOMPARE(s.clock.totalWaitedMs(), qint64(BroadcastWaitMs));
+        QCOMPARE(s.link.PendingErrorText, QStringLiteral("No Response"));
+        QCOMPARE(s.port.writes.constFirst().at(1), char(0));
     }
 
     void openingAgainClosesThePortFirst() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
-        QVERIFY(OpenPort(link, 3, 9600));
-        QVERIFY(OpenPort(link, 4, 19200));
-        QCOMPARE(port.closeCount, 1);
-        QCOMPARE(port.portNumber, 4);
-        QCOMPARE(port.baudRate, 19200);
-        QCOMPARE(link.portOpenResult, 1);
+        Scripted s;
+        QVERIFY(OpenPort(s.link, 3, 9600));
+        QVERIFY(OpenPort(s.link, 4, 19200));
+        QCOMPARE(s.port.closeCount, 1);
+        QCOMPARE(s.port.portNumber, 4);
+        QCOMPARE(s.port.baudRate, 19200);
+        QCOMPARE(s.link.portOpenResult, 1);
 
-        port.failOpen(QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
-        QVERIFY(!OpenPort(link, 5, 9600));
-        QCOMPARE(link.openFailureText, QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
-        QCOMPARE(link.portOpenResult, 0);
+        s.port.failOpen(QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
+        QVERIFY(!OpenPort(s.link, 5, 9600));
+        QCOMPARE(s.link.openFailureText, QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
+        QCOMPARE(s.link.portOpenResult, 0);
     }
 
     void closingWaitsASecondThenCloses() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
-        QVERIFY(OpenPort(link, 3, 9600));
-        ClosePort(link);
-        QCOMPARE(clock.totalWaitedMs(), qint64(1000));
-        QCOMPARE(port.closeCount, 1);
-        QCOMPARE(link.portOpenResult, 0);
+        Scripted s;
+        QVERIFY(OpenPort(s.link, 3, 9600));
+        ClosePort(s.link);
+        QCOMPARE(s.clock.totalWaitedMs(), qint64(1000));
+        QCOMPARE(s.port.closeCount, 1);
+        QCOMPARE(s.link.portOpenResult, 0);
     }
 
     void wakingSendsTenZeroBytesAndReadsNothing() {
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
-        WakeBus(link);
-        QCOMPARE(port.writes, QList<QByteArray>{QByteArray(10, '\0')});
-        QCOMPARE(port.resetInputCount, 0);
-        QVERIFY(port.readLengths.isEmpty());
+        Scripted s;
+        WakeBus(s.link);
+        QCOMPARE(s.port.writes, QList<QByteArray>{QByteArray(10, '\0')});
+        QCOMPARE(s.port.resetInputCount, 0);
+        QVERIFY(s.port.readLengths.isEmpty());
     }
 };
 
