@@ -160,6 +160,8 @@ private Q_SLOTS:
         bus.module.values[ZarnbusNumber::Status] = 64 + 3 * 256;
         QCOMPARE(bus.driver->UnitMode(), DeviceValue(qint64(3)));
         QCOMPARE(bus.driver->NetMode(), DeviceValue(false));
+        bus.module.values[ZarnbusNumber::Status] = 32;
+        QCOMPARE(bus.driver->UnitMode(), DeviceValue(qint64(1)));
         bus.module.values[ZarnbusNumber::Status] = 128;
         QCOMPARE(bus.driver->UnitMode(), DeviceValue(qint64(7)));
     }
