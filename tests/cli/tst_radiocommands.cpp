@@ -135,8 +135,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitStatus");
         QTest::addColumn<QString>("problem");
         QTest::newRow("seven digits") << "1234567" << true << 2 << "longer than 6";
-        QTest::newRow("not hexadecimal") << "XYZ" << true << 2 << "not hexadecimal";
-        QTest::newRow("zero") << "0" << true << 2 << "names no module";
         QTest::newRow("a module that does not answer") << "1A2B" << false << 1 << "Cannot detect";
     }
     void aConnectionByIdThatFails() {
