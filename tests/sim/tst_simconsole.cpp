@@ -71,28 +71,20 @@ private Q_SLOTS:
     void mistakesAreExplained_data() {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown command") << "frobnicate"
-                                         << "unknown command \"frobnicate\"";
-        QTest::newRow("load without a number") << "load heavy"
-                                               << "load needs one number";
-        QTest::newRow("station nobody has") << "@9 load 1"
-                                            << "no module answers to station 9";
-        QTest::newRow("address without command") << "@1"
-                                                 << "a command must follow @1";
-        QTest::newRow("unknown fault") << "fault gremlins"
-                                       << "fault needs a kind";
-        QTest::newRow("probability above one") << "fault nak 1.5"
-                                               << "a probability lies above 0";
-        QTest::newRow("next without a count") << "fault nak next"
-                                              << "say how often";
-        QTest::newRow("next zero frames") << "fault nak next 0"
-                                          << "\"next\" needs a number";
-        QTest::newRow("unknown key") << "key zero"
-                                     << "key needs one of";
-        QTest::newRow("timing maybe") << "timing maybe"
-                                      << "timing needs on or off";
-        QTest::newRow("negative turnaround") << "turnaround -1"
-                                             << "turnaround needs a time";
+        const auto row = [](const char* name, const char* line, const char* message) {
+            QTest::newRow(name) << QString(line) << QString(message);
+        };
+        row("unknown command", "frobnicate", "unknown command \"frobnicate\"");
+        row("load without a number", "load heavy", "load needs one number");
+        row("station nobody has", "@9 load 1", "no module answers to station 9");
+        row("address without command", "@1", "a command must follow @1");
+        row("unknown fault", "fault gremlins", "fault needs a kind");
+        row("probability above one", "fault nak 1.5", "a probability lies above 0");
+        row("next without a count", "fault nak next", "say how often");
+        row("next zero frames", "fault nak next 0", "\"next\" needs a number");
+        row("unknown key", "key zero", "key needs one of");
+        row("timing maybe", "timing maybe", "timing needs on or off");
+        row("negative turnaround", "turnaround -1", "turnaround needs a time");
     }
     void mistakesAreExplained() {
         QFETCH(QString, line);
