@@ -3,12 +3,8 @@
 #include "device/DeviceErrors.h"
 #include "device/StatusWord.h"
 #include "device/ZexCatalogue.h"
-#include "serial/SerialClass.h"
-#include "serial/Zarnbus2Module.h"
 #include "serial/ZarnbusNumbers.h"
-#include "support/FakeZarnbusModule.h"
-#include "support/ScriptedSerialPort.h"
-#include "util/MonotonicClock.h"
+#include "support/FakeCurrentDevice.h"
 
 #include <QTest>
 
@@ -70,18 +66,11 @@ private Q_SLOTS:
     void connectingReadsTheSerialNumberFromFirmware3() {
         QFETCH(float, version);
         QFETCH(QString, serialText);
-        ManualClock clock;
-        ScriptedSerialPort port(&clock);
-        Zarnbus2Link link(port, clock);
-        FakeZarnbusModule module(1);
-        module.values[ZarnbusNumber::VERS] = version;
-        module.values[ZarnbusNumber::SERH] = 1;
-        module.values[ZarnbusNumber::SERL] = 2;
-        port.setResponder([&](const QByteArray& request) { return module.respond(request); });
-        auto driver = std::make_shared<SerialClass>(link);
-        driver->DriverStation(1);
-        CurrentDevice::Connect(driver);
-        QCOMPARE(CurrentDevice::Get(), driver.get());
+        FakeCurrentDevice device;
+        device.module.values = {
+            {ZarnbusNumber::VERS, version}, {ZarnbusNumber::SERH, 1}, {ZarnbusNumber::SERL, 2}};
+        device.makeCurrent();
+        QCOMPARE(CurrentDevice::Get(), device.driver.get());
         QCOMPARE(CurrentDevice::Connection().firmwareVersion, version);
         QCOMPARE(CurrentDevice::Connection().serialNumberText, serialText);
         CurrentDevice::Release();
