@@ -108,21 +108,18 @@ private Q_SLOTS:
         QTest::addColumn<DeviceValue>("value");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
-        QTest::newRow("single rounds from its own digits") << DeviceValue(2.675f) << "0.00"
-                                                           << "2.68";
-        QTest::newRow("single in general format has seven digits") << DeviceValue(12.3f) << ""
-                                                                   << "12.3";
-        QTest::newRow("whole number beyond double precision stays exact")
-            << DeviceValue(qint64(9007199254740993)) << "0"
-            << "9007199254740993";
-        QTest::newRow("numeric text is formatted") << DeviceValue("12.5") << "0.00"
-                                                   << "12.50";
-        QTest::newRow("other text stays") << DeviceValue("Not supported!") << "0.00"
-                                          << "Not supported!";
-        QTest::newRow("empty stays empty") << DeviceValue() << "0.00"
-                                           << "";
-        QTest::newRow("not-a-number single") << DeviceValue(std::nanf("")) << "0"
-                                             << "NaN";
+        const auto row = [](const char* name, const DeviceValue& value, const char* pattern,
+                            const char* text) {
+            QTest::newRow(name) << value << QString(pattern) << QString(text);
+        };
+        row("single rounds from its own digits", DeviceValue(2.675f), "0.00", "2.68");
+        row("single in general format has seven digits", DeviceValue(12.3f), "", "12.3");
+        row("whole number beyond double precision stays exact",
+            DeviceValue(qint64(9007199254740993)), "0", "9007199254740993");
+        row("numeric text is formatted", DeviceValue("12.5"), "0.00", "12.50");
+        row("other text stays", DeviceValue("Not supported!"), "0.00", "Not supported!");
+        row("empty stays empty", DeviceValue(), "0.00", "");
+        row("not-a-number single", DeviceValue(std::nanf("")), "0", "NaN");
     }
     void deviceValues() {
         QFETCH(DeviceValue, value);
@@ -164,37 +161,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("separator");
         QTest::addColumn<DeviceValue>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("DP 2 in kg shows 12.3456 as 12.3")
-            << 2.0f << Kilograms << "." << DeviceValue(12.3456f) << "12.3";
-        QTest::newRow("DP 2 in kg keeps six digits and the point of 1234567.8")
-            << 2.0f << Kilograms << "." << DeviceValue(1234567.8) << "1234567";
-        QTest::newRow("DP 3 in kg cuts 1234568 to 123456")
-            << 3.0f << Kilograms << "." << DeviceValue(1234567.8) << "123456";
-        QTest::newRow("DP 0 in kN keeps all eight characters of -0.1234567")
-            << 0.0f << Kilonewtons << "." << DeviceValue(-0.1234567) << "-0.12346";
-        QTest::newRow("comma locale cuts 123,457 to six characters")
-            << 0.0f << Kilograms << "," << DeviceValue(123.4567f) << "123,45";
-        QTest::newRow("point locale keeps 123.457 whole")
-            << 0.0f << Kilograms << "." << DeviceValue(123.4567f) << "123.457";
-        QTest::newRow("DP 1 in tonnes has five decimals")
-            << 1.0f << Tonnes << "." << DeviceValue(1.234567f) << "1.23457";
-        QTest::newRow("DP 6 in tonnes has none")
-            << 6.0f << Tonnes << "." << DeviceValue(12.5f) << "13";
-        QTest::newRow("pounds format like kilograms")
-            << 2.0f << Pounds << "." << DeviceValue(42.44f) << "42.4";
-        QTest::newRow("net, hold and decimal bits do not hide the unit")
-            << 2.0f << (Kilograms + 3.0f + 512.0f) << "." << DeviceValue(42.44f) << "42.4";
-        QTest::newRow("no unit bit gives the general format")
-            << 2.0f << 0.0f << "." << DeviceValue(12.3456f) << "12.3456";
-        QTest::newRow("DP 7 gives the general format")
-            << 7.0f << Kilograms << "." << DeviceValue(12.3456f) << "12.3456";
-        QTest::newRow("negative DP gives the general format")
-            << -1.0f << Kilograms << "." << DeviceValue(12.3456f) << "12.3456";
-        QTest::newRow("DP beyond 16 bits gives the general format")
-            << 70000.0f << Kilograms << "." << DeviceValue(12.3456f) << "12.3456";
-        QTest::newRow("whole number")
-            << 0.0f << Kilograms << "." << DeviceValue(qint64(42)) << "42.000";
-        QTest::newRow("numeric text") << 2.0f << Kilograms << "." << DeviceValue("12.54") << "12.5";
+        const auto row = [](const char* name, float dp, float status, const DeviceValue& value,
+                            const char* text, const char* separator = ".") {
+            QTest::newRow(name) << dp << status << QString(separator) << value << QString(text);
+        };
+        row("DP 2 in kg shows 12.3456 as 12.3", 2, Kilograms, DeviceValue(12.3456f), "12.3");
+        row("DP 2 in kg keeps six digits and the point of 1234567.8", 2, Kilograms,
+            DeviceValue(1234567.8), "1234567");
+        row("DP 3 in kg cuts 1234568 to 123456", 3, Kilograms, DeviceValue(1234567.8), "123456");
+        row("DP 0 in kN keeps all eight characters of -0.1234567", 0, Kilonewtons,
+            DeviceValue(-0.1234567), "-0.12346");
+        row("comma locale cuts 123,457 to six characters", 0, Kilograms, DeviceValue(123.4567f),
+            "123,45", ",");
+        row("point locale keeps 123.457 whole", 0, Kilograms, DeviceValue(123.4567f), "123.457");
+        row("DP 1 in tonnes has five decimals", 1, Tonnes, DeviceValue(1.234567f), "1.23457");
+        row("DP 6 in tonnes has none", 6, Tonnes, DeviceValue(12.5f), "13");
+        row("pounds format like kilograms", 2, Pounds, DeviceValue(42.44f), "42.4");
+        row("net, hold and decimal bits do not hide the unit", 2, Kilograms + 3 + 512,
+            DeviceValue(42.44f), "42.4");
+        row("no unit bit gives the general format", 2, 0, DeviceValue(12.3456f), "12.3456");
+        row("DP 7 gives the general format", 7, Kilograms, DeviceValue(12.3456f), "12.3456");
+        row("negative DP gives the general format", -1, Kilograms, DeviceValue(12.3456f),
+            "12.3456");
+        row("DP beyond 16 bits gives the general format", 70000, Kilograms, DeviceValue(12.3456f),
+            "12.3456");
+        row("whole number", 0, Kilograms, DeviceValue(qint64(42)), "42.000");
+        row("numeric text", 2, Kilograms, DeviceValue("12.54"), "12.5");
     }
     void formatForDisplay() {
         QFETCH(float, dp);
