@@ -13,15 +13,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("digest");
         QTest::newRow("the empty text") << ""
                                         << "d41d8cd98f00b204e9800998ecf8427e";
-        QTest::newRow("a") << "a"
-                           << "0cc175b9c0f1b6a831c399e269772661";
         QTest::newRow("abc") << "abc"
                              << "900150983cd24fb0d6963f7d28e17f72";
-        QTest::newRow("message digest") << "message digest"
-                                        << "f96b697d7cb7938d525a2f31aaf161d0";
-        QTest::newRow("the alphabet") << "abcdefghijklmnopqrstuvwxyz"
-                                      << "c3fcd3d76192e4007dfb496cca67e13b";
-        QTest::newRow("letters and digits")
+        QTest::newRow("62 letters and digits: the padding needs a second block")
             << "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
             << "d174ab98d277d9f5a5611c2c9f419d9f";
         QTest::newRow("eighty digits over two blocks")
