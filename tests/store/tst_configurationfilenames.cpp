@@ -32,27 +32,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("initFile");
         QTest::addColumn<QString>("serial");
         QTest::addColumn<QString>("proposed");
-        QTest::newRow("the module saved last gets the name used last") << "0001000001"
-                                                                       << "crane 7.zcf"
-                                                                       << "0001000001"
-                                                                       << "crane 7.zcf";
-        QTest::newRow("the module saved last without a stored name gets its serial name")
-            << "0001000001"
-            << ""
-            << "0001000001"
-            << "ZEX 0001000001.zcf";
-        QTest::newRow("another module gets its serial name") << "0001000001"
-                                                             << "crane 7.zcf"
-                                                             << "0000000042"
-                                                             << "ZEX 0000000042.zcf";
-        QTest::newRow("a module without serial number gets ZEX.zcf") << "0001000001"
-                                                                     << "crane 7.zcf"
-                                                                     << ""
-                                                                     << "ZEX.zcf";
-        QTest::newRow("a first save without serial number gets ZEX.zcf, not ZEX .zcf") << ""
-                                                                                       << ""
-                                                                                       << ""
-                                                                                       << "ZEX.zcf";
+        const auto row = [](const char* name, const char* lastSerial, const char* initFile,
+                            const char* serial, const char* proposed) {
+            QTest::newRow(name) << QString(lastSerial) << QString(initFile) << QString(serial)
+                                << QString(proposed);
+        };
+        row("the module saved last gets the name used last", "0001000001", "crane 7.zcf",
+            "0001000001", "crane 7.zcf");
+        row("the module saved last without a stored name gets its serial name", "0001000001", "",
+            "0001000001", "ZEX 0001000001.zcf");
+        row("another module gets its serial name", "0001000001", "crane 7.zcf", "0000000042",
+            "ZEX 0000000042.zcf");
+        row("a module without serial number gets ZEX.zcf", "0001000001", "crane 7.zcf", "",
+            "ZEX.zcf");
+        row("a first save without serial number gets ZEX.zcf, not ZEX .zcf", "", "", "", "ZEX.zcf");
     }
     void theSaveProposalFollowsTheModule() {
         QFETCH(QString, lastSerial);
