@@ -219,34 +219,28 @@ private Q_SLOTS:
         QTest::addColumn<bool>("isWrite");
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("firmware 3.0 reads its battery")
-            << 3.0 << int(N::BATTV) << false << 0.0 << false;
-        QTest::newRow("firmware 2.99 has no serial number")
-            << 2.99 << int(N::SERL) << false << 0.0 << true;
-        QTest::newRow("firmware 3.5 has no overload level")
-            << 3.5 << int(N::OVERLOAD) << false << 0.0 << true;
-        QTest::newRow("firmware 4.0 has the overload level")
-            << 4.0 << int(N::OVERLOAD) << false << 0.0 << false;
-        QTest::newRow("firmware 4.0 has no peak hold mode")
-            << 4.0 << int(N::PeakMode) << false << 0.0 << true;
-        QTest::newRow("firmware 4.1 has the peak hold mode")
-            << 4.1 << int(N::PeakMode) << false << 0.0 << false;
-        QTest::newRow("firmware 1.05 has no system zero")
-            << 1.05 << int(N::SYSZERO) << false << 0.0 << true;
-        QTest::newRow("firmware 1.08 has system zero")
-            << 1.08 << int(N::SYSZERO) << false << 0.0 << false;
-        QTest::newRow("gross cannot be written") << 4.1 << int(N::GROSS) << true << 1.0 << true;
-        QTest::newRow("the remote key cannot be read")
-            << 4.1 << int(N::REMK) << false << 0.0 << true;
-        QTest::newRow("number 29 is no parameter") << 4.1 << 29 << false << 0.0 << true;
-        QTest::newRow("a command number is not written")
-            << 4.1 << int(N::DOKEYTAR) << true << 1.0 << true;
-        QTest::newRow("decimal point 7 does not exist") << 4.1 << int(N::DP) << true << 7.0 << true;
-        QTest::newRow("station 0 is the broadcast address")
-            << 4.1 << int(N::STAT) << true << 0.0 << true;
-        QTest::newRow("station 254 is taken") << 4.1 << int(N::STAT) << true << 254.0 << false;
-        QTest::newRow("not a number is refused")
-            << 4.1 << int(N::Gain) << true << double(NAN) << true;
+        const auto read = [](const char* name, double firmware, int number, bool refused) {
+            QTest::newRow(name) << firmware << number << false << 0.0 << refused;
+        };
+        const auto write = [](const char* name, int number, double value, bool refused) {
+            QTest::newRow(name) << 4.1 << number << true << value << refused;
+        };
+        read("firmware 3.0 reads its battery", 3.0, N::BATTV, false);
+        read("firmware 2.99 has no serial number", 2.99, N::SERL, true);
+        read("firmware 3.5 has no overload level", 3.5, N::OVERLOAD, true);
+        read("firmware 4.0 has the overload level", 4.0, N::OVERLOAD, false);
+        read("firmware 4.0 has no peak hold mode", 4.0, N::PeakMode, true);
+        read("firmware 4.1 has the peak hold mode", 4.1, N::PeakMode, false);
+        read("firmware 1.05 has no system zero", 1.05, N::SYSZERO, true);
+        read("firmware 1.08 has system zero", 1.08, N::SYSZERO, false);
+        read("the remote key cannot be read", 4.1, N::REMK, true);
+        read("number 29 is no parameter", 4.1, 29, true);
+        write("gross cannot be written", N::GROSS, 1.0, true);
+        write("a command number is not written", N::DOKEYTAR, 1.0, true);
+        write("decimal point 7 does not exist", N::DP, 7.0, true);
+        write("station 0 is the broadcast address", N::STAT, 0.0, true);
+        write("station 254 is taken", N::STAT, 254.0, false);
+        write("not a number is refused", N::Gain, double(NAN), true);
     }
     void requestsAModuleCannotServeAreRefused() {
         QFETCH(double, firmware);
