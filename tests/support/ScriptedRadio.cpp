@@ -55,13 +55,9 @@ public:
 
 private:
     bool exchange() {
-        if (m_s.forcedErrorCode >= 0) {
-            m_s.errorCode = m_s.forcedErrorCode;
-        } else {
-            const bool answers = m_s.linkAnswersAfterMs >= 0 &&
-                                 m_s.clock.nowMs() - m_s.addressedAt >= m_s.linkAnswersAfterMs;
-            m_s.errorCode = answers ? RadioErrorCodes::None : RadioErrorCodes::NoResponse;
-        }
+        const bool answers = m_s.linkAnswersAfterMs >= 0 &&
+                             m_s.clock.nowMs() - m_s.addressedAt >= m_s.linkAnswersAfterMs;
+        m_s.errorCode = answers ? RadioErrorCodes::None : RadioErrorCodes::NoResponse;
         return m_s.errorCode == RadioErrorCodes::None;
     }
     ScriptedRadioScript& m_s;

@@ -41,7 +41,6 @@ struct ScriptedRadioScript {
     qint64 addressedAt = 0;
     QString linkModel = QStringLiteral("ZEX");
     qint32 errorCode = 0;
-    qint32 forcedErrorCode = -1; // >= 0: every exchange ends with this code
     QHash<RadioParameter, DeviceValue> values;
     QList<QPair<RadioParameter, DeviceValue>> writes;
     quint32 target = 0;

@@ -24,7 +24,6 @@ public:
     QSet<QString> refusingNames;
     bool isRadio = true;
     bool pendingErrors = false;
-    int resetErrorCount = 0;
 
     void Initialise() override { call("Initialise"); }
     void OpenInterface() override { call("OpenInterface"); }
@@ -142,7 +141,6 @@ public:
         return m_error;
     }
     void ResetError() override {
-        ++resetErrorCount;
         m_error = false;
     }
     QString ErrorDescription() override {
