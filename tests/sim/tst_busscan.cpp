@@ -8,13 +8,14 @@
 
 namespace {
 
-ModuleConfig moduleAt(int station, int baud, double firmware, quint32 serial) {
-    ModuleConfig config;
-    config.station = station;
-    config.baudRate = baud;
-    config.firmware = firmware;
-    config.serialNumber = serial;
-    return config;
+// zexctl run in this process on the simulated line, which it opens itself.
+int RunZexCtl(SimulatedLink& line, const QStringList& arguments, QString& out, QString& err) {
+    line.port().close();
+    ScriptedSerialPort unused;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    return ZexCtl(unused, systemClock(), outStream, errStream)
+        .run(QStringList{"--port", line.server().devicePath()} + arguments);
 }
 
 } // namespace
@@ -24,7 +25,7 @@ class TestBusScan : public QObject {
 
 private Q_SLOTS:
     void scanListsExactlyTheModulesOnTheBus() {
-        SimulatedLink line({moduleAt(2, 19200, 4.1, 77), moduleAt(5, 9600, 2.5, 88)});
+        SimulatedLink line({ModuleAt(2, 4.1, 77), ModuleAt(5, 2.5, 88, 9600)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
         line.withBus([](SimulatedBus& bus) { bus.module(0).switchOff(); }); // asleep: woken first
         BusScanModule::Request request;
@@ -51,37 +52,27 @@ private Q_SLOTS:
     }
 
     void zexctlScanPrintsEachModuleWithProgress() {
-        SimulatedLink line({moduleAt(1, 19200, 4.1, 1234567), moduleAt(3, 19200, 3.0, 42)});
+        SimulatedLink line({ModuleAt(1, 4.1, 1234567), ModuleAt(3, 3.0, 42)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        line.port().close(); // zexctl opens the line itself
-        ScriptedSerialPort unused;
         QString out;
         QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        ZexCtl zexctl(unused, systemClock(), outStream, errStream);
-        QCOMPARE(zexctl.run({"--port", line.server().devicePath(), "scan", "1-4"}), 0);
+        QCOMPARE(RunZexCtl(line, {"scan", "1-4"}, out, err), 0);
         QCOMPARE(out, QStringLiteral("station 1  19200 baud  firmware 4.10  serial 0001234567\n"
                                      "station 3  19200 baud  firmware 3.00  serial 0000000042\n"));
         QVERIFY2(err.contains(" at 9600 baud, stations 1-4 ..........\n"), qPrintable(err));
         QVERIFY(err.endsWith("2 modules found.\n"));
 
         err.clear();
-        QCOMPARE(zexctl.run({"--port", line.server().devicePath(), "scan", "5-2"}), 2);
+        QCOMPARE(RunZexCtl(line, {"scan", "5-2"}, out, err), 2);
         QVERIFY(err.contains("usage: zexctl [--port P] scan [FIRST-LAST]"));
     }
 
     void scanOfAnEmptyRangeSaysSo() {
-        SimulatedLink line({moduleAt(9, 19200, 4.1, 1)});
+        SimulatedLink line({ModuleAt(9)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        line.port().close(); // zexctl opens the line itself
-        ScriptedSerialPort unused;
         QString out;
         QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        ZexCtl zexctl(unused, systemClock(), outStream, errStream);
-        QCOMPARE(zexctl.run({"--port", line.server().devicePath(), "scan", "1-2"}), 1);
+        QCOMPARE(RunZexCtl(line, {"scan", "1-2"}, out, err), 1);
         QVERIFY(out.isEmpty());
         QVERIFY2(
             err.endsWith("zexctl: no module answered on " + line.server().devicePath() + ".\n"),
