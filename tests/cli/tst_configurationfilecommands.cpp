@@ -5,7 +5,6 @@
 #include "support/ScriptedSerialPort.h"
 #include "util/MonotonicClock.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,10 +58,7 @@ private Q_SLOTS:
 
     void aFileOfAnotherTypeIsRefusedBeforeThePortOpens() {
         const QString file = m_dir.filePath("other.zcf");
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("[Data]\r\nType=QKB\r\n[ReadWrite]\r\nDP=1\r\n");
-        out.close();
+        WriteBytes(file, "[Data]\r\nType=QKB\r\n[ReadWrite]\r\nDP=1\r\n");
         Bench bench(4.1f);
         QCOMPARE(bench.run({"restore", file}), 2);
         QCOMPARE(bench.err, QStringLiteral("zexctl: Invalid File: The selected file is not an ZEX "
