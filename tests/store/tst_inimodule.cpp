@@ -74,7 +74,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("readLength");
         QTest::newRow("254 characters survive") << 254 << 254;
         QTest::newRow("255 characters are cut to 254") << 255 << 254;
-        QTest::newRow("1000 characters are cut to 254") << 1000 << 254;
     }
     void valuesAreCutTo254OnReading() {
         QFETCH(int, length);
