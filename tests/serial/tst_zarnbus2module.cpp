@@ -61,30 +61,27 @@ private Q_SLOTS:
         const QByteArray good = BuildReadReply(1, 2.5f);
         QByteArray badChecksum = good;
         badChecksum[10] = char(badChecksum[10] ^ 0x01);
-        QByteArray otherStationGoodChecksum = BuildReadReply(2, 2.5f);
-
-        QTest::newRow("nothing is no response")
-            << QByteArray() << true << int(ReplyClass::NoResponse);
-        QTest::newRow("a good read reply is a value") << good << true << int(ReplyClass::Value);
-        QTest::newRow("another station is refused even with a right checksum")
-            << otherStationGoodChecksum << true << int(ReplyClass::InvalidStation);
-        QTest::newRow("a flipped checksum bit")
-            << badChecksum << true << int(ReplyClass::BadChecksum);
-        QTest::newRow("an acknowledged read")
-            << hex("01 06") << true << int(ReplyClass::Acknowledged);
-        QTest::newRow("a refused read") << hex("01 15") << true << int(ReplyClass::Refused);
-        QTest::newRow("a 12-byte reply to a read is a wrong data length")
-            << good + QByteArray(1, '\x00') << true << int(ReplyClass::WrongDataLength);
-        QTest::newRow("a 5-byte reply to a read is an invalid response")
-            << good.left(5) << true << int(ReplyClass::InvalidResponse);
-        QTest::newRow("a single byte is a wrong data length")
-            << hex("01") << true << int(ReplyClass::WrongDataLength);
-        QTest::newRow("two bytes of no known shape")
-            << hex("01 07") << false << int(ReplyClass::InvalidResponse);
-        QTest::newRow("a read reply to a write is a wrong data length")
-            << good << false << int(ReplyClass::WrongDataLength);
-        QTest::newRow("an acknowledged write")
-            << hex("01 06") << false << int(ReplyClass::Acknowledged);
+        using R = ReplyClass;
+        const auto read = [](const char* name, const QByteArray& reply, R replyClass) {
+            QTest::newRow(name) << reply << true << int(replyClass);
+        };
+        const auto write = [](const char* name, const QByteArray& reply, R replyClass) {
+            QTest::newRow(name) << reply << false << int(replyClass);
+        };
+        read("nothing is no response", QByteArray(), R::NoResponse);
+        read("a good read reply is a value", good, R::Value);
+        read("another station is refused even with a right checksum", BuildReadReply(2, 2.5f),
+             R::InvalidStation);
+        read("a flipped checksum bit", badChecksum, R::BadChecksum);
+        read("an acknowledged read", hex("01 06"), R::Acknowledged);
+        read("a refused read", hex("01 15"), R::Refused);
+        read("a 12-byte reply to a read is a wrong data length", good + QByteArray(1, '\x00'),
+             R::WrongDataLength);
+        read("a 5-byte reply to a read is an invalid response", good.left(5), R::InvalidResponse);
+        read("a single byte is a wrong data length", hex("01"), R::WrongDataLength);
+        write("two bytes of no known shape", hex("01 07"), R::InvalidResponse);
+        write("a read reply to a write is a wrong data length", good, R::WrongDataLength);
+        write("an acknowledged write", hex("01 06"), R::Acknowledged);
     }
     void repliesAreClassifiedInOrder() {
         QFETCH(QByteArray, reply);
