@@ -93,20 +93,13 @@ private Q_SLOTS:
         QCOMPARE(DevicePathForPort(3, system.roots), system.roots.devFolder + "/pts3");
     }
 
-    void noPortsGiveAnEmptyList() {
-        FakeSystem system;
-        QVERIFY(EnumSerialPorts(system.roots).isEmpty());
-        QCOMPARE(DevicePathForPort(1, system.roots), QString());
-    }
-
-    void onlyWholeNamesCount() {
+    void linksWhoseNamesAreNoPortAreLeftOut() {
         FakeSystem system;
         const QString device = system.device(QStringLiteral("pts0"));
         system.link(QStringLiteral("COM3X"), device);
-        system.link(QStringLiteral("COM10"), device);
         system.link(QStringLiteral("COM300"), device);
-        system.link(QStringLiteral("com5"), device);
-        QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{5, 10}));
+        QVERIFY(EnumSerialPorts(system.roots).isEmpty());
+        QCOMPARE(DevicePathForPort(3, system.roots), QString());
     }
 
     void danglingLinksAreNotReportedAndAreReused() {
