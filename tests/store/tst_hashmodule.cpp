@@ -50,8 +50,6 @@ private Q_SLOTS:
                  QStringLiteral("0b07d84ac3e6ebf732769030108db11e"));
         QCOMPARE(HashModule::SaltedMD5(QStringLiteral("abc")),
                  QStringLiteral("7808af38fa3637a274695ef71d5b8619"));
-        QVERIFY(HashModule::SaltedMD5(QStringLiteral("abc")) !=
-                HashModule::MD5Hex(QStringLiteral("abc") + QString::fromUtf16(HashModule::Salt)));
     }
 
     void everyByteRoundTripsAndMatchesTheReferenceConverter() {
