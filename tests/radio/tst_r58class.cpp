@@ -198,7 +198,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(RadioRefusedError,
                                  d.driver.LetByName(QStringLiteral("SERIALNUMBER"), 12345));
         QVERIFY(d.script.writes.isEmpty());
-        QVERIFY_THROWS_EXCEPTION(UnknownMemberError, d.driver.GetByName(QStringLiteral("GROSS2")));
         QVERIFY(!d.driver.ErrorState());
     }
 };
