@@ -1,5 +1,6 @@
 #include "store/ApplicationSettings.h"
 #include "store/IniModule.h"
+#include "support/ScratchFiles.h"
 #include "util/ApplicationState.h"
 
 #include <QDir>
@@ -36,9 +37,7 @@ private Q_SLOTS:
     void pathsAreSetEvenWhenAFolderCannotBeMade() {
         QTemporaryDir dir;
         const QString blocker = dir.filePath(QStringLiteral("file"));
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        WriteBytes(blocker, QByteArray());
         ApplicationState state;
         QVERIFY(!ApplicationSettings::SetUpUserFolders(state, blocker, dir.path()));
         QCOMPARE(state.ConfigFile, blocker + QStringLiteral("/ZEX Toolkit/Config.ini"));

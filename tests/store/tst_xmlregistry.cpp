@@ -143,9 +143,7 @@ private Q_SLOTS:
         // A CR read from a character reference must be written so that it reads back as a CR.
         store.SaveSetting("Data", "Address", QStringLiteral("Two\r\nlines\r"), true);
 
-        QFile saved(path);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        const QByteArray text = saved.readAll();
+        const QByteArray text = ReadBytes(path);
         QVERIFY2(text.contains("<xmlregistry>") && text.contains("<zex_toolkit>") &&
                      text.contains("<data>"),
                  text.constData());
