@@ -444,27 +444,21 @@ private Q_SLOTS:
     void valuesThatAreNoNumbersAreSkippedOrListed_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("problem");
-        QTest::newRow("*NULL* is skipped silently") << "*NULL*"
-                                                    << "";
-        QTest::newRow("an empty value is skipped silently") << ""
-                                                            << "";
-        QTest::newRow("Not supported! is skipped silently") << "Not supported!"
-                                                            << "";
-        QTest::newRow("* is skipped silently") << "*"
-                                               << "";
-        QTest::newRow("a word is listed") << "abc"
-                                          << "is not a number";
-        QTest::newRow("a decimal comma is listed") << "1,5"
-                                                   << "is not a number";
-        QTest::newRow("a unit after the number is listed") << "12 kg"
-                                                           << "is not a number";
-        QTest::newRow("nan is listed") << "nan"
-                                       << "is not a number";
-        QTest::newRow("a number beyond a single float is listed") << "1E+39"
-                                                                  << "is out of range";
-        QTest::newRow("hexadecimal is listed") << "0x10"
-                                               << "is not a number";
-        QTest::newRow("300 digits are listed") << QString(300, u'9') << "is out of range";
+        const auto row = [](const char* name, const QString& value, const char* problem) {
+            QTest::newRow(name) << value << QString(problem);
+        };
+        const char* notANumber = "is not a number";
+        row("*NULL* is skipped silently", "*NULL*", "");
+        row("an empty value is skipped silently", "", "");
+        row("Not supported! is skipped silently", "Not supported!", "");
+        row("* is skipped silently", "*", "");
+        row("a word is listed", "abc", notANumber);
+        row("a decimal comma is listed", "1,5", notANumber);
+        row("a unit after the number is listed", "12 kg", notANumber);
+        row("nan is listed", "nan", notANumber);
+        row("hexadecimal is listed", "0x10", notANumber);
+        row("a number beyond a single float is listed", "1E+39", "is out of range");
+        row("300 digits are listed", QString(300, u'9'), "is out of range");
     }
     void valuesThatAreNoNumbersAreSkippedOrListed() {
         QFETCH(QString, value);
