@@ -210,21 +210,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("no format shows the text") << ""
-                                                  << "1234.56789"
-                                                  << "1234.56789";
-        QTest::newRow("automatic keeps seven digits, cut not rounded") << "*"
-                                                                       << "1234.56789"
-                                                                       << "1234.567";
-        QTest::newRow("automatic reads the device's exponent form") << "*"
-                                                                    << "1.234568E+07"
-                                                                    << "12345680";
-        QTest::newRow("a pattern rounds to its decimals") << "0.00"
-                                                          << "2.675"
-                                                          << "2.68";
-        QTest::newRow("text that is no number is shown as it is") << "0.00"
-                                                                  << "Not supported!"
-                                                                  << "Not supported!";
+        const auto row = [](const char* name, const char* format, const char* caption,
+                            const char* shown) {
+            QTest::newRow(name) << QString(format) << QString(caption) << QString(shown);
+        };
+        row("no format shows the text", "", "1234.56789", "1234.56789");
+        row("automatic keeps seven digits, cut not rounded", "*", "1234.56789", "1234.567");
+        row("automatic reads the device's exponent form", "*", "1.234568E+07", "12345680");
+        row("a pattern rounds to its decimals", "0.00", "2.675", "2.68");
     }
     void captionFormats() {
         QFETCH(QString, format);
