@@ -204,8 +204,6 @@ private Q_SLOTS:
                                    "file..."),
                     QStringLiteral("Save Configuration"), false, MessageFrm::ModeProgress);
         QVERIFY(LoadedMessageFrm());
-        SetMessageProgress(10.0f);
-        QCOMPARE(LoadedMessageFrm()->ProgBar->LitSegments(), 1);
         SetMessageProgress(55.0f);
         QCOMPARE(LoadedMessageFrm()->ProgBar->LitSegments(), 6);
     }
