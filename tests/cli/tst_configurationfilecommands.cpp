@@ -101,14 +101,6 @@ private Q_SLOTS:
         QVERIFY(ReadBytes(file).contains("SYSZERO="));
     }
 
-    void aFolderThatHasGoneIsAFileFailure() {
-        const QString file = m_dir.filePath("gone/module.zcf");
-        Bench bench(4.1f);
-        QCOMPARE(bench.run({"save", file}), 1);
-        QVERIFY(bench.err.startsWith("zexctl: Save Configuration: Could not write " + file));
-        QVERIFY(bench.module.receivedReads.count(Z::GROSS) == 0);
-    }
-
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("save without a file") << QStringList{"save"};
