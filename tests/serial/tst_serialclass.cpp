@@ -68,14 +68,9 @@ private Q_SLOTS:
         }
         QCOMPARE(bus.module.receivedCommands,
                  (QList<quint8>{101, 102, 103, 104, 105, 106, 107, 100}));
+        QCOMPARE(bus.clock.totalWaitedMs(), qint64(1000)); // RST waits for the restart
         bus.driver->REMK(DeviceValue(3));
         QCOMPARE(bus.module.receivedWrites.constLast(), (QPair<quint8, float>(70, 3.0f)));
-    }
-
-    void resetWaitsForTheModuleToRestart() {
-        FakeCurrentDevice bus;
-        bus.driver->RST();
-        QCOMPARE(bus.clock.totalWaitedMs(), qint64(1000));
     }
 
     void membersWithoutEffectSendNothing() {
