@@ -485,14 +485,6 @@ private Q_SLOTS:
             "Error(s) occurred while restoring the configuration data to the module!\r\n\r\n"));
     }
 
-    void duplicateKeysAndSectionsRestoreTheFirst() {
-        WriteBytes(path(), FileWith("DP=3\r\ndp=5\r\n", "[ReadWrite]\r\nDP=6\r\nRESOL=4\r\n"));
-        ScriptedZex module;
-        const RestoreResult result = RestoreZEX(module, path(), OptionsFor(4.1f, true));
-        QVERIFY(result.clean());
-        QCOMPARE(module.writes, (QList<QPair<QString, DeviceValue>>{{"DP", DeviceValue("3")}}));
-    }
-
     void overloadIsRestoredFromReadWriteElseDynamic_data() {
         QTest::addColumn<QByteArray>("readWrite");
         QTest::addColumn<QByteArray>("dynamic");
