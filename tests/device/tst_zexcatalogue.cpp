@@ -24,8 +24,6 @@ private Q_SLOTS:
         QTest::newRow("CHANNEL write follows its read") << 4 << "CHANNEL" << int(SlotAccess::Write);
         QTest::newRow("LINX2 read follows LINX1 write") << 73 << "LINX2" << int(SlotAccess::Read);
         QTest::newRow("NetMode is written first") << 113 << "NetMode" << int(SlotAccess::Write);
-        QTest::newRow("ErrorState is written first")
-            << 131 << "ErrorState" << int(SlotAccess::Write);
         QTest::newRow("the last slot writes PeakMode")
             << 146 << "PeakMode" << int(SlotAccess::Write);
     }
