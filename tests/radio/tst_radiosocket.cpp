@@ -49,11 +49,7 @@ struct Simulator {
         : station(config, systemClock()) {
         auto owned = std::make_unique<InMemoryRadioModule>(0x1A2B, 3);
         module = owned.get();
-        module->values = {{"GROSS", 12.5},
-                          {"VERS", 4.1},
-                          {"RESOL", 1},
-                          {"SERIALNUMBER", 1000001},
-                          {"Status", 64 + 2 * 256}};
+        module->values = {{"GROSS", 12.5}, {"VERS", 4.1}, {"RESOL", 1}, {"SERIALNUMBER", 1000001}};
         station.addModule(std::move(owned));
     }
     bool serve() { return server.startServing(); }
@@ -120,7 +116,6 @@ private Q_SLOTS:
         R58Class driver(tool.radio.link());
         QCOMPARE(driver.GetByName(QStringLiteral("GROSS")), DeviceValue(12.5f));
         QCOMPARE(driver.GetByName(QStringLiteral("SERIALNUMBER")), DeviceValue(qint64(1000001)));
-        QCOMPARE(driver.GetByName(QStringLiteral("UnitMode")), DeviceValue(qint64(3)));
         QCOMPARE(driver.GetByName(QStringLiteral("CHANNEL")), DeviceValue(qint64(3)));
         driver.LetByName(QStringLiteral("RESOL"), DeviceValue(2.6));
         QCOMPARE(sim.module->values.value("RESOL"), 3.0);
