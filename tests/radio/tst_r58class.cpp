@@ -98,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(d.script.writes.isEmpty());
     }
 
-    void membersWithoutEffectSendNothing() {
+    void onlyResetAndSaveOfTheOperationsReachTheLink() {
         DriverOnScriptedLink d;
         for (const char* name : {"CMVVLO", "MVV", "FGAIN", "LINX1", "LINK6", "REM1", "BAUD", "STAT",
                                  "Gain", "SLAVE", "CALCNT"}) {
@@ -115,10 +115,7 @@ private Q_SLOTS:
         QCOMPARE(d.driver.GetByName(QStringLiteral("DISPLAY")), DeviceValue(QString()));
         QCOMPARE(d.driver.GetByName(QStringLiteral("NetMode")), DeviceValue(false));
         QCOMPARE(d.driver.GetByName(QStringLiteral("HoldMode")), DeviceValue(false));
-    }
 
-    void operationsUseTheLinksResetAndSave() {
-        DriverOnScriptedLink d;
         d.driver.MethodByName(QStringLiteral("rst"));
         d.driver.MethodByName(QStringLiteral("SAVE"));
         QCOMPARE(d.script.calls.mid(1), (QStringList{"link.reset", "link.save"}));
