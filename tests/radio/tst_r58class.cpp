@@ -98,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(d.script.writes.isEmpty());
     }
 
-    void onlyResetAndSaveOfTheOperationsReachTheLink() {
+    void membersWithoutEffectSendNothingButResetAndSaveDo() {
         DriverOnScriptedLink d;
         for (const char* name : {"CMVVLO", "MVV", "FGAIN", "LINX1", "LINK6", "REM1", "BAUD", "STAT",
                                  "Gain", "SLAVE", "CALCNT"}) {
