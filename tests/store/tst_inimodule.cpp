@@ -115,8 +115,8 @@ private Q_SLOTS:
             "\xEF\xBB\xBF[Data]\r\nType=ZEX\r\nNote=\xCE\xA9hm \xE2\x80\x93 ok\r\n");
         row("only the first of two equal keys changes", "[A]\r\nK=1\r\nK=2\r\n", "a", "k", "9",
             "[A]\r\nK=9\r\nK=2\r\n");
-        row("Windows-1252 text is written one byte per character", QByteArray(), "A", "K",
-            QString::fromUtf8("Münster – €5"),
+        row("a new file is CR LF, its Windows-1252 text one byte per character", QByteArray(), "A",
+            "K", QString::fromUtf8("Münster – €5"),
             "[A]\r\nK=M\xfcnster \x96 \x80"
             "5\r\n");
     }
@@ -133,11 +133,6 @@ private Q_SLOTS:
         QVERIFY2(WriteIniValue(path(), section, key, value, &error), qPrintable(error));
         QCOMPARE(ReadBytes(path()), after);
         QCOMPARE(ReadIniValue(path(), section, key, "d"), value == u"*NULL*" ? QString() : value);
-    }
-
-    void aNewFileUsesCrLf() {
-        QVERIFY(WriteIniValue(path(), "Serial", "Port", "3"));
-        QCOMPARE(ReadBytes(path()), QByteArray("[Serial]\r\nPort=3\r\n"));
     }
 
     void unstorableNamesAndValuesAreRefusedAndNothingIsWritten_data() {
