@@ -1,5 +1,6 @@
 #include "serial/ZarnbusNumbers.h"
 #include "sim/SimulatedModule.h"
+#include "support/SimulatedLink.h"
 #include "util/MonotonicClock.h"
 
 #include <QTest>
@@ -9,12 +10,6 @@ namespace N = ZarnbusNumber;
 using Outcome = SimulatedModule::Outcome;
 
 namespace {
-
-ModuleConfig withFirmware(double firmware) {
-    ModuleConfig config;
-    config.firmware = firmware;
-    return config;
-}
 
 float readOf(SimulatedModule& module, int number) {
     const SimulatedModule::Reply reply = module.read(number);
@@ -249,7 +244,7 @@ private Q_SLOTS:
         QFETCH(double, value);
         QFETCH(bool, refused);
         ManualClock clock;
-        SimulatedModule module(withFirmware(firmware), clock);
+        SimulatedModule module(ModuleAt(1, firmware), clock);
         const SimulatedModule::Reply reply =
             isWrite ? module.write(number, value) : module.read(number);
         QCOMPARE(reply.outcome == Outcome::Refused, refused);
