@@ -1,6 +1,7 @@
 #include "serial/Zarnbus2Module.h"
 #include "serial/ZarnbusNumbers.h"
 #include "sim/SimulatedBus.h"
+#include "support/SimulatedLink.h"
 #include "util/MonotonicClock.h"
 
 #include <QRandomGenerator>
@@ -23,17 +24,10 @@ QByteArray writeFrame(int station, int number, float value) {
     return Zarnbus2Module::BuildRequest(quint8(station), false, quint8(number), false, value);
 }
 
-ModuleConfig moduleAt(int station, int baud = 19200) {
-    ModuleConfig config;
-    config.station = station;
-    config.baudRate = baud;
-    return config;
-}
-
 struct Bus {
     ManualClock clock;
     SimulatedBus bus{clock, 7};
-    explicit Bus(const QList<ModuleConfig>& modules = {moduleAt(1)}) {
+    explicit Bus(const QList<ModuleConfig>& modules = {ModuleAt(1)}) {
         for (const ModuleConfig& config : modules) {
             bus.addModule(config);
         }
@@ -63,7 +57,7 @@ private Q_SLOTS:
         QFETCH(int, baud);
         QFETCH(bool, isRead);
         QFETCH(qint64, expectedUs);
-        Bus line({moduleAt(1, baud)});
+        Bus line({ModuleAt(1, 4.1, 1, baud)});
         const QList<ScheduledReply> replies =
             line.send(isRead ? readFrame(1, N::VERS) : writeFrame(1, N::DP, 2), baud);
         QCOMPARE(replies.size(), 1);
@@ -124,7 +118,7 @@ private Q_SLOTS:
     }
 
     void onlyModulesAtTheLineSpeedHear() {
-        Bus line({moduleAt(1, 9600), moduleAt(2, 19200)});
+        Bus line({ModuleAt(1, 4.1, 1, 9600), ModuleAt(2)});
         QVERIFY(line.send(readFrame(1, N::VERS), 19200).isEmpty());
         QCOMPARE(line.send(readFrame(2, N::VERS), 19200).size(), 1);
         QCOMPARE(line.send(readFrame(1, N::VERS), 9600, T0 + 100'000).size(), 1);
@@ -132,7 +126,7 @@ private Q_SLOTS:
     }
 
     void broadcastIsCarriedOutWithoutReply() {
-        Bus line({moduleAt(1), moduleAt(2)});
+        Bus line({ModuleAt(1), ModuleAt(2)});
         QVERIFY(line.send(writeFrame(0, N::DP, 5)).isEmpty());
         QVERIFY(line.send(readFrame(0, N::VERS), 19200, T0 + 100'000).isEmpty());
         for (int i = 0; i < 2; ++i) {
@@ -141,7 +135,7 @@ private Q_SLOTS:
     }
 
     void tenZeroBytesWakeModulesAtTheirSpeed() {
-        Bus line({moduleAt(1, 19200), moduleAt(2, 9600)});
+        Bus line({ModuleAt(1), ModuleAt(2, 4.1, 1, 9600)});
         for (int i = 0; i < 2; ++i) {
             line.bus.module(i).switchOff();
         }
@@ -205,7 +199,7 @@ private Q_SLOTS:
     }
 
     void faultModesCountAndDraw() {
-        Bus line({moduleAt(1), moduleAt(2)});
+        Bus line({ModuleAt(1), ModuleAt(2)});
         line.bus.setTiming(false);
         line.bus.moduleFaults(0).add({FaultPlan::Kind::Silence, FaultPlan::Mode::NextFrames, 1, 3});
         int answered = 0;
@@ -244,7 +238,7 @@ private Q_SLOTS:
     }
 
     void twoModulesOnOneStationCollide() {
-        Bus line({moduleAt(4), moduleAt(4)});
+        Bus line({ModuleAt(4), ModuleAt(4)});
         line.bus.module(1).setAppliedLoad(11.0);
         const QList<ScheduledReply> replies = line.send(readFrame(4, N::GROSS));
         QCOMPARE(replies.size(), 1);
