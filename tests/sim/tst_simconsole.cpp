@@ -1,24 +1,19 @@
 #include "sim/SimConsole.h"
 #include "sim/SimOptions.h"
 #include "sim/SimulatedBus.h"
+#include "support/SimulatedLink.h"
 #include "util/MonotonicClock.h"
 
 #include <QTest>
 
 namespace {
 
-ModuleConfig moduleAt(int station) {
-    ModuleConfig config;
-    config.station = station;
-    return config;
-}
-
 struct Bus {
     ManualClock clock;
     SimulatedBus bus{clock, 1};
     Bus() {
-        bus.addModule(moduleAt(1));
-        bus.addModule(moduleAt(2));
+        bus.addModule(ModuleAt(1));
+        bus.addModule(ModuleAt(2));
     }
     SimConsole::Result run(const QString& line) { return SimConsole::Execute(bus, line); }
 };
