@@ -49,6 +49,7 @@ private Q_SLOTS:
                                  ZexCatalogue::CanonicalName(QStringLiteral("LINX7")));
         try {
             ZexCatalogue::CanonicalName(QStringLiteral("Gross2"));
+            QFAIL("an unknown name was accepted");
         } catch (const UnknownMemberError& error) {
             QCOMPARE(error.memberName(), QStringLiteral("Gross2"));
             QVERIFY(error.message().contains(QStringLiteral("Gross2")));

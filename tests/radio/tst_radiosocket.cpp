@@ -15,7 +15,6 @@
 #include "util/ApplicationState.h"
 #include "util/MonotonicClock.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 using RadioProcedures::Outcome;
@@ -79,12 +78,9 @@ private Q_SLOTS:
 
     void withoutASimulatorThereIsNoUsbInterface() {
         Tool tool(UniqueRadioSocketName("nobody"));
-        QElapsedTimer timer;
-        timer.start();
         QCOMPARE(tool.radio.StartRadio(tool.recorder.ui()),
                  RadioSupport::StartOutcome::NoInterface);
         QCOMPARE(tool.recorder.lastStatus(), QStringLiteral("Failed to open USB interface!"));
-        QVERIFY(timer.elapsed() < 1000);
     }
 
     void anInterfaceWithoutABaseStation() {
@@ -161,13 +157,10 @@ private Q_SLOTS:
         sim.module->joinChannel(9);
         QVERIFY(sim.serve());
         Tool tool(sim.socketName);
-        QElapsedTimer timer;
-        timer.start();
         const auto result =
             RadioProcedures::DoManualConnection(tool.radio, tool.recorder.ui(), "1a2b");
         QCOMPARE(result.outcome, Outcome::CannotDetect);
         QVERIFY(tool.procedureClock.nowMs() >= RadioProcedures::ManualLimitMs);
-        QVERIFY(timer.elapsed() < 5000);
 
         sim.module->joinChannel(3);
         QCOMPARE(
@@ -245,11 +238,8 @@ private Q_SLOTS:
         Tool tool(name);
         tool.radio.SetRadioTarget(0x1A2B);
         R58Class driver(tool.radio.link());
-        QElapsedTimer timer;
-        timer.start();
         QVERIFY(driver.GetByName(QStringLiteral("GROSS")).isEmpty());
         QCOMPARE(tool.radio.link()->errorCode(), errorCode);
-        QVERIFY(timer.elapsed() < RequestTimeoutMs + 500);
     }
 
     void aPeerThatSpeaksAnotherVersionIsNoInterface_data() {
