@@ -55,6 +55,16 @@ QString ValueText(const DeviceValue& value, QChar separator) {
     return text;
 }
 
+void ShowFieldValue(QKBtn& Field, const DeviceValue& value) {
+    if (Field.UseListIndex()) {
+        const double number =
+            value.isText() ? CaptionModule::LeadingNumber(value.toText()) : value.toDouble();
+        Field.ListIndex(CaptionModule::ToInt16(std::fabs(number)));
+    } else {
+        Field.Caption(ValueText(value, decimalSeparator()));
+    }
+}
+
 bool RefreshField(QKBtn& Field, const std::optional<DeviceValue>& Value) {
     ZEX* device = CurrentDevice::Get();
     DeviceValue value;
@@ -70,43 +80,49 @@ bool RefreshField(QKBtn& Field, const std::optional<DeviceValue>& Value) {
             return false;
         }
     }
-    if (Field.UseListIndex()) {
-        const double number =
-            value.isText() ? CaptionModule::LeadingNumber(value.toText()) : value.toDouble();
-        Field.ListIndex(CaptionModule::ToInt16(std::fabs(number)));
-    } else {
-        Field.Caption(ValueText(value, decimalSeparator()));
-    }
+    ShowFieldValue(Field, value);
     return device && !device->ErrorState();
 }
 
-bool UpdateDeviceFromField(QKBtn& Field) {
-    ZEX* device = CurrentDevice::Get();
-    if (Field.Source().isEmpty() || !device || device->ErrorState()) {
+std::optional<DeviceValue> FieldDeviceValue(const QKBtn& Field) {
+    if (Field.Source().isEmpty()) {
+        return std::nullopt;
+    }
+    if (Field.UseListIndex()) {
+        return DeviceValue(int(Field.ListIndex()));
+    }
+    if (Field.IsNumeric()) {
+        return DeviceValue(Field.VALUE());
+    }
+    return DeviceValue(Field.Caption());
+}
+
+bool WriteFieldValue(ZEX& device, const QString& source, const DeviceValue& value) {
+    if (source.isEmpty() || device.ErrorState()) {
         return false;
     }
-    DeviceValue value;
-    if (Field.UseListIndex()) {
-        value = DeviceValue(int(Field.ListIndex()));
-    } else if (Field.IsNumeric()) {
-        value = DeviceValue(Field.VALUE());
-    } else {
-        value = DeviceValue(Field.Caption());
-    }
     try {
-        device->LetByName(Field.Source(), value);
+        device.LetByName(source, value);
     } catch (const DeviceError&) {
         return false;
     }
     return true;
 }
 
+bool UpdateDeviceFromField(QKBtn& Field) {
+    ZEX* device = CurrentDevice::Get();
+    const std::optional<DeviceValue> value = FieldDeviceValue(Field);
+    if (!value || !device) {
+        return false;
+    }
+    return WriteFieldValue(*device, Field.Source(), *value);
+}
+
 bool FieldAcceptsEdits(const QKBtn& Field) {
     if (Field.Source().isEmpty()) {
         return true;
     }
-    ZEX* device = CurrentDevice::Get();
-    return !device || !device->ErrorState();
+    return !CurrentDevice::ErrorPending();
 }
 
 } // namespace QKBtnUpdateModule

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QKBtn;
+class ZEX;
 
 // Binding a field to a device parameter by name, through the current device object. A name the
 // device does not know, or a value it cannot take, is caught here: it shows as a failed refresh
@@ -23,6 +24,15 @@ void SetupField(QKBtn& Field, const QString& Source, const QString& Format, bool
 // no source and no value, when there is no device, when reading by name failed, or when the
 // device's error state is set afterwards.
 bool RefreshField(QKBtn& Field, const std::optional<DeviceValue>& Value = std::nullopt);
+
+// Shows a value read from the device, as RefreshField does, without touching the device.
+void ShowFieldValue(QKBtn& Field, const DeviceValue& value);
+
+// What a write of the field sends: its list index, number or caption; nothing without a source.
+std::optional<DeviceValue> FieldDeviceValue(const QKBtn& Field);
+// Writes a field's value to the member named by source. False, with nothing written, when the
+// source is empty, the device is in error, or the device refused the name or the value.
+bool WriteFieldValue(ZEX& device, const QString& source, const DeviceValue& value);
 
 // Writes the field's value (list index, number or caption) to its source. False, with nothing
 // written, when the field has no source, there is no device, the device is in error, or the

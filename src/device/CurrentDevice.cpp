@@ -1,8 +1,19 @@
 #include "device/CurrentDevice.h"
 
+#include "device/DeviceThread.h"
+
+#include <atomic>
 #include <cmath>
 
 namespace CurrentDevice {
+namespace {
+
+std::atomic<const DeviceThread*>& deviceThread() {
+    static std::atomic<const DeviceThread*> thread{nullptr};
+    return thread;
+}
+
+} // namespace
 
 DeviceConnection& Connection() {
     static DeviceConnection connection;
@@ -33,6 +44,18 @@ void Release() {
     connection.firmwareVersion = 0.0f;
     connection.serialNumberText.clear();
     connection.descriptor.reset();
+}
+
+bool ErrorPending() {
+    if (const DeviceThread* thread = deviceThread().load()) {
+        return thread->errorPending();
+    }
+    ZEX* device = Get();
+    return device && device->ErrorState();
+}
+
+void SetDeviceThread(const DeviceThread* thread) {
+    deviceThread().store(thread);
 }
 
 QString SerialNumberText(const DeviceValue& serialNumber) {

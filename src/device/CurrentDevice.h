@@ -6,6 +6,8 @@
 #include <QString>
 #include <memory>
 
+class DeviceThread;
+
 // The one connection the whole program works through: the driver every page, field and the
 // main window use, with what was read from the module when it was connected.
 struct DeviceConnection {
@@ -26,6 +28,12 @@ ZEX* Get();
 void Connect(std::shared_ptr<ZEX> device);
 // Drops the driver and what was read from it.
 void Release();
+
+// Whether the current device has a link failure pending. Safe on the window thread: while the
+// program's device thread runs, it answers from that thread's record after its last job instead
+// of asking a driver that a job may be using.
+bool ErrorPending();
+void SetDeviceThread(const DeviceThread* thread);
 
 // SERIALNUMBER as the connection keeps it: ten digits with leading zeros.
 QString SerialNumberText(const DeviceValue& serialNumber);

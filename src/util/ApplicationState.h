@@ -9,7 +9,7 @@ struct ApplicationState {
     QString UserDataFolder;         // documents folder + "ZEX Toolkit/", ends with a separator
     QString ConfigFile;             // full path of Config.ini
     QString DecimalSeparator = "."; // the locale's, one character; files always use "."
-    qint16 TwipsPerPixel = 15;
+    double TwipsPerPixel = 15.0;    // one screen pixel in twips; 7.5 on a double-density screen
     bool FactoryMode = false;
     bool Closing = false;
     QString StatusText;

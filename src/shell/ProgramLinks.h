@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+
+class MonotonicClock;
+class QtSerialPortControl;
+class RadioFactory;
+class RadioSupport;
+struct Zarnbus2Link;
+
+// The program's links to the module for the whole run: the one serial port with its Zarnbus 2
+// link, and the radio support. Everything here belongs to the device thread: it is created,
+// used and destroyed only inside device jobs.
+class ProgramLinks {
+public:
+    ProgramLinks(MonotonicClock& clock, std::unique_ptr<RadioFactory> radioFactory);
+    ~ProgramLinks();
+    ProgramLinks(const ProgramLinks&) = delete;
+    ProgramLinks& operator=(const ProgramLinks&) = delete;
+
+    Zarnbus2Link& serial() { return *m_serial; }
+    RadioSupport& radio() { return *m_radio; }
+    MonotonicClock& clock() { return m_clock; }
+
+private:
+    MonotonicClock& m_clock;
+    std::unique_ptr<QtSerialPortControl> m_port;
+    std::unique_ptr<Zarnbus2Link> m_serial;
+    std::unique_ptr<RadioFactory> m_radioFactory;
+    std::unique_ptr<RadioSupport> m_radio;
+};
