@@ -1,3 +1,4 @@
+#include "radio/RadioWireModule.h"
 #include "sim/BaseStationProtocol.h"
 #include "sim/SimBaseStation.h"
 #include "support/InMemoryRadioModule.h"
@@ -112,6 +113,41 @@ private Q_SLOTS:
         bool closed = false;
         QCOMPARE(s.talk(lines, &closed).constLast(), reply);
         QVERIFY(closed);
+    }
+
+    void refusalsThatEchoTheRequestStayWithinTheLineLimit_data() {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("reason");     // the whole reason, before any cut
+        const QString euros(160, QChar(0x20AC)); // three bytes each in UTF-8
+        QString faces;
+        for (int i = 0; i < 124; ++i) {
+            faces += QString::fromUcs4(U"\U0001F600"); // four bytes, two UTF-16 units
+        }
+        QTest::newRow("a parameter name of three-byte characters")
+            << "4 LINK.GET 6699 " + euros << "no radio parameter is called " + euros;
+        QTest::newRow("a value of three-byte characters")
+            << "4 LINK.SET 6699 RESOL " + euros << "\"" + euros + "\" is not a value for RESOL";
+        QTest::newRow("a parameter name of four-byte characters, cut between two")
+            << "4 LINK.GET 6699 " + faces << "no radio parameter is called " + faces;
+    }
+    void refusalsThatEchoTheRequestStayWithinTheLineLimit() {
+        QFETCH(QString, request);
+        QFETCH(QString, reason);
+        QVERIFY(request.toUtf8().size() <= RadioWireModule::MaxLineBytes);
+        Station s;
+        bool greeted = false;
+        BaseStationProtocol::Answer(s.station, 1, greeted, Hello.toUtf8());
+        const QByteArray line =
+            BaseStationProtocol::Answer(s.station, 1, greeted, request.toUtf8()).bytes;
+        QVERIFY2(line.size() <= RadioWireModule::MaxLineBytes,
+                 qPrintable(QString::number(line.size())));
+        QVERIFY(line.endsWith('\n'));
+        // The tool reads it as a refusal, cut between whole characters.
+        const auto reply = RadioWireModule::DecodeReply(line.chopped(1));
+        QVERIFY(reply && reply->kind == RadioWireModule::ReplyKind::Refused);
+        QVERIFY(reply->payload.size() > 100);
+        QVERIFY(reason.startsWith(reply->payload));
+        QVERIFY(QString::fromUtf8(line).toUtf8() == line);
     }
 
     void aModulePoweredUpWhilePairingListensIsPairedOnTheBaseStationsChannel() {
