@@ -88,6 +88,10 @@ QString HelpText() {
         "  load TONNES          apply a load to the load cell\n"
         "  signal MVV           drive the input from a calibrator (mV/V) instead of the cell\n"
         "  battery VOLTS        set the supply voltage\n"
+        "  noise MVV            random noise of up to +/-MVV on the input, new at every sample\n"
+        "                       (default 0: none)\n"
+        "  settle MS            a new load or signal reaches the input over MS ms (default 0:\n"
+        "                       at once), so a reading taken meanwhile is still on its way\n"
         "  key tare|units|hold|power   press a key on the module\n"
         "  off | wake           switch the module off / wake it\n"
         "  power                power-cycle: a station or baud rate written takes effect\n"
@@ -120,7 +124,14 @@ QString StatusText(SimulatedBus& bus) {
             continue;
         }
         out << input << ", gross " << QString::number(module.gross(), 'f', 3) << " t, display \""
-            << module.displayText() << "\", status " << module.statusWord() << '\n';
+            << module.displayText() << "\", status " << module.statusWord();
+        if (module.noise() > 0.0) {
+            out << ", noise " << module.noise() << " mV/V";
+        }
+        if (module.settleMs() > 0) {
+            out << ", settling " << module.settleMs() << " ms";
+        }
+        out << '\n';
     }
     return text;
 }
@@ -177,6 +188,23 @@ Result executeFor(SimulatedBus& bus, int moduleIndex, const QStringList& words) 
                 m.setAppliedSignal(*value);
             } else {
                 m.setSupplyVoltage(*value);
+            }
+        });
+        return done();
+    }
+    if (command == QLatin1String("noise") || command == QLatin1String("settle")) {
+        const bool noise = command == QLatin1String("noise");
+        const std::optional<double> value = numberAt(words, 1);
+        if (!value || words.size() != 2 || *value < 0 || *value > (noise ? 10.0 : 600000.0)) {
+            return failure(noise ? QStringLiteral("noise needs mV/V from 0 to 10, e.g. noise 0.002")
+                                 : QStringLiteral("settle needs milliseconds from 0 to 600000, "
+                                                  "e.g. settle 2000"));
+        }
+        forEach(bus, moduleIndex, [&](SimulatedModule& m) {
+            if (noise) {
+                m.setNoise(*value);
+            } else {
+                m.setSettleMs(qint64(*value));
             }
         });
         return done();

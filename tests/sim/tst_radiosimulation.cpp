@@ -119,6 +119,45 @@ private Q_SLOTS:
         QVERIFY2(qAbs(gross.value - 5.0) < 0.05, qPrintable(QString::number(gross.value)));
     }
 
+    void aRadioModulesLimitsAreInTonnes() {
+        ManualClock clock;
+        SimRadioModule radio(1, 1, "ZEX", ModuleConfig{}, clock); // 25 t at 2 mV/V
+        SimulatedModule serial(ModuleConfig{}, clock);
+        // Out of the factory both allow the same: 37.5 t (3 mV/V) and a step of 0.125 t.
+        QCOMPARE(radio.parameter("SENS"), std::optional<double>(37.5));
+        QCOMPARE(radio.parameter("THRESH"), std::optional<double>(0.125));
+        QCOMPARE(serial.readByName("SENS").value, 3.0f);
+
+        // SENS 20: the largest gross on radio, 20 mV/V (far beyond the cell) on the bus.
+        QVERIFY(radio.setParameter("SENS", 20));
+        QCOMPARE(serial.writeByName("SENS", 20).outcome, SimulatedModule::Outcome::Acknowledged);
+        radio.module().setAppliedLoad(21.0);
+        serial.setAppliedLoad(21.0);
+        QCOMPARE(radio.parameter("OVRRNG"), std::optional<double>(1));
+        QCOMPARE(radio.module().displayText(), QStringLiteral("-OL-"));
+        QCOMPARE(serial.readByName("OVRRNG").value, 0.0f);
+
+        // THRESH 1 with the slowest filter: a step of 2 t passes the filter by on radio only
+        // (on the bus 1 mV/V is 12.5 t).
+        for (const QString name : {"THRESH", "Damp"}) {
+            const double value = name == "THRESH" ? 1.0 : 0.0;
+            QVERIFY(radio.setParameter(name, value));
+            QCOMPARE(serial.writeByName(name, value).outcome,
+                     SimulatedModule::Outcome::Acknowledged);
+        }
+        radio.module().setAppliedLoad(10.0);
+        serial.setAppliedLoad(10.0);
+        clock.advance(60000);
+        radio.module().setAppliedLoad(12.0);
+        serial.setAppliedLoad(12.0);
+        QVERIFY2(radio.parameter("GROSS").value_or(0) > 11.9,
+                 qPrintable(QString::number(radio.parameter("GROSS").value_or(0))));
+        QVERIFY(serial.gross() < 10.1f);
+        // A half-tonne step is smoothed on radio too.
+        radio.module().setAppliedLoad(12.5);
+        QVERIFY(radio.parameter("GROSS").value_or(0) < 12.2);
+    }
+
     void radioSettingsTakeEffectWhenSavedAndRestarted() {
         ManualClock clock;
         SimRadioModule module(0x1A2B, 3, "ZEX", ModuleConfig{}, clock);
