@@ -37,36 +37,14 @@ void forEach(SimulatedBus& bus, int moduleIndex, const std::function<void(Simula
 }
 
 Result addFault(FaultPlan& plan, const QStringList& words) {
-    const std::optional<FaultPlan::Kind> kind =
-        words.size() > 1 ? FaultPlan::KindFromName(words[1]) : std::nullopt;
-    if (!kind) {
-        return failure(QStringLiteral("fault needs a kind: %1, or \"clear\"")
-                           .arg(FaultPlan::KindNames().join(QStringLiteral(", "))));
+    QString problem;
+    const std::optional<FaultPlan::Rule> rule =
+        FaultPlan::ParseRule(words.mid(1), FaultPlan::AllKinds(), &problem);
+    if (!rule) {
+        return failure(problem);
     }
-    FaultPlan::Rule rule;
-    rule.kind = *kind;
-    const QString how = words.value(2, QStringLiteral("always")).toLower();
-    if (how == QLatin1String("always") && words.size() <= 3) {
-        rule.mode = FaultPlan::Mode::Always;
-    } else if (how == QLatin1String("next") && words.size() == 4) {
-        bool ok = false;
-        rule.mode = FaultPlan::Mode::NextFrames;
-        rule.remaining = words[3].toInt(&ok);
-        if (!ok || rule.remaining < 1) {
-            return failure(QStringLiteral("\"next\" needs a number of frames of 1 or more"));
-        }
-    } else if (const std::optional<double> p = numberAt(words, 2); p && words.size() == 3) {
-        if (*p <= 0.0 || *p > 1.0) {
-            return failure(QStringLiteral("a probability lies above 0 and at most 1, e.g. 0.25"));
-        }
-        rule.mode = FaultPlan::Mode::Probability;
-        rule.probability = *p;
-    } else {
-        return failure(QStringLiteral("say how often: always, a probability such as 0.25, or "
-                                      "next N"));
-    }
-    plan.add(rule);
-    return done(QStringLiteral("fault: ") + FaultPlan::Describe(rule, plan.delayMs()));
+    plan.add(*rule);
+    return done(QStringLiteral("fault: ") + FaultPlan::Describe(*rule, plan.delayMs()));
 }
 
 QString describeFaults(const QString& owner, const FaultPlan& plan) {

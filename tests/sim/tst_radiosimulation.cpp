@@ -94,6 +94,19 @@ private Q_SLOTS:
         QTest::newRow("a load that is no number")
             << "radio load 1A2B heavy" << true << "is not a load";
         QTest::newRow("an unknown command") << "radio dance" << true << "unknown radio command";
+        QTest::newRow("help names the radio faults")
+            << "radio help" << false << "radio fault ID KIND";
+        QTest::newRow("a fault on a module") << "radio fault 1a2b nak next 2" << false
+                                             << "radio module 1A2B: nak for the next 2 frames";
+        QTest::newRow("a fault the radio does not have")
+            << "radio fault 1A2B garbage" << true << "kind: silence, nak, delay";
+        QTest::newRow("a fault on an unknown module")
+            << "radio fault 77 silence" << true << "no radio module has ID 77";
+        QTest::newRow("no faults") << "radio faults" << false << "no radio faults";
+        QTest::newRow("a delay beyond a minute") << "radio delay 60001" << true << "usage";
+        QTest::newRow("noise") << "radio noise 1A2B 0.002" << false << "radio module 1A2B";
+        QTest::newRow("negative noise") << "radio noise 1A2B -1" << true << "0 to 10 mV/V";
+        QTest::newRow("settling") << "radio settle 1A2B 1500" << false << "radio module 1A2B";
     }
     void operatorCommands() {
         QFETCH(QString, line);
@@ -117,6 +130,22 @@ private Q_SLOTS:
         const auto gross = simulation->station().read(0x1A2B, "GROSS");
         QCOMPARE(gross.code, SimBaseStation::Ok);
         QVERIFY2(qAbs(gross.value - 5.0) < 0.05, qPrintable(QString::number(gross.value)));
+    }
+
+    void faultsAreListedAndCleared() {
+        ManualClock clock;
+        const auto simulation =
+            simulationOf({"--radio-module", "id=1A2B", "--radio-module", "id=5"}, clock);
+        QVERIFY(!simulation->execute("radio delay 250")->failed);
+        QVERIFY(!simulation->execute("radio fault 1A2B delay 0.5")->failed);
+        QVERIFY(!simulation->execute("radio fault 5 silence")->failed);
+        QCOMPARE(simulation->execute("radio faults")->output,
+                 QStringLiteral("radio module 1A2B: delay with probability 0.5 (250 ms)\n"
+                                "radio module 5: silence always\n"));
+        QVERIFY(!simulation->execute("radio fault clear 5")->failed);
+        QVERIFY(simulation->execute("radio faults")->output.startsWith("radio module 1A2B"));
+        QVERIFY(!simulation->execute("radio fault clear")->failed);
+        QCOMPARE(simulation->execute("radio faults")->output, QStringLiteral("no radio faults\n"));
     }
 
     void aRadioModulesLimitsAreInTonnes() {
