@@ -1,3 +1,4 @@
+#include "device/CurrentDevice.h"
 #include "radio/R58Class.h"
 #include "radio/RadioProcedures.h"
 #include "radio/RadioSupport.h"
@@ -11,6 +12,9 @@
 
 #include <QProcess>
 #include <QTest>
+#include <cmath>
+
+using RadioProcedures::Outcome;
 
 namespace {
 
@@ -19,7 +23,52 @@ std::unique_ptr<RadioSimulation> simulationOf(QStringList arguments, MonotonicCl
     return RadioSimulation::FromArguments(arguments, clock, error);
 }
 
+// zex-sim's base station served in this process, with the tool's radio layer on its socket: a
+// ZEX (1A2B) and a module of another model (ABCDEF) on the base station's channel 3, and a ZEX
+// (5) on channel 9. The procedures wait on a manual clock; the socket and modules on the real one.
+struct BaseStationWithModules {
+    BaseStationWithModules()
+        : factory(options(), systemClock()) {
+        QString error;
+        simulation = simulationOf({"--radio-socket", socketName, "--base-station", "channel=3",
+                                   "--radio-module", "id=1A2B", "--radio-module",
+                                   "id=ABCDEF,model=QX9", "--radio-module", "id=5,channel=9"},
+                                  systemClock(), &error);
+        if (simulation && !simulation->start(&error)) {
+            simulation.reset();
+        }
+        if (!simulation) {
+            qWarning("%s", qPrintable(error));
+        }
+    }
+    RadioSocketConnection::Options options() const {
+        RadioSocketConnection::Options o;
+        o.socketName = socketName;
+        return o;
+    }
+    bool command(const QString& line) {
+        const auto result = simulation->execute(line);
+        return result && !result->failed;
+    }
+    float grossOf(quint32 id) { return float(simulation->station().read(id, "GROSS").value); }
+    bool reachable(quint32 id) {
+        bool answers = false;
+        simulation->station().withModule(
+            id, [&](RadioReachableModule& module) { answers = module.isReachable(); });
+        return answers;
+    }
+
+    QString socketName = UniqueRadioSocketName("modules");
+    std::unique_ptr<RadioSimulation> simulation;
+    ManualClock procedureClock;
+    SocketRadioFactory factory;
+    RadioSupport radio{factory, procedureClock};
+    RecordingRadioUi recorder;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(RadioProcedures::Outcome)
 
 class TestRadioSimulation : public QObject {
     Q_OBJECT
@@ -185,6 +234,70 @@ private Q_SLOTS:
         // A half-tonne step is smoothed on radio too.
         radio.module().setAppliedLoad(12.5);
         QVERIFY(radio.parameter("GROSS").value_or(0) < 12.2);
+    }
+
+    void aFailedConnectLeavesTheCurrentDeviceOnItsOwnModule_data() {
+        QTest::addColumn<bool>("pairing");
+        QTest::addColumn<QString>("other");  // the ID typed, or the module powered up
+        QTest::addColumn<QString>("before"); // an operator command first
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("connecting to a module of another model") << false << "ABCDEF"
+                                                                 << "" << Outcome::NotSupported;
+        QTest::newRow("connecting to a module on another channel") << false << "5"
+                                                                   << "" << Outcome::CannotDetect;
+        QTest::newRow("connecting to an ID no module has") << false << "777"
+                                                           << "" << Outcome::CannotDetect;
+        QTest::newRow("pairing with a module of another model") << true << "ABCDEF"
+                                                                << "" << Outcome::NotSupported;
+        QTest::newRow("pairing with a module that falls silent")
+            << true << "5"
+            << "radio fault 5 silence" << Outcome::IdentificationLost;
+    }
+    void aFailedConnectLeavesTheCurrentDeviceOnItsOwnModule() {
+        QFETCH(bool, pairing);
+        QFETCH(QString, other);
+        QFETCH(QString, before);
+        QFETCH(Outcome, outcome);
+        CurrentDevice::Release();
+        BaseStationWithModules sim;
+        QVERIFY(sim.simulation);
+        QVERIFY(sim.command("radio load 1A2B 12.5"));
+        QCOMPARE(RadioProcedures::DoManualConnection(sim.radio, sim.recorder.ui(), "1A2B").outcome,
+                 Outcome::Connected);
+        ZEX* const device = CurrentDevice::Get();
+        QVERIFY(device);
+        const DeviceValue gross = device->GetByName("GROSS");
+        QCOMPARE(gross, DeviceValue(sim.grossOf(0x1A2B)));
+        QVERIFY(std::abs(gross.toDouble() - 12.55) < 0.01);
+
+        if (!before.isEmpty()) {
+            QVERIFY(sim.command(before));
+        }
+        RadioProcedures::Result result;
+        if (pairing) {
+            RadioUi ui = sim.recorder.ui();
+            bool poweredUp = false;
+            bool startedUp = false;
+            ui.escapePressed = [&] { // the technician switches the other module on
+                if (!poweredUp) {
+                    poweredUp = sim.command("radio power-up " + other);
+                    // It answers once it has started up.
+                    startedUp =
+                        QTest::qWaitFor([&] { return sim.reachable(other.toUInt(nullptr, 16)); });
+                }
+                return false;
+            };
+            result = RadioProcedures::Pair(sim.radio, ui);
+            QVERIFY(poweredUp && startedUp);
+        } else {
+            result = RadioProcedures::DoManualConnection(sim.radio, sim.recorder.ui(), other);
+        }
+        QCOMPARE(result.outcome, outcome);
+
+        QCOMPARE(CurrentDevice::Get(), device);
+        QCOMPARE(device->GetByName("GROSS"), gross);
+        QVERIFY(!device->ErrorState());
+        QCOMPARE(sim.radio.radioTargetId(), 0x1A2Bu);
     }
 
     void radioSettingsTakeEffectWhenSavedAndRestarted() {
