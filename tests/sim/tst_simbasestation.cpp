@@ -193,16 +193,6 @@ private Q_SLOTS:
         QCOMPARE(read.delayMs, 0);
     }
 
-    void onlySilenceNakAndDelayAreRadioFaults() {
-        Station s;
-        FaultPlan::Rule rule;
-        rule.kind = FaultPlan::Kind::Garbage;
-        QVERIFY(!s.station.addFault(0x1A2B, rule));
-        rule.kind = FaultPlan::Kind::Nak;
-        QVERIFY(!s.station.addFault(0x77, rule)); // no such module
-        QVERIFY(s.station.describeFaults().isEmpty());
-    }
-
     void aModulePoweredUpWhilePairingListensIsPairedOnTheBaseStationsChannel() {
         Station s;
         s.module->joinChannel(9);
