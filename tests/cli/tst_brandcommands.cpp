@@ -45,8 +45,7 @@ class TestBrandCommands : public QObject {
 private Q_SLOTS:
     void init() {
         QFile::remove(brandFile());
-        const QString shipped =
-            qEnvironmentVariable("ZEX_SOURCE_DIR") + QStringLiteral("/resources/default.qkb");
+        const QString shipped = QStringLiteral(ZEX_TEST_SOURCE_DIR "/resources/default.qkb");
         QVERIFY(QFile::copy(shipped, brandFile()));
         QFile::setPermissions(brandFile(), QFile::ReadOwner | QFile::WriteOwner);
     }
