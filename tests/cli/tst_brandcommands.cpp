@@ -1,5 +1,6 @@
 #include "cli/BrandCommands.h"
 #include "store/BrandingModule.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFiles.h"
 
 #include <QBuffer>
@@ -157,6 +158,36 @@ private Q_SLOTS:
         const QByteArray before = ReadBytes(brandFile());
         QCOMPARE(run({"logo", brandFile(), "Logo", text}), 1);
         QCOMPARE(run({"logo", brandFile(), "Logo", m_dir.filePath("absent.png")}), 1);
+        QCOMPARE(ReadBytes(brandFile()), before);
+    }
+
+    // A disk that fills up while the brand file is written: an emptied or cut brand file would
+    // stop the program at its next start, so the old one must stay whole.
+    void aWriteThatCannotFinishKeepsTheOldFile_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("set") << QStringList{"set", "FILE", "Company", "Full Disk Ltd"};
+        QTest::newRow("sign") << QStringList{"sign", "FILE"};
+        QTest::newRow("logo") << QStringList{"logo", "FILE", "Logo", "IMAGE"};
+    }
+    void aWriteThatCannotFinishKeepsTheOldFile() {
+        QFETCH(QStringList, args);
+        QImage image(20, 10, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString png = m_dir.filePath(QStringLiteral("small.png"));
+        QVERIFY(image.save(png));
+        replaceInFile("<back>2565927</back>", "<back>255</back>");
+        args.replaceInStrings(QStringLiteral("FILE"), brandFile());
+        args.replaceInStrings(QStringLiteral("IMAGE"), png);
+        const QByteArray before = ReadBytes(brandFile());
+        int code = 0;
+        {
+            const FileSizeLimit limit(4096);
+            QVERIFY(limit.isSet());
+            code = run(args);
+        }
+        QCOMPARE(code, 1);
+        QVERIFY2(m_err.contains(QStringLiteral("Could not write ") + brandFile()),
+                 qPrintable(m_err));
         QCOMPARE(ReadBytes(brandFile()), before);
     }
 

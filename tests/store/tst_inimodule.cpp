@@ -1,5 +1,6 @@
 #include "store/IniFile.h"
 #include "store/IniModule.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFiles.h"
 
 #include <QDir>
@@ -175,6 +176,25 @@ private Q_SLOTS:
         QVERIFY(!WriteIniValue(inMissingFolder, "A", "K", "v", &error));
         QVERIFY2(error.contains(inMissingFolder), qPrintable(error));
         QVERIFY(!RemoveIniSection(path(), "A", &error));
+    }
+
+    // A disk that fills up while the file is written (here a file-size limit): the old file must
+    // stay whole, and the write must not pass for done.
+    void aWriteThatCannotFinishKeepsTheOldFile() {
+        const QByteArray before = "[Serial]\r\nPort=3\r\n[Files]\r\nInitDir=/home/user\r\n";
+        WriteBytes(path(), before);
+        bool written = true;
+        QString error;
+        {
+            const FileSizeLimit limit(1024);
+            QVERIFY(limit.isSet());
+            written = WriteIniValue(path(), "Files", "InitFile", QString(2000, u'x'), &error);
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.contains(path()), qPrintable(error));
+        QCOMPARE(ReadBytes(path()), before);
+        QCOMPARE(QDir(m_dir.folder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("test.ini")});
     }
 
     void aWriteLeavesNoTemporaryFileBehind() {
