@@ -191,6 +191,20 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(brandFile()), before);
     }
 
+    void logoRepairsALogoWhoseDataTypePrefixIsBoundElsewhere() {
+        replaceInFile("<logo xmlns:dt=\"urn:schemas-microsoft-com:datatypes\"",
+                      "<logo xmlns:dt=\"urn:other\"");
+        QCOMPARE(run({"sign", brandFile()}), 1);
+        QVERIFY2(m_err.contains(QStringLiteral("holds text")), qPrintable(m_err));
+        QImage image(30, 12, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        const QString png = m_dir.filePath(QStringLiteral("logo.png"));
+        QVERIFY(image.save(png));
+        QCOMPARE(run({"logo", brandFile(), "Logo", png}), 0);
+        QCOMPARE(run({"verify", brandFile()}), 0);
+        QCOMPARE(load().BrandLogo.size(), QSize(30, 12));
+    }
+
     void fileFailuresAreReported() {
         QCOMPARE(run({"verify", m_dir.filePath("absent.qkb")}), 1);
         QVERIFY2(m_err.contains(QStringLiteral("File not found")), qPrintable(m_err));
