@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
 #include <string_view>
@@ -188,6 +189,29 @@ struct ShapeCheck : pugi::xml_tree_walker {
     throw XMLRegistryError(code, QLatin1String(source), description);
 }
 
+// Whether the bytes are valid UTF-8. Decoded a piece at a time into one small buffer: decoding a
+// file of megabytes whole only to check it would cost twice its size in memory.
+bool IsValidUtf8(const QByteArray& bytes) {
+    constexpr qsizetype Piece = 64 * 1024;
+    QString buffer(Piece, Qt::Uninitialized); // a byte never decodes to more than one unit
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = std::min(bytes.size(), start + Piece);
+        // A piece ends before a continuation byte (of which a character has at most three), so
+        // no character is split between two pieces.
+        for (int back = 0; back < 3 && end < bytes.size() && (uchar(bytes.at(end)) & 0xC0) == 0x80;
+             ++back) {
+            --end;
+        }
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        utf8.appendToBuffer(buffer.data(), QByteArrayView(bytes).sliced(start, end - start));
+        if (utf8.hasError()) {
+            return false;
+        }
+        start = end;
+    }
+    return true;
+}
+
 // The declared encoding of an 8-bit document as written, or "" when it declares none.
 QString DeclaredEncoding(const QByteArray& bytes) {
     if (!bytes.startsWith("<?xml")) {
@@ -270,9 +294,7 @@ void cXMLRegistry::loadDocument(const QString& fileName) {
         const QString declaredAs = DeclaredEncoding(bytes);
         const QString declared = declaredAs.toLower();
         if (declared.isEmpty() || declared == u"utf-8" || declared == u"utf8") {
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            const QString decoded = utf8.decode(bytes); // converts only when assigned
-            if (utf8.hasError()) {
+            if (!IsValidUtf8(bytes)) {
                 Raise(XMLRegistryError::BadEncoding, source,
                       QStringLiteral("%1 is not valid UTF-8 text. Save it as UTF-8, or declare "
                                      "its encoding (for example windows-1252).")

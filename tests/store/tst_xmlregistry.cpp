@@ -288,6 +288,9 @@ private Q_SLOTS:
         QTest::newRow("a key with more attributes than any settings file has")
             << "<r><a><s><k" + attributes + "/></s></a></r>"
             << int(XMLRegistryError::TooManyAttributes) << "attributes";
+        QTest::newRow("Windows-1252 bytes beyond the first 64 KB")
+            << "<r><a><p>" + QByteArray(70000, 'x') + "</p><s><k>M\xfcller</k></s></a></r>"
+            << int(XMLRegistryError::BadEncoding) << "UTF-8";
         QTest::newRow("an encoding that cannot be read")
             << QByteArray("<?xml version=\"1.0\" encoding=\"EBCDIC-37\"?><r/>")
             << int(XMLRegistryError::BadEncoding) << "EBCDIC";
@@ -328,6 +331,10 @@ private Q_SLOTS:
         utf16 += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         QTest::newRow("UTF-16 with byte order mark") << utf16;
         QTest::newRow("UTF-8 with byte order mark") << QByteArray("\xef\xbb\xbf") + text.toUtf8();
+        // The check reads 64 KB at a time; "€" here takes the bytes 65535 to 65537.
+        QTest::newRow("UTF-8 with a character across 64 KB")
+            << "<r><a><p>" + QByteArray(65516, 'x') + "</p><s><k>" +
+                   QString::fromUtf8("€ Müller</k></s></a></r>").toUtf8();
     }
     void otherEncodingsAreRead() {
         QFETCH(QByteArray, content);
