@@ -3,7 +3,9 @@
 #include "cli/ZexCtlCommand.h"
 #include "device/CurrentDevice.h"
 #include "device/ZEX.h"
+#include "store/ConfigurationCompareModule.h"
 #include "store/ConfigurationFileModule.h"
+#include "store/ConfigurationVerifyModule.h"
 #include "store/IniFile.h"
 #include "store/IniModule.h"
 #include "util/ApplicationState.h"
@@ -68,6 +70,68 @@ Options OptionsFor(ZexCtlSession& session, float firmwareVersion) {
     return options;
 }
 
+// A file to restore or compare with: refused before the port is opened when it cannot be read or
+// is no configuration file.
+int CheckFileToRestore(ZexCtlSession& session, const char* synopsis) {
+    if (session.arguments.size() != 1) {
+        return WrongArgumentCount(session, synopsis);
+    }
+    const QString path = session.arguments.constFirst();
+    IniFile file;
+    QString reason;
+    switch (file.load(path, &reason)) {
+    case IniFile::LoadStatus::Loaded:
+        break;
+    case IniFile::LoadStatus::Missing:
+        session.err << "zexctl: File not found: " << path << '\n';
+        return ExitLinkFailed;
+    case IniFile::LoadStatus::Unreadable:
+        session.err << "zexctl: " << reason << '\n';
+        return ExitLinkFailed;
+    }
+    if (IniModule::ReadIniValue(file, QStringLiteral("Data"), QStringLiteral("Type"), QString()) !=
+        QStringView(FileType)) {
+        RestoreResult invalid;
+        invalid.outcome = RestoreOutcome::InvalidFile;
+        PrintReport(session, *RestoreReport(invalid));
+        return ExitUsage;
+    }
+    return ExitSuccess;
+}
+
+int RestoreAndVerify(ZexCtlSession& session, const Options& options) {
+    using namespace ConfigurationVerifyModule;
+    const QString path = session.arguments.constFirst();
+    const VerifyResult result = RestoreVerified(*session.device, path, options, session.linkLog);
+    if (result.outcome != RestoreOutcome::Restored) {
+        RestoreResult refused;
+        refused.outcome = result.outcome;
+        refused.fileError = result.fileError;
+        PrintReport(session, *RestoreReport(refused));
+        return result.outcome == RestoreOutcome::InvalidFile ? ExitUsage : ExitLinkFailed;
+    }
+    bool stopped = false;
+    for (const Finding& finding : result.findings) {
+        session.out << DescribeFinding(finding) << '\n';
+        stopped = stopped || finding.kind == Finding::Kind::CommunicationFailed;
+    }
+    session.out << (stopped ? "Configuration partly restored from "
+                            : "Configuration restored from ")
+                << path << " (" << result.valuesWritten << " written, " << result.valuesVerified
+                << " read back as written)\n";
+    if (stopped) {
+        session.err << "zexctl: restore not verified: the module stopped answering (see above).\n";
+        return ExitLinkFailed;
+    }
+    if (!result.clean()) {
+        session.err << "zexctl: restore not verified: " << result.findings.size()
+                    << (result.findings.size() == 1 ? " value" : " values")
+                    << " refused, not written or not read back as written (listed above).\n";
+        return ExitLinkFailed;
+    }
+    return ExitSuccess;
+}
+
 } // namespace
 
 int CheckSave(ZexCtlSession& session) {
@@ -96,30 +160,7 @@ int Save(ZexCtlSession& session) {
 }
 
 int CheckRestore(ZexCtlSession& session) {
-    if (session.arguments.size() != 1) {
-        return WrongArgumentCount(session, "restore FILE");
-    }
-    const QString path = session.arguments.constFirst();
-    IniFile file;
-    QString reason;
-    switch (file.load(path, &reason)) {
-    case IniFile::LoadStatus::Loaded:
-        break;
-    case IniFile::LoadStatus::Missing:
-        session.err << "zexctl: File not found: " << path << '\n';
-        return ExitLinkFailed;
-    case IniFile::LoadStatus::Unreadable:
-        session.err << "zexctl: " << reason << '\n';
-        return ExitLinkFailed;
-    }
-    if (IniModule::ReadIniValue(file, QStringLiteral("Data"), QStringLiteral("Type"), QString()) !=
-        QStringView(FileType)) {
-        RestoreResult invalid;
-        invalid.outcome = RestoreOutcome::InvalidFile;
-        PrintReport(session, *RestoreReport(invalid));
-        return ExitUsage;
-    }
-    return ExitSuccess;
+    return CheckFileToRestore(session, "restore [--verify] FILE");
 }
 
 int Restore(ZexCtlSession& session) {
@@ -130,6 +171,9 @@ int Restore(ZexCtlSession& session) {
         session.err << "zexctl: nothing was restored.\n";
         return ExitLinkFailed;
     }
+    if (session.options.verify) {
+        return RestoreAndVerify(session, OptionsFor(session, *firmware));
+    }
     const RestoreResult result = RestoreZEX(*session.device, path, OptionsFor(session, *firmware));
     if (const std::optional<Report> report = RestoreReport(result)) {
         PrintReport(session, *report);
@@ -138,6 +182,53 @@ int Restore(ZexCtlSession& session) {
     session.out << "Configuration restored from " << path << " (" << result.valuesWritten
                 << " values)\n";
     return ExitSuccess;
+}
+
+int CheckDiff(ZexCtlSession& session) {
+    return CheckFileToRestore(session, "diff FILE");
+}
+
+int Diff(ZexCtlSession& session) {
+    using namespace ConfigurationCompareModule;
+    const QString path = session.arguments.constFirst();
+    const std::optional<float> firmware = FirmwareVersion(session);
+    if (!firmware) {
+        PrintLinkFailure(session);
+        return ExitLinkFailed;
+    }
+    Options options = OptionsFor(session, *firmware);
+    options.progress = nullptr; // the list is the output; progress would only be in its way
+    const CompareResult result = CompareZEX(*session.device, path, options);
+    switch (result.outcome) {
+    case CompareOutcome::Compared:
+        break;
+    case CompareOutcome::InvalidFile:
+    case CompareOutcome::Unreadable: {
+        RestoreResult refused;
+        refused.outcome = result.outcome == CompareOutcome::InvalidFile
+                              ? RestoreOutcome::InvalidFile
+                              : RestoreOutcome::Unreadable;
+        refused.fileError = result.fileError;
+        PrintReport(session, *RestoreReport(refused));
+        return result.outcome == CompareOutcome::InvalidFile ? ExitUsage : ExitLinkFailed;
+    }
+    case CompareOutcome::LinkFailed:
+        session.err << "zexctl: " << result.failedKey << " could not be read; the comparison "
+                    << "stopped there.\n";
+        PrintLinkFailure(session);
+        return ExitLinkFailed;
+    }
+    for (const Difference& difference : result.differences) {
+        session.out << DescribeDifference(difference) << '\n';
+    }
+    if (result.differences.isEmpty()) {
+        session.out << "The module agrees with " << path << " (" << result.valuesCompared
+                    << " values compared)\n";
+        return ExitSuccess;
+    }
+    session.out << result.differences.size() << " of " << result.valuesCompared
+                << " values differ from " << path << '\n';
+    return ExitLinkFailed;
 }
 
 } // namespace ConfigurationFileCommands

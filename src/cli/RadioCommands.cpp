@@ -3,6 +3,7 @@
 #include "cli/ZexCtlCommand.h"
 #include "device/CurrentDevice.h"
 #include "device/DeviceErrors.h"
+#include "radio/LoggedRadioFactory.h"
 #include "radio/RadioIdModule.h"
 #include "radio/RadioProcedures.h"
 #include "radio/RadioSupport.h"
@@ -153,12 +154,13 @@ ZEX* Connection::device() const {
 
 int Radio(ZexCtlSession& session) {
     const std::unique_ptr<RadioFactory> factory =
-        MakeFactory(systemClock(), session.options.radioSocket);
+        MakeFactory(systemClock(), session.options.radioSocket, session.linkLog);
     return run(session.arguments, session.out, session.err, *factory, systemClock());
 }
 
 int RunOverRadio(int (*runCommand)(ZexCtlSession&), ZexCtlSession& session, MonotonicClock& clock) {
-    const std::unique_ptr<RadioFactory> factory = MakeFactory(clock, session.options.radioSocket);
+    const std::unique_ptr<RadioFactory> factory =
+        MakeFactory(clock, session.options.radioSocket, session.linkLog);
     Connection connection(*factory, clock);
     if (const int opened = connection.open(session.options.radioId, session.err);
         opened != ExitSuccess) {
@@ -177,13 +179,20 @@ int RunOverRadio(int (*runCommand)(ZexCtlSession&), ZexCtlSession& session, Mono
     return outcome;
 }
 
-std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock, const QString& socketName) {
+std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock, const QString& socketName,
+                                          LinkLogTap* linkLog) {
+    std::unique_ptr<RadioFactory> factory;
     if (socketName.isEmpty()) {
-        return std::make_unique<SocketRadioFactory>(clock);
+        factory = std::make_unique<SocketRadioFactory>(clock);
+    } else {
+        RadioSocketConnection::Options options;
+        options.socketName = socketName;
+        factory = std::make_unique<SocketRadioFactory>(options, clock);
     }
-    RadioSocketConnection::Options options;
-    options.socketName = socketName;
-    return std::make_unique<SocketRadioFactory>(options, clock);
+    if (linkLog) {
+        factory = std::make_unique<LoggedRadioFactory>(std::move(factory), *linkLog, clock);
+    }
+    return factory;
 }
 
 } // namespace RadioCommands

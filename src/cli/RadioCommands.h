@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <memory>
 
+class LinkLogTap;
 class MonotonicClock;
 class QTextStream;
 class RadioFactory;
@@ -42,7 +43,9 @@ int Radio(ZexCtlSession& session);
 // Runs a module command (get, set, call) on the module named by session.options.radioId.
 int RunOverRadio(int (*run)(ZexCtlSession&), ZexCtlSession& session, MonotonicClock& clock);
 
-// The simulated base station's radio objects, on this socket ("" for this user's).
-std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock, const QString& socketName);
+// The simulated base station's radio objects, on this socket ("" for this user's); with a link
+// log, the link's exchanges go to it.
+std::unique_ptr<RadioFactory> MakeFactory(MonotonicClock& clock, const QString& socketName,
+                                          LinkLogTap* linkLog = nullptr);
 
 } // namespace RadioCommands

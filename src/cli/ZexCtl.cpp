@@ -2,7 +2,9 @@
 
 #include "cli/RadioCommands.h"
 #include "cli/ZexCtlPortChoice.h"
+#include "cli/ZexCtlTrace.h"
 #include "device/DeviceErrors.h"
+#include "linklog/LinkLogTap.h"
 #include "radio/RadioIdModule.h"
 #include "radio/RadioWireModule.h"
 #include "serial/COMDetectModule.h"
@@ -115,6 +117,15 @@ int ZexCtl::parse(const QStringList& arguments, ZexCtlOptions& options, QStringL
             words.append(argument);
             continue;
         }
+        if (argument == QLatin1String("--trace") || argument == QLatin1String("--trace-bytes")) {
+            options.trace = true;
+            options.traceBytes = options.traceBytes || argument == QLatin1String("--trace-bytes");
+            continue;
+        }
+        if (argument == QLatin1String("--verify")) {
+            options.verify = true;
+            continue;
+        }
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? argument : argument.left(equals);
         if (name != QLatin1String("--port") && name != QLatin1String("--baud") &&
@@ -206,7 +217,15 @@ int ZexCtl::run(const QStringList& arguments) {
                               .arg(QLatin1String(command->name)));
     }
 
-    ZexCtlSession session{words.mid(1), options, m_out, m_err, nullptr, QString()};
+    if (options.verify && QLatin1String(command->name) != QLatin1String("restore")) {
+        return usageError(QStringLiteral("--verify belongs to restore (zexctl restore --verify "
+                                         "FILE)."));
+    }
+
+    LinkLogTap linkLog;
+    ZexCtlSession session{words.mid(1), options, m_out, m_err, nullptr, QString(), &linkLog};
+    const LinkLogSubscription trace(options.trace ? &linkLog : nullptr,
+                                    std::make_shared<ZexCtlTrace>(m_err, options.traceBytes));
     int outcome = command->check ? command->check(session) : int(ExitSuccess);
     if (outcome == ExitSuccess) {
         outcome = command->needsModule ? runWithModule(*command, session) : command->run(session);
@@ -222,6 +241,7 @@ int ZexCtl::runWithModule(const ZexCtlCommand& command, ZexCtlSession& session) 
         return RadioCommands::RunOverRadio(command.run, session, m_clock);
     }
     Zarnbus2Link link(m_port, m_clock);
+    link.log = session.linkLog;
     const ZexCtlPortChoice choice = ZexCtlPorts::Choose(options.port);
     if (!choice.found()) {
         m_err << ZexCtlPorts::NoPortFound;
@@ -295,12 +315,23 @@ QString ZexCtl::helpText() const {
          << wrapped(QStringLiteral("  --radio-id HEX"),
                     QStringLiteral(
                         "Reach the module by radio through the R58 base station: "
-                        "its radio ID, 1 to 6 hexadecimal digits (get, set, call, save, restore). "
-                        "--port, --baud and --station are then not used."))
+                        "its radio ID, 1 to 6 hexadecimal digits (get, set, call, save, restore, "
+                        "diff). --port, --baud and --station are then not used."))
          << wrapped(QStringLiteral("  --radio-socket NAME"),
                     QStringLiteral("The local socket of the simulated base station (zex-sim). "
                                    "Default: ") +
                         RadioWireModule::DefaultSocketName() + QStringLiteral(", this user's."))
+         << wrapped(QStringLiteral("  --trace"),
+                    QStringLiteral("Print every transaction on standard error as it ends: time, "
+                                   "link and station (or radio ID), read, write or command, the "
+                                   "member, the value, the reply (OK, ACK, NAK Received, Checksum "
+                                   "Error, No Response ...), attempts and duration."))
+         << wrapped(QStringLiteral("  --trace-bytes"),
+                    QStringLiteral("As --trace, with the bytes sent and received in every "
+                                   "attempt (serial bus)."))
+         << wrapped(QStringLiteral("  --verify"),
+                    QStringLiteral("With restore: read back every value written and list each "
+                                   "that the module refused or does not give back as written."))
          << wrapped(QStringLiteral("  -h, --help"), QStringLiteral("Show this text."))
          << "\nOptions may also be written --port=COM3. Values that start with \"-\" (set PTARE\n"
             "-1) are values, not options; \"--\" ends the options.\n"
@@ -313,7 +344,9 @@ QString ZexCtl::helpText() const {
             "  0  success\n"
             "  1  the port could not be opened, or the module did not answer (the reason is\n"
             "     printed, e.g. \"No Response\"); a configuration file could not be read or\n"
-            "     written, or a save or restore met errors (they are listed)\n"
+            "     written, or a save or restore met errors (they are listed); diff found\n"
+            "     values that differ; restore --verify found values refused or not read back\n"
+            "     as written\n"
             "  2  usage error: unknown command or option, bad option value, unknown member\n"
             "     name (the valid names are printed), value that is not a number, a file that\n"
             "     is not a configuration file\n"
@@ -325,6 +358,9 @@ QString ZexCtl::helpText() const {
             "  zexctl call DOKEYTAR\n"
             "  zexctl --port COM3 save \"ZEX 0001000001.zcf\"\n"
             "  zexctl --port COM4 restore \"ZEX 0001000001.zcf\"\n"
+            "  zexctl --port COM4 diff \"ZEX 0001000001.zcf\"\n"
+            "  zexctl --port COM4 restore --verify \"ZEX 0001000001.zcf\"\n"
+            "  zexctl --trace get GROSS NET\n"
             "  zexctl --station 0 set DAMP 10\n"
             "  zexctl radio status\n"
             "  zexctl --radio-id 1A2B get GROSS\n";

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class LinkLogTap;
 class QTextStream;
 class ZEX;
 
@@ -21,6 +22,9 @@ struct ZexCtlOptions {
     int station = 1;
     QString radioId;     // as typed (hexadecimal); set: the module is reached by radio, not the bus
     QString radioSocket; // the simulated base station's socket; "" for this user's
+    bool trace = false;  // every transaction on standard error
+    bool traceBytes = false; // with each attempt's bytes
+    bool verify = false;     // restore: read back what was written
 };
 
 // What a command gets. device is set only for commands that talk to a module, after the port has
@@ -32,6 +36,8 @@ struct ZexCtlSession {
     QTextStream& err;
     ZEX* device = nullptr;
     QString portLabel; // the port in use, for messages: "COM3" or the device path
+    // The link log of whatever link the command opens; --trace has a sink on it.
+    LinkLogTap* linkLog = nullptr;
 };
 
 // One entry of zexctl's command table. A new command group ("brand", "scan" ...) is one more

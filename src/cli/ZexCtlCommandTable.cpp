@@ -26,10 +26,17 @@ const QList<ZexCtlCommand>& ZexCtlCommandTable() {
          "Save the module's configuration to a configuration file (.zcf); prints the progress. "
          "Values that could not be read are listed and left out of the file.",
          true, false, ConfigurationFileCommands::CheckSave, ConfigurationFileCommands::Save},
-        {"restore", "restore FILE",
+        {"restore", "restore [--verify] FILE",
          "Write the configuration in a .zcf file to the module (the same module, or another one "
-         "to clone it); prints the progress. Factory calibration values are not written.",
+         "to clone it); prints the progress. Factory calibration values are not written. With "
+         "--verify every value written is read back; each one the module refused or gives back "
+         "otherwise is listed (exit status 1).",
          true, false, ConfigurationFileCommands::CheckRestore, ConfigurationFileCommands::Restore},
+        {"diff", "diff FILE",
+         "Compare the module with a .zcf file: lists every value a restore of the file would "
+         "write that the module holds otherwise (as single floats), with both values. Exit "
+         "status 0 when they agree, 1 when they differ.",
+         true, false, ConfigurationFileCommands::CheckDiff, ConfigurationFileCommands::Diff},
         {"brand", "brand verify|sign FILE | set FILE KEY VALUE | logo FILE Logo|LogoSmall IMAGE",
          "Check, sign or change a brand file (.qkb): verify its digest, recompute it, set one "
          "key, or replace a logo with an image file.",

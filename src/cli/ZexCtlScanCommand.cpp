@@ -78,6 +78,7 @@ int Scan(ZexCtlSession& session) {
 
     QtSerialPortControl port;
     Zarnbus2Link link(port, systemClock());
+    link.log = session.linkLog;
     QString error;
     const QList<BusScanModule::FoundModule> found =
         BusScanModule::Scan(link, request, progress, &error);

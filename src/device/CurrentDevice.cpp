@@ -5,6 +5,13 @@
 #include <atomic>
 #include <cmath>
 
+namespace {
+
+// A module's serial number is a 32-bit unsigned number.
+constexpr double LargestSerialNumber = 4294967295.0;
+
+} // namespace
+
 namespace CurrentDevice {
 namespace {
 
@@ -66,6 +73,11 @@ QString SerialNumberText(const DeviceValue& serialNumber) {
         return serialNumber.toText();
     }
     const double number = std::floor(serialNumber.toDouble());
+    // Anything else (not a number, out of range) is no serial number, and converting it to a
+    // whole number would be undefined.
+    if (!(number >= 0.0 && number <= LargestSerialNumber)) {
+        return QString();
+    }
     return QStringLiteral("%1").arg(qint64(number), 10, 10, QLatin1Char('0'));
 }
 

@@ -58,6 +58,41 @@ private:
     bool m_windowDisabled = false;
 };
 
+// The radio link is shared with the current device. A procedure aims it at the module it tries;
+// unless that module becomes the current device, the link goes back to the module it was aimed
+// at, so a failed or refused connect leaves the current device talking to its own module.
+class TargetKeeper {
+public:
+    explicit TargetKeeper(RadioSupport& radio)
+        : m_radio(radio)
+        , m_previousId(radio.radioTargetId()) {}
+    ~TargetKeeper() {
+        if (m_connected || !m_linkAimed) {
+            return;
+        }
+        try {
+            m_radio.SetRadioTarget(m_previousId);
+        } catch (...) {
+            // A link that refuses calls reaches no module anyway; the first refusal reports.
+        }
+    }
+    TargetKeeper(const TargetKeeper&) = delete;
+    TargetKeeper& operator=(const TargetKeeper&) = delete;
+
+    void aimLink(quint32 moduleId) {
+        m_linkAimed = true;
+        m_radio.SetRadioTarget(moduleId);
+    }
+    // From here on the new device is current: the link stays on its module.
+    void connected() { m_connected = true; }
+
+private:
+    RadioSupport& m_radio;
+    quint32 m_previousId;
+    bool m_linkAimed = false;
+    bool m_connected = false;
+};
+
 void letEventsRun() {
     if (QCoreApplication::instance()) {
         QCoreApplication::processEvents();
@@ -65,8 +100,10 @@ void letEventsRun() {
 }
 
 // The new device becomes current and the model's pages are offered.
-void connectDevice(RadioSupport& radio, const RadioUi& ui, const QString& model, quint32 id) {
+void connectDevice(RadioSupport& radio, TargetKeeper& target, const RadioUi& ui,
+                   const QString& model, quint32 id) {
     auto device = std::make_shared<R58Class>(radio.link());
+    target.connected();
     CurrentDevice::Connect(device);
     ui.pagesFor(model);
     AppState().StatusText = ConnectedText(model, id, device->CHANNEL().toText());
@@ -82,14 +119,17 @@ QString ConnectedText(const QString& model, quint32 moduleId, const QString& cha
 
 Result Pair(RadioSupport& radio, const RadioUi& ui) {
     MonotonicClock& clock = radio.clock();
-    ui.message(QStringLiteral("Pairing..."),
-               QStringLiteral("You have 10 seconds to perform Pairing on the ZEX."), false,
-               Mode::Notice);
+    TargetKeeper target(radio);
+    // Declared in this order, the notice closes before the session finishes the pairing object,
+    // restores the pointer and enables the window, whichever way the procedure leaves.
+    PairingSession pairing(radio, ui);
+    NoticeMessage notice(ui);
+    notice.show(QStringLiteral("Pairing..."),
+                QStringLiteral("You have 10 seconds to perform Pairing on the ZEX."));
     ui.busy(true);
     AppState().StatusText.clear();
     letEventsRun();
 
-    PairingSession pairing(radio, ui);
     pairing->startPairing(1, true, true, PairingSeconds);
     pairing.disableWindow();
 
@@ -107,7 +147,7 @@ Result Pair(RadioSupport& radio, const RadioUi& ui) {
     pairing.enableWindow();
     const qint32 status = pairing->pairingStatus();
     const quint32 id = pairing->pairedId();
-    ui.close();
+    notice.close();
     ui.busy(false);
 
     Result result;
@@ -121,8 +161,7 @@ Result Pair(RadioSupport& radio, const RadioUi& ui) {
     }
 
     ui.busy(true);
-    ui.message(QStringLiteral("Pairing..."), QStringLiteral("Identifying device..."), false,
-               Mode::Notice);
+    notice.show(QStringLiteral("Pairing..."), QStringLiteral("Identifying device..."));
     QString model;
     const qint64 identifyStart = clock.nowMs();
     while (model.isEmpty() && clock.nowMs() - identifyStart < IdentifyLimitMs) {
@@ -131,8 +170,7 @@ Result Pair(RadioSupport& radio, const RadioUi& ui) {
             clock.waitMs(IdentifyPauseMs);
         }
     }
-    ui.close();
-    radio.setRadioTargetId(id);
+    notice.close();
     result.model = model;
 
     if (model.isEmpty()) {
@@ -150,8 +188,8 @@ Result Pair(RadioSupport& radio, const RadioUi& ui) {
     ui.busy(false);
     if (ui.supports(model)) {
         ui.unload();
-        radio.SetRadioTarget(id);
-        connectDevice(radio, ui, model, id);
+        target.aimLink(id);
+        connectDevice(radio, target, ui, model, id);
         result.outcome = Outcome::Connected;
     } else {
         ui.message(QStringLiteral("Module Not Supported"),
@@ -176,15 +214,17 @@ Result DoManualConnection(RadioSupport& radio, const RadioUi& ui, const QString&
     result.moduleId = id;
     MonotonicClock& clock = radio.clock();
 
+    TargetKeeper target(radio);
     PairingSession pairing(radio, ui);
+    NoticeMessage notice(ui);
     pairing.disableWindow();
     QString model;
     ui.busy(true);
 
-    radio.SetRadioTarget(id);
+    // The model name is asked through the link, so the link has to be aimed at the module first.
+    target.aimLink(id);
     pairing->addressModule(1, id);
-    ui.message(QStringLiteral("Connecting"), QStringLiteral("Attempting to connect..."), false,
-               Mode::Notice);
+    notice.show(QStringLiteral("Connecting"), QStringLiteral("Attempting to connect..."));
 
     RadioLink& link = *radio.link();
     model = link.modelName();
@@ -202,7 +242,7 @@ Result DoManualConnection(RadioSupport& radio, const RadioUi& ui, const QString&
         model = link.modelName();
     }
 
-    ui.close();
+    notice.close();
     model = link.modelName();
     for (int extra = 0; extra < 2 && model.isEmpty(); ++extra) {
         model = link.modelName();
@@ -222,6 +262,7 @@ Result DoManualConnection(RadioSupport& radio, const RadioUi& ui, const QString&
         result.outcome = Outcome::CannotDetect;
     } else if (ui.supports(model)) {
         auto device = std::make_shared<R58Class>(radio.link());
+        target.connected();
         CurrentDevice::Connect(device);
         ui.unload();
         ui.pagesFor(model);
@@ -238,7 +279,9 @@ Result DoManualConnection(RadioSupport& radio, const RadioUi& ui, const QString&
         ui.status(model + QStringLiteral(" module not supported!"), false);
         result.outcome = Outcome::NotSupported;
     }
-    return result; // the session restores the pointer, finishes pairing, enables the window
+    // Leaving, the notice is closed, the pairing object finished, the pointer restored and the
+    // window enabled; unless a module was connected, the link is back on the current device's.
+    return result;
 }
 
 ChannelResult SetBaseStationChannel(RadioSupport& radio, const RadioUi& ui, int channel) {

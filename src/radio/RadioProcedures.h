@@ -8,8 +8,10 @@ struct RadioUi;
 
 // The radio connection procedures the Home page runs: pairing with a module that is being
 // powered up, connecting to a module by its typed ID, and setting the base station's channel.
-// They talk to the user only through RadioUi. On success the new R58Class is the current device.
-// Every wait is on the radio support's monotonic clock; none is unbounded.
+// They talk to the user only through RadioUi. On success the new R58Class is the current device;
+// on any other outcome, a refused radio call included, the radio link is left aimed at the module
+// it was aimed at before (the current device's) and no notice stays open. Every wait is on the
+// radio support's monotonic clock; none is unbounded.
 namespace RadioProcedures {
 
 enum class Outcome {

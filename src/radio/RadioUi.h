@@ -81,3 +81,35 @@ public:
 private:
     const RadioUi& m_ui;
 };
+
+// A Notice message that is closed whichever way the procedure leaves, a refused radio call
+// included, so no "Pairing..." or "Connecting" dialog outlives the procedure that opened it.
+class NoticeMessage {
+public:
+    explicit NoticeMessage(const RadioUi& ui)
+        : m_ui(ui) {}
+    ~NoticeMessage() {
+        try {
+            close();
+        } catch (...) {
+            // Already leaving; the window closes its dialogs itself when it goes.
+        }
+    }
+    NoticeMessage(const NoticeMessage&) = delete;
+    NoticeMessage& operator=(const NoticeMessage&) = delete;
+
+    void show(const QString& title, const QString& text) {
+        m_ui.message(title, text, false, RadioUi::MessageMode::Notice);
+        m_open = true;
+    }
+    void close() {
+        if (m_open) {
+            m_open = false;
+            m_ui.close();
+        }
+    }
+
+private:
+    const RadioUi& m_ui;
+    bool m_open = false;
+};

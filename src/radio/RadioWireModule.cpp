@@ -1,5 +1,6 @@
 #include "radio/RadioWireModule.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -36,6 +37,25 @@ bool isVerbText(const QString& text) {
         }
     }
     return true;
+}
+
+// "<head> <payload>" as a line. The payload is made one line of at most MaxTextLength
+// characters and then cut, between whole characters, so the line, its end included, stays within
+// MaxLineBytes however many bytes its characters take in UTF-8.
+QByteArray lineWithPayload(const QString& head, const QString& payload) {
+    QByteArray bytes = head.toUtf8();
+    if (!payload.isEmpty()) {
+        bytes.append(' ');
+        const QByteArray text = OneLine(payload, MaxTextLength).toUtf8();
+        qsizetype fits = std::min<qsizetype>(text.size(), MaxLineBytes - 1 - bytes.size());
+        // A continuation byte just past the cut means the cut falls inside a character.
+        while (fits > 0 && fits < text.size() && (quint8(text[fits]) & 0xC0) == 0x80) {
+            --fits;
+        }
+        bytes.append(text.left(fits));
+    }
+    bytes.append('\n');
+    return bytes;
 }
 
 } // namespace
@@ -80,8 +100,7 @@ std::optional<Request> DecodeRequest(const QByteArray& bytes) {
 }
 
 QByteArray EncodeOk(quint32 sequence, const QString& payload) {
-    const QString head = QString::number(sequence) + QStringLiteral(" OK");
-    return line(payload.isEmpty() ? head : head + QLatin1Char(' ') + OneLine(payload, 256));
+    return lineWithPayload(QString::number(sequence) + QStringLiteral(" OK"), payload);
 }
 
 QByteArray EncodeError(quint32 sequence, qint32 errorCode) {
@@ -89,7 +108,7 @@ QByteArray EncodeError(quint32 sequence, qint32 errorCode) {
 }
 
 QByteArray EncodeRefused(quint32 sequence, const QString& reason) {
-    return line(QString::number(sequence) + QStringLiteral(" REFUSED ") + OneLine(reason, 256));
+    return lineWithPayload(QString::number(sequence) + QStringLiteral(" REFUSED"), reason);
 }
 
 std::optional<Reply> DecodeReply(const QByteArray& bytes) {
@@ -133,6 +152,9 @@ std::optional<Reply> DecodeReply(const QByteArray& bytes) {
 
 QString OneLine(const QString& text, int maxLength) {
     QString result = text.left(maxLength);
+    if (!result.isEmpty() && result.back().isHighSurrogate()) {
+        result.chop(1); // half a character would reach the peer as a replacement character
+    }
     for (QChar& c : result) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator) {

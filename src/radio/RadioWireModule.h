@@ -26,6 +26,9 @@ inline constexpr int ProtocolVersion = 1;
 inline constexpr const char* Magic = "ZEXR58";
 inline constexpr int MaxLineBytes = 512;
 inline constexpr int MaxModelNameLength = 64;
+// An OK payload or a refusal reason is cut to this many characters, and further, between whole
+// characters, where the line would otherwise pass MaxLineBytes.
+inline constexpr int MaxTextLength = 256;
 
 // The socket the simulated base station listens on: "zex-r58-" and the user (the uid on Unix,
 // the user name on Windows), so two users on one machine each reach their own simulator.

@@ -2,6 +2,7 @@
 
 #include "serial/SerialClass.h"
 #include "serial/SerialPortControl.h"
+#include "serial/Zarnbus2LogRecorder.h"
 #include "serial/Zarnbus2Module.h"
 #include "serial/ZarnbusNumbers.h"
 
@@ -49,10 +50,18 @@ QList<FoundModule> Scan(Zarnbus2Link& link, const Request& request, const Progre
                 // second each, which on 508 empty stations is a quarter of an hour.
                 const QByteArray frame = Zarnbus2Module::BuildRequest(
                     quint8(station), true, ZarnbusNumber::VERS, false, 0.0f);
+                std::optional<Zarnbus2LogRecorder> record = Zarnbus2LogRecorder::Begin(
+                    link, quint8(station), true, ZarnbusNumber::VERS, false, 0.0f);
                 const QByteArray reply = Zarnbus2Module::Exchange(
                     link, frame, Zarnbus2Module::ReadReplyLength, request.timeoutMs);
                 const Zarnbus2Module::ClassifiedReply outcome = Zarnbus2Module::ClassifyReply(
                     reply, quint8(station), true, Zarnbus2Module::ReadReplyLength);
+                if (record) {
+                    record->attempt(frame, reply, outcome.replyClass);
+                    record->finish(outcome.replyClass == Zarnbus2Module::ReplyClass::Value
+                                       ? DeviceValue(outcome.value)
+                                       : DeviceValue());
+                }
                 if (outcome.replyClass == Zarnbus2Module::ReplyClass::Value) {
                     found.append(FoundModule{station, baudRate, outcome.value,
                                              serialNumberOf(link, station, outcome.value)});

@@ -1,6 +1,7 @@
 #include "serial/Zarnbus2Module.h"
 
 #include "serial/SerialPortControl.h"
+#include "serial/Zarnbus2LogRecorder.h"
 #include "util/MonotonicClock.h"
 
 #include <bit>
@@ -173,12 +174,17 @@ DeviceValue ZarnbusTransaction(Zarnbus2Link& link, quint8 station, bool isRead, 
         if (!link.PendingErrorText.isEmpty()) {
             link.PendingErrorText = QStringLiteral("No Response");
         }
+        Zarnbus2LogRecorder::NotSent(link, station, isRead, command, isCommand, value);
         return DeviceValue(lastValue);
     }
 
     const QByteArray frame = BuildRequest(station, isRead, command, isCommand, value);
     const int expectedLength = isRead ? ReadReplyLength : AckReplyLength;
     const int timeoutMs = int(std::lround(double(timeoutSeconds) * 1000.0));
+    // Keeps each attempt's bytes while a sink is installed; the record is built and handed over
+    // only once the transaction has its result, so the log never stretches an exchange.
+    std::optional<Zarnbus2LogRecorder> record =
+        Zarnbus2LogRecorder::Begin(link, station, isRead, command, isCommand, value);
 
     for (;;) {
         try {
@@ -186,23 +192,40 @@ DeviceValue ZarnbusTransaction(Zarnbus2Link& link, quint8 station, bool isRead, 
                 Exchange(link, frame, 0, 0);
                 link.clock.waitMs(BroadcastWaitMs);
                 RetryCounter = 0;
+                if (record) {
+                    record->broadcast(frame);
+                }
                 return DeviceValue(QString());
             }
             const QByteArray reply = Exchange(link, frame, expectedLength, timeoutMs);
             const ClassifiedReply outcome = ClassifyReply(reply, station, isRead, expectedLength);
+            if (record) {
+                record->attempt(frame, reply, outcome.replyClass);
+            }
             if (outcome.succeeded()) {
                 RetryCounter = 0;
                 link.PendingErrorText.clear();
-                return outcome.replyClass == ReplyClass::Value ? DeviceValue(outcome.value)
-                                                               : DeviceValue();
+                const DeviceValue result = outcome.replyClass == ReplyClass::Value
+                                               ? DeviceValue(outcome.value)
+                                               : DeviceValue();
+                if (record) {
+                    record->finish(result);
+                }
+                return result;
             }
             link.PendingErrorText = DescribeReplyClass(outcome.replyClass);
         } catch (const SerialPortError& failure) {
             link.PendingErrorText = failure.message();
+            if (record) {
+                record->portFailure(frame, failure.message());
+            }
         }
 
         if (RetryCounter >= maxRetries) {
             link.PendingErrorText = QStringLiteral("No Response");
+            if (record) {
+                record->finish(DeviceValue(lastValue));
+            }
             return DeviceValue(lastValue);
         }
         ++RetryCounter;
@@ -238,11 +261,15 @@ void ClosePort(Zarnbus2Link& link) {
 }
 
 void WakeBus(Zarnbus2Link& link) {
+    const QByteArray wake(WakeByteCount, '\0');
+    QString failure;
     try {
-        link.port.write(QByteArray(WakeByteCount, '\0'));
-    } catch (const SerialPortError&) {
+        link.port.write(wake);
+    } catch (const SerialPortError& error) {
         // Waking expects no reply; a port that cannot write shows up in the next transaction.
+        failure = error.message();
     }
+    Zarnbus2LogRecorder::Wake(link, wake, failure);
 }
 
 } // namespace Zarnbus2Module

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+class LinkLogTap;
 class MonotonicClock;
 class SerialPortControl;
 
@@ -24,6 +25,8 @@ struct Zarnbus2Link {
     int portOpenResult = 0;
     // Why the last OpenPort failed, naming the port and device, for the user; "" when it opened.
     QString openFailureText;
+    // Where the link log's records go; null, or a tap without sinks, costs a transaction nothing.
+    LinkLogTap* log = nullptr;
 };
 
 // Zarnbus 2: frames, checksum, the one transaction routine with its retries, and the port-level

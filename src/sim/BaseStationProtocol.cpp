@@ -33,6 +33,11 @@ QByteArray answer(quint32 sequence, const SimBaseStation::Answer& result, const 
                                              : EncodeError(sequence, result.code);
 }
 
+// A module's answer, as late as the module gives it.
+Response fromModule(const QByteArray& bytes, const SimBaseStation::Answer& result) {
+    return Response{bytes, false, result.delayMs};
+}
+
 QByteArray valueText(quint32 sequence, const SimBaseStation::Answer& result,
                      RadioParameters::Form form) {
     if (result.code != SimBaseStation::Ok) {
@@ -57,13 +62,15 @@ Response linkRequest(SimBaseStation& station, const Request& request) {
     }
     if (is(request, Verb::LinkModel, 1)) {
         const SimBaseStation::Answer result = station.modelName(*id);
-        return Response{answer(sequence, result, result.text)};
+        return fromModule(answer(sequence, result, result.text), result);
     }
     if (is(request, Verb::LinkSave, 1)) {
-        return Response{answer(sequence, station.save(*id), QString())};
+        const SimBaseStation::Answer result = station.save(*id);
+        return fromModule(answer(sequence, result, QString()), result);
     }
     if (is(request, Verb::LinkReset, 1)) {
-        return Response{answer(sequence, station.reset(*id), QString())};
+        const SimBaseStation::Answer result = station.reset(*id);
+        return fromModule(answer(sequence, result, QString()), result);
     }
     const bool isGet = is(request, Verb::LinkGet, 2);
     const bool isSet = is(request, Verb::LinkSet, 3);
@@ -77,7 +84,8 @@ Response linkRequest(SimBaseStation& station, const Request& request) {
     }
     const RadioParameters::Info& info = RadioParameters::Describe(*parameter);
     if (isGet) {
-        return Response{valueText(sequence, station.read(*id, request.arguments[1]), info.form)};
+        const SimBaseStation::Answer result = station.read(*id, request.arguments[1]);
+        return fromModule(valueText(sequence, result, info.form), result);
     }
     if (!info.writable) {
         return refuse(sequence, request.arguments[1] + QStringLiteral(" can only be read"));
@@ -88,8 +96,9 @@ Response linkRequest(SimBaseStation& station, const Request& request) {
         return refuse(sequence, QStringLiteral("\"%1\" is not a value for %2")
                                     .arg(request.arguments[2], request.arguments[1]));
     }
-    return Response{
-        answer(sequence, station.write(*id, request.arguments[1], value->toDouble()), QString())};
+    const SimBaseStation::Answer result =
+        station.write(*id, request.arguments[1], value->toDouble());
+    return fromModule(answer(sequence, result, QString()), result);
 }
 
 Response baseStationRequest(SimBaseStation& station, const Request& request) {
@@ -166,7 +175,8 @@ Response pairingRequest(SimBaseStation& station, int handle, const Request& requ
         return refuse(sequence, QStringLiteral("a mode and a module ID are whole numbers"));
     }
     if (isModel) {
-        return Response{EncodeOk(sequence, station.modelNameOf(*id))};
+        const SimBaseStation::Answer result = station.modelNameOf(*id);
+        return fromModule(EncodeOk(sequence, result.text), result);
     }
     // Addressing only prepares contact; whether the module answers shows on the link.
     return Response{station.isAttached() ? EncodeOk(sequence)

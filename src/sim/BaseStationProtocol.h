@@ -12,6 +12,7 @@ namespace BaseStationProtocol {
 struct Response {
     QByteArray bytes; // the reply line, "\n" included
     bool closeAfter = false;
+    int delayMs = 0; // the reply is due this long after the request (a module's delay fault)
 };
 
 // handle: the connection's own number (its pairing session); greeted: the connection's state.

@@ -5,29 +5,77 @@
 #include "sim/BaseStationProtocol.h"
 #include "sim/SimBaseStation.h"
 
+#include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <deque>
 
 namespace {
+
+// Replies go out in the order of their requests; one that a module's delay fault holds back
+// holds back those after it too.
+class Outbox {
+public:
+    explicit Outbox(QLocalSocket* socket)
+        : m_socket(socket)
+        , m_timer(new QTimer(socket)) {
+        m_timer->setSingleShot(true);
+        QObject::connect(m_timer, &QTimer::timeout, socket, [this] { flush(); });
+    }
+
+    void send(const BaseStationProtocol::Response& response) {
+        m_pending.push_back(Pending{QDeadlineTimer(std::max(response.delayMs, 0)), response.bytes,
+                                    response.closeAfter});
+        flush();
+    }
+
+private:
+    struct Pending {
+        QDeadlineTimer due;
+        QByteArray bytes;
+        bool closeAfter = false;
+    };
+
+    void flush() {
+        while (!m_pending.empty() && m_pending.front().due.hasExpired()) {
+            const Pending next = m_pending.front();
+            m_pending.pop_front();
+            m_socket->write(next.bytes);
+            if (next.closeAfter) {
+                m_pending.clear();
+                m_socket->disconnectFromServer();
+                return;
+            }
+        }
+        if (!m_pending.empty()) {
+            m_timer->start(int(std::max<qint64>(m_pending.front().due.remainingTime(), 1)));
+        }
+    }
+
+    QLocalSocket* m_socket;
+    QTimer* m_timer;
+    std::deque<Pending> m_pending;
+};
 
 // One tool-side object's connection: its line buffer, its greeting and its pairing session.
 void serveConnection(QLocalSocket* socket, SimBaseStation& station, int handle) {
     auto lines = std::make_shared<RadioLineBuffer>(RadioWireModule::MaxLineBytes);
     auto greeted = std::make_shared<bool>(false);
+    auto outbox = std::make_shared<Outbox>(socket);
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [=, &station] {
         lines->append(socket->readAll());
         if (lines->overflowed()) {
-            socket->write(RadioWireModule::EncodeRefused(0, QStringLiteral("line too long")));
-            socket->disconnectFromServer();
+            outbox->send(
+                {RadioWireModule::EncodeRefused(0, QStringLiteral("line too long")), true});
             return;
         }
         while (const std::optional<QByteArray> line = lines->takeLine()) {
             const BaseStationProtocol::Response response =
                 BaseStationProtocol::Answer(station, handle, *greeted, *line);
-            socket->write(response.bytes);
+            outbox->send(response);
             if (response.closeAfter) {
-                socket->disconnectFromServer();
                 return;
             }
         }

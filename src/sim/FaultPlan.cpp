@@ -2,6 +2,7 @@
 
 #include <QRandomGenerator>
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -40,6 +41,55 @@ std::optional<FaultPlan::Kind> FaultPlan::draw(QRandomGenerator& random) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<FaultPlan::Rule> FaultPlan::ParseRule(const QStringList& words,
+                                                    const QList<Kind>& kinds, QString* problem) {
+    const auto fail = [problem](const QString& reason) {
+        if (problem) {
+            *problem = reason;
+        }
+        return std::nullopt;
+    };
+    const std::optional<Kind> kind = words.isEmpty() ? std::nullopt : KindFromName(words[0]);
+    if (!kind || !kinds.contains(*kind)) {
+        QStringList names;
+        for (const Kind k : kinds) {
+            names.append(KindName(k));
+        }
+        return fail(QStringLiteral("fault needs a kind: %1, or \"clear\"")
+                        .arg(names.join(QStringLiteral(", "))));
+    }
+    Rule rule;
+    rule.kind = *kind;
+    const QString how = words.value(1, QStringLiteral("always")).toLower();
+    bool ok = false;
+    if (how == QLatin1String("always") && words.size() <= 2) {
+        rule.mode = Mode::Always;
+    } else if (how == QLatin1String("next") && words.size() == 3) {
+        rule.mode = Mode::NextFrames;
+        rule.remaining = words[2].toInt(&ok);
+        if (!ok || rule.remaining < 1) {
+            return fail(QStringLiteral("\"next\" needs a number of frames of 1 or more"));
+        }
+    } else if (const double p = how.toDouble(&ok); ok && std::isfinite(p) && words.size() == 2) {
+        if (p <= 0.0 || p > 1.0) {
+            return fail(QStringLiteral("a probability lies above 0 and at most 1, e.g. 0.25"));
+        }
+        rule.mode = Mode::Probability;
+        rule.probability = p;
+    } else {
+        return fail(QStringLiteral("say how often: always, a probability such as 0.25, or next N"));
+    }
+    return rule;
+}
+
+QList<FaultPlan::Kind> FaultPlan::AllKinds() {
+    QList<Kind> kinds;
+    for (const auto& entry : kNames) {
+        kinds.append(entry.first);
+    }
+    return kinds;
 }
 
 QString FaultPlan::KindName(Kind kind) {

@@ -42,6 +42,11 @@ public:
     int delayMs() const { return m_delayMs; }
     void setDelayMs(int ms) { m_delayMs = ms; }
 
+    // A rule from the words "KIND [always | PROBABILITY | next N]" (the console's, after
+    // "fault"), for one of these kinds; nullopt with the reason in *problem.
+    static std::optional<Rule> ParseRule(const QStringList& words, const QList<Kind>& kinds,
+                                         QString* problem);
+    static QList<Kind> AllKinds();
     static QString KindName(Kind kind);
     static std::optional<Kind> KindFromName(const QString& name);
     static QStringList KindNames();

@@ -170,6 +170,10 @@ RadioSimulation::FromArguments(QStringList& arguments, MonotonicClock& clock, QS
                                 argument == QLatin1String("--radio-module") ||
                                 argument == QLatin1String("--radio-socket");
         if (!takesValue) {
+            if (argument == QLatin1String("--seed") && i + 1 < arguments.size()) {
+                // The bus's option; the radio faults draw from the same seed.
+                config.seed = arguments[i + 1].toUInt();
+            }
             if (argument == QLatin1String("--no-base-station")) {
                 config.attached = false;
                 requested = true;
@@ -251,13 +255,21 @@ QString RadioSimulation::HelpText() {
 }
 
 QString RadioSimulation::CommandHelpText() {
-    return QStringLiteral("Radio commands:\n"
-                          "  radio [status]          the base station and every radio module\n"
-                          "  radio power-up ID       switch a radio module on (pairing listens for "
-                          "this)\n"
-                          "  radio power-down ID     switch a radio module off\n"
-                          "  radio load ID TONNES    the load on a radio module's cell\n"
-                          "  radio help              this list\n");
+    return QStringLiteral(
+        "Radio commands:\n"
+        "  radio [status]          the base station and every radio module\n"
+        "  radio power-up ID       switch a radio module on (pairing listens for this)\n"
+        "  radio power-down ID     switch a radio module off\n"
+        "  radio load ID TONNES    the load on a radio module's cell\n"
+        "  radio noise ID MVV      random noise of up to +/-MVV on its input (default 0)\n"
+        "  radio settle ID MS      a new load reaches its input over MS ms (default 0)\n"
+        "  radio fault ID KIND [always | PROBABILITY | next N]   spoil its exchanges; KIND:\n"
+        "                          silence (no effect, \"No response\"), nak (no effect, \"NAK\n"
+        "                          response\"), delay (carried out, answered late)\n"
+        "  radio fault clear [ID]  remove the faults (of one module, else all)\n"
+        "  radio faults            list the faults in force\n"
+        "  radio delay MS          how late a delayed answer comes (default 1500)\n"
+        "  radio help              this list\n");
 }
 
 bool RadioSimulation::start(QString* error) {
@@ -276,30 +288,90 @@ std::optional<RadioSimulation::ConsoleResult> RadioSimulation::execute(const QSt
         return std::nullopt;
     }
     const QString command = words.value(1, QStringLiteral("status")).toLower();
-    const auto failure = [](const QString& text) {
-        return ConsoleResult{text + QLatin1Char('\n'), true};
-    };
     if (command == QLatin1String("status") && words.size() <= 2) {
         return ConsoleResult{m_station->describe() + QLatin1Char('\n'), false};
     }
     if (command == QLatin1String("help")) {
         return ConsoleResult{CommandHelpText(), false};
     }
+    if (command == QLatin1String("fault") || command == QLatin1String("faults") ||
+        command == QLatin1String("delay")) {
+        return faultCommand(command, words.mid(2));
+    }
+    return moduleCommand(command, words);
+}
+
+RadioSimulation::ConsoleResult RadioSimulation::faultCommand(const QString& command,
+                                                             const QStringList& words) {
+    if (command == QLatin1String("faults") && words.isEmpty()) {
+        const QString faults = m_station->describeFaults();
+        return ConsoleResult{(faults.isEmpty() ? QStringLiteral("no radio faults") : faults) +
+                                 QLatin1Char('\n'),
+                             false};
+    }
+    if (command == QLatin1String("delay")) {
+        bool ok = false;
+        const double ms = words.value(0).toDouble(&ok);
+        if (!ok || words.size() != 1 || !(ms >= 0 && ms <= 60000)) {
+            return failure(QStringLiteral("usage: radio delay MS (0 to 60000)"));
+        }
+        m_station->setFaultDelayMs(int(ms));
+        return ConsoleResult{};
+    }
+    if (command == QLatin1String("fault") && !words.isEmpty() &&
+        words[0].compare(QLatin1String("clear"), Qt::CaseInsensitive) == 0 && words.size() <= 2) {
+        std::optional<quint32> id;
+        if (words.size() == 2) {
+            id = hexId(words[1], RadioIdModule::LargestId);
+            if (!id) {
+                return notAnId(words[1]);
+            }
+        }
+        m_station->clearFaults(id);
+        return ConsoleResult{QStringLiteral("radio faults cleared\n"), false};
+    }
+    if (command != QLatin1String("fault") || words.size() < 2) {
+        return failure(QStringLiteral("usage: radio fault ID KIND [always | PROBABILITY | next N], "
+                                      "radio fault clear [ID], radio faults"));
+    }
+    const std::optional<quint32> id = hexId(words[0], RadioIdModule::LargestId);
+    if (!id) {
+        return notAnId(words[0]);
+    }
+    QString problem;
+    const std::optional<FaultPlan::Rule> rule =
+        FaultPlan::ParseRule(words.mid(1), SimBaseStation::RadioFaultKinds(), &problem);
+    if (!rule) {
+        return failure(problem);
+    }
+    if (!m_station->addFault(*id, *rule)) {
+        return failure(QStringLiteral("no radio module has ID %1").arg(hex(*id)));
+    }
+    return ConsoleResult{QStringLiteral("radio module %1: %2\n")
+                             .arg(hex(*id), FaultPlan::Describe(*rule, m_station->faultDelayMs())),
+                         false};
+}
+
+RadioSimulation::ConsoleResult RadioSimulation::moduleCommand(const QString& command,
+                                                              const QStringList& words) {
     const bool power =
         command == QLatin1String("power-up") || command == QLatin1String("power-down");
     const bool load = command == QLatin1String("load");
-    if (!power && !load) {
+    const bool noise = command == QLatin1String("noise");
+    const bool settle = command == QLatin1String("settle");
+    if (!power && !load && !noise && !settle) {
         return failure(
             QStringLiteral("unknown radio command \"%1\"; type radio help").arg(command));
     }
-    if (words.size() != (load ? 4 : 3)) {
-        return failure(load ? QStringLiteral("usage: radio load ID TONNES")
-                            : QStringLiteral("usage: radio %1 ID").arg(command));
+    if (words.size() != (power ? 3 : 4)) {
+        return failure(power   ? QStringLiteral("usage: radio %1 ID").arg(command)
+                       : load  ? QStringLiteral("usage: radio load ID TONNES")
+                       : noise ? QStringLiteral("usage: radio noise ID MVV")
+                               : QStringLiteral("usage: radio settle ID MS"));
     }
     const std::optional<quint32> id = hexId(words[2], RadioIdModule::LargestId);
     if (!id) {
-        return failure(
-            QStringLiteral("\"%1\" is not a radio ID (1 to 6 hexadecimal digits)").arg(words[2]));
+        return notAnId(words[2]);
     }
     bool known = false;
     if (power) {
@@ -307,13 +379,27 @@ std::optional<RadioSimulation::ConsoleResult> RadioSimulation::execute(const QSt
                                                      : m_station->powerDown(*id);
     } else {
         bool ok = false;
-        const double tonnes = words[3].toDouble(&ok);
-        if (!ok || !std::isfinite(tonnes)) {
-            return failure(QStringLiteral("\"%1\" is not a load in tonnes").arg(words[3]));
+        const double value = words[3].toDouble(&ok);
+        if (!ok || !std::isfinite(value)) {
+            return failure((load ? QStringLiteral("\"%1\" is not a load in tonnes")
+                                 : QStringLiteral("\"%1\" is not a number"))
+                               .arg(words[3]));
         }
-        known = m_station->withModule(*id, [tonnes](RadioReachableModule& module) {
-            if (auto* simulated = dynamic_cast<SimRadioModule*>(&module)) {
-                simulated->module().setAppliedLoad(tonnes);
+        if ((noise && (value < 0 || value > 10)) || (settle && (value < 0 || value > 600000))) {
+            return failure(noise ? QStringLiteral("noise is 0 to 10 mV/V")
+                                 : QStringLiteral("settling takes 0 to 600000 ms"));
+        }
+        known = m_station->withModule(*id, [&](RadioReachableModule& module) {
+            auto* simulated = dynamic_cast<SimRadioModule*>(&module);
+            if (!simulated) {
+                return;
+            }
+            if (load) {
+                simulated->module().setAppliedLoad(value);
+            } else if (noise) {
+                simulated->module().setNoise(value);
+            } else {
+                simulated->module().setSettleMs(qint64(value));
             }
         });
     }
@@ -321,4 +407,13 @@ std::optional<RadioSimulation::ConsoleResult> RadioSimulation::execute(const QSt
         return failure(QStringLiteral("no radio module has ID %1").arg(hex(*id)));
     }
     return ConsoleResult{m_station->describe() + QLatin1Char('\n'), false};
+}
+
+RadioSimulation::ConsoleResult RadioSimulation::failure(const QString& text) {
+    return ConsoleResult{text + QLatin1Char('\n'), true};
+}
+
+RadioSimulation::ConsoleResult RadioSimulation::notAnId(const QString& text) {
+    return failure(
+        QStringLiteral("\"%1\" is not a radio ID (1 to 6 hexadecimal digits)").arg(text));
 }

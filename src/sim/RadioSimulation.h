@@ -43,6 +43,10 @@ public:
 
 private:
     RadioSimulation() = default;
+    ConsoleResult faultCommand(const QString& command, const QStringList& words);
+    ConsoleResult moduleCommand(const QString& command, const QStringList& words);
+    static ConsoleResult failure(const QString& text);
+    static ConsoleResult notAnId(const QString& text);
 
     QString m_socketName;
     bool m_requested = false;

@@ -19,7 +19,8 @@ QString hex(quint32 id) {
 
 SimBaseStation::SimBaseStation(BaseStationConfig config, MonotonicClock& clock)
     : m_config(config)
-    , m_clock(clock) {
+    , m_clock(clock)
+    , m_random(config.seed) {
     m_config.channel = quint8(std::clamp<int>(m_config.channel, 1, 16));
 }
 
@@ -98,17 +99,20 @@ void SimBaseStation::finishPairing(int handle) {
     m_sessions.remove(handle);
 }
 
-QString SimBaseStation::modelNameOf(quint32 moduleId) {
+SimBaseStation::Answer SimBaseStation::modelNameOf(quint32 moduleId) {
     std::lock_guard lock(m_mutex);
-    qint32 code = Ok;
-    RadioReachableModule* module = reach(moduleId, code);
-    return module ? module->modelName() : QString();
+    Answer answer;
+    if (RadioReachableModule* module = reach(moduleId, answer)) {
+        answer.text = module->modelName();
+    }
+    answer.code = Ok; // pairing learns only whether a name came
+    return answer;
 }
 
 SimBaseStation::Answer SimBaseStation::modelName(quint32 moduleId) {
     std::lock_guard lock(m_mutex);
     Answer answer;
-    if (RadioReachableModule* module = reach(moduleId, answer.code)) {
+    if (RadioReachableModule* module = reach(moduleId, answer)) {
         answer.text = module->modelName();
     }
     return answer;
@@ -117,7 +121,7 @@ SimBaseStation::Answer SimBaseStation::modelName(quint32 moduleId) {
 SimBaseStation::Answer SimBaseStation::read(quint32 moduleId, const QString& name) {
     std::lock_guard lock(m_mutex);
     Answer answer;
-    if (RadioReachableModule* module = reach(moduleId, answer.code)) {
+    if (RadioReachableModule* module = reach(moduleId, answer)) {
         const std::optional<double> value = module->parameter(name);
         if (value) {
             answer.value = *value;
@@ -131,7 +135,7 @@ SimBaseStation::Answer SimBaseStation::read(quint32 moduleId, const QString& nam
 SimBaseStation::Answer SimBaseStation::write(quint32 moduleId, const QString& name, double value) {
     std::lock_guard lock(m_mutex);
     Answer answer;
-    if (RadioReachableModule* module = reach(moduleId, answer.code)) {
+    if (RadioReachableModule* module = reach(moduleId, answer)) {
         if (!module->setParameter(name, value)) {
             answer.code = Refused;
         }
@@ -142,7 +146,7 @@ SimBaseStation::Answer SimBaseStation::write(quint32 moduleId, const QString& na
 SimBaseStation::Answer SimBaseStation::save(quint32 moduleId) {
     std::lock_guard lock(m_mutex);
     Answer answer;
-    if (RadioReachableModule* module = reach(moduleId, answer.code)) {
+    if (RadioReachableModule* module = reach(moduleId, answer)) {
         module->save();
     }
     return answer;
@@ -151,7 +155,7 @@ SimBaseStation::Answer SimBaseStation::save(quint32 moduleId) {
 SimBaseStation::Answer SimBaseStation::reset(quint32 moduleId) {
     std::lock_guard lock(m_mutex);
     Answer answer;
-    if (RadioReachableModule* module = reach(moduleId, answer.code)) {
+    if (RadioReachableModule* module = reach(moduleId, answer)) {
         module->reset();
     }
     return answer;
@@ -222,18 +226,81 @@ RadioReachableModule* SimBaseStation::find(quint32 moduleId) const {
     return nullptr;
 }
 
-RadioReachableModule* SimBaseStation::reach(quint32 moduleId, qint32& code) {
+RadioReachableModule* SimBaseStation::reach(quint32 moduleId, Answer& answer) {
     if (!m_config.attached) {
-        code = NoBaseStation;
+        answer.code = NoBaseStation;
         return nullptr;
     }
     RadioReachableModule* module = find(moduleId);
     if (!module || !module->isReachable() || module->channel() != m_config.channel) {
-        code = NoResponse;
+        answer.code = NoResponse;
         return nullptr;
     }
-    code = Ok;
+    answer.code = Ok;
+    const auto plan = m_faults.find(moduleId);
+    const std::optional<FaultPlan::Kind> fault =
+        plan == m_faults.end() ? std::nullopt : plan->draw(m_random);
+    if (fault == FaultPlan::Kind::Silence) {
+        answer.code = NoResponse;
+        return nullptr;
+    }
+    if (fault == FaultPlan::Kind::Nak) {
+        answer.code = Refused;
+        return nullptr;
+    }
+    if (fault == FaultPlan::Kind::Delay) {
+        answer.delayMs = m_faultDelayMs;
+    }
     return module;
+}
+
+QList<FaultPlan::Kind> SimBaseStation::RadioFaultKinds() {
+    // The base station makes sense of what arrives by radio: a spoilt frame is no answer at all.
+    return {FaultPlan::Kind::Silence, FaultPlan::Kind::Nak, FaultPlan::Kind::Delay};
+}
+
+bool SimBaseStation::addFault(quint32 moduleId, const FaultPlan::Rule& rule) {
+    std::lock_guard lock(m_mutex);
+    if (!find(moduleId) || !RadioFaultKinds().contains(rule.kind)) {
+        return false;
+    }
+    m_faults[moduleId].add(rule);
+    return true;
+}
+
+void SimBaseStation::clearFaults(std::optional<quint32> moduleId) {
+    std::lock_guard lock(m_mutex);
+    if (moduleId) {
+        m_faults.remove(*moduleId);
+    } else {
+        m_faults.clear();
+    }
+}
+
+void SimBaseStation::setFaultDelayMs(int ms) {
+    std::lock_guard lock(m_mutex);
+    m_faultDelayMs = ms;
+}
+
+int SimBaseStation::faultDelayMs() const {
+    std::lock_guard lock(m_mutex);
+    return m_faultDelayMs;
+}
+
+QString SimBaseStation::describeFaults() {
+    std::lock_guard lock(m_mutex);
+    QStringList lines;
+    for (const auto& module : m_modules) {
+        const auto plan = m_faults.constFind(module->radioId());
+        if (plan == m_faults.constEnd()) {
+            continue;
+        }
+        for (const FaultPlan::Rule& rule : plan->rules()) {
+            lines << QStringLiteral("radio module %1: %2")
+                         .arg(hex(module->radioId()), FaultPlan::Describe(rule, m_faultDelayMs));
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void SimBaseStation::expireSessions() {

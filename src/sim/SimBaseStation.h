@@ -1,6 +1,9 @@
 #pragma once
 
+#include "sim/FaultPlan.h"
+
 #include <QHash>
+#include <QRandomGenerator>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -16,12 +19,13 @@ struct BaseStationConfig {
     bool attached = true; // false: the USB interface is there, the base station is not
     quint32 id = 0x12AB;
     quint8 channel = 1;
+    quint32 seed = 1; // for faults that fire with a probability
 };
 
 // The simulated R58 base station: its ID and channel (1 to 16, a new one taking effect when
 // committed), the radio modules in the air, pairing sessions that listen for a module being
-// powered up, and radio exchanges with one module at a time. Thread-safe: the socket server and
-// the operator's commands reach it from different threads.
+// powered up, and radio exchanges with one module at a time, which the modules' faults can spoil.
+// Thread-safe: the socket server and the operator's commands reach it from different threads.
 class SimBaseStation {
 public:
     // Pairing status values. 99 and 0 are what the tool relies on; the others say why it failed.
@@ -56,14 +60,15 @@ public:
     qint32 pairingStatus(int handle);
     quint32 pairedId(int handle);
     void finishPairing(int handle);
-    // "" unless the module is in reach on the base station's channel.
-    QString modelNameOf(quint32 moduleId);
-
     struct Answer {
         qint32 code = Ok;
         double value = 0.0;
         QString text;
+        int delayMs = 0; // how late the module's answer comes
     };
+    // Pairing's question for the model name: text "" unless the module is in reach on the base
+    // station's channel and answers.
+    Answer modelNameOf(quint32 moduleId);
     Answer modelName(quint32 moduleId);
     Answer read(quint32 moduleId, const QString& name);
     Answer write(quint32 moduleId, const QString& name, double value);
@@ -79,6 +84,18 @@ public:
     // One line per module and one for the base station, for the operator.
     QString describe();
 
+    // Faults a radio module puts on its exchanges: silence (not heard: no effect, "No response"),
+    // nak (refused: no effect, "NAK response"), delay (carried out, answered late).
+    static QList<FaultPlan::Kind> RadioFaultKinds();
+    // False when no module has this ID or the kind is not a radio fault.
+    bool addFault(quint32 moduleId, const FaultPlan::Rule& rule);
+    // Of one module, or of every module.
+    void clearFaults(std::optional<quint32> moduleId = std::nullopt);
+    void setFaultDelayMs(int ms);
+    int faultDelayMs() const;
+    // One line per fault in force, "" for none.
+    QString describeFaults();
+
 private:
     struct Session {
         qint64 endsAtMs = 0;
@@ -87,8 +104,9 @@ private:
     };
 
     RadioReachableModule* find(quint32 moduleId) const;
-    // The module, if the base station can talk to it now; otherwise the error code.
-    RadioReachableModule* reach(quint32 moduleId, qint32& code);
+    // The module, if the base station can talk to it now and its faults let the exchange
+    // through; otherwise the answer's error code says why. A delay goes into the answer.
+    RadioReachableModule* reach(quint32 moduleId, Answer& answer);
     void expireSessions();
     void heardPowerUp(quint32 moduleId);
 
@@ -98,4 +116,7 @@ private:
     std::optional<quint8> m_stagedChannel;
     std::vector<std::unique_ptr<RadioReachableModule>> m_modules;
     QHash<int, Session> m_sessions;
+    QHash<quint32, FaultPlan> m_faults;
+    int m_faultDelayMs = 1500;
+    QRandomGenerator m_random;
 };

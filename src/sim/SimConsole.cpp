@@ -37,36 +37,14 @@ void forEach(SimulatedBus& bus, int moduleIndex, const std::function<void(Simula
 }
 
 Result addFault(FaultPlan& plan, const QStringList& words) {
-    const std::optional<FaultPlan::Kind> kind =
-        words.size() > 1 ? FaultPlan::KindFromName(words[1]) : std::nullopt;
-    if (!kind) {
-        return failure(QStringLiteral("fault needs a kind: %1, or \"clear\"")
-                           .arg(FaultPlan::KindNames().join(QStringLiteral(", "))));
+    QString problem;
+    const std::optional<FaultPlan::Rule> rule =
+        FaultPlan::ParseRule(words.mid(1), FaultPlan::AllKinds(), &problem);
+    if (!rule) {
+        return failure(problem);
     }
-    FaultPlan::Rule rule;
-    rule.kind = *kind;
-    const QString how = words.value(2, QStringLiteral("always")).toLower();
-    if (how == QLatin1String("always") && words.size() <= 3) {
-        rule.mode = FaultPlan::Mode::Always;
-    } else if (how == QLatin1String("next") && words.size() == 4) {
-        bool ok = false;
-        rule.mode = FaultPlan::Mode::NextFrames;
-        rule.remaining = words[3].toInt(&ok);
-        if (!ok || rule.remaining < 1) {
-            return failure(QStringLiteral("\"next\" needs a number of frames of 1 or more"));
-        }
-    } else if (const std::optional<double> p = numberAt(words, 2); p && words.size() == 3) {
-        if (*p <= 0.0 || *p > 1.0) {
-            return failure(QStringLiteral("a probability lies above 0 and at most 1, e.g. 0.25"));
-        }
-        rule.mode = FaultPlan::Mode::Probability;
-        rule.probability = *p;
-    } else {
-        return failure(QStringLiteral("say how often: always, a probability such as 0.25, or "
-                                      "next N"));
-    }
-    plan.add(rule);
-    return done(QStringLiteral("fault: ") + FaultPlan::Describe(rule, plan.delayMs()));
+    plan.add(*rule);
+    return done(QStringLiteral("fault: ") + FaultPlan::Describe(*rule, plan.delayMs()));
 }
 
 QString describeFaults(const QString& owner, const FaultPlan& plan) {
@@ -88,6 +66,10 @@ QString HelpText() {
         "  load TONNES          apply a load to the load cell\n"
         "  signal MVV           drive the input from a calibrator (mV/V) instead of the cell\n"
         "  battery VOLTS        set the supply voltage\n"
+        "  noise MVV            random noise of up to +/-MVV on the input, new at every sample\n"
+        "                       (default 0: none)\n"
+        "  settle MS            a new load or signal reaches the input over MS ms (default 0:\n"
+        "                       at once), so a reading taken meanwhile is still on its way\n"
         "  key tare|units|hold|power   press a key on the module\n"
         "  off | wake           switch the module off / wake it\n"
         "  power                power-cycle: a station or baud rate written takes effect\n"
@@ -120,7 +102,14 @@ QString StatusText(SimulatedBus& bus) {
             continue;
         }
         out << input << ", gross " << QString::number(module.gross(), 'f', 3) << " t, display \""
-            << module.displayText() << "\", status " << module.statusWord() << '\n';
+            << module.displayText() << "\", status " << module.statusWord();
+        if (module.noise() > 0.0) {
+            out << ", noise " << module.noise() << " mV/V";
+        }
+        if (module.settleMs() > 0) {
+            out << ", settling " << module.settleMs() << " ms";
+        }
+        out << '\n';
     }
     return text;
 }
@@ -177,6 +166,23 @@ Result executeFor(SimulatedBus& bus, int moduleIndex, const QStringList& words) 
                 m.setAppliedSignal(*value);
             } else {
                 m.setSupplyVoltage(*value);
+            }
+        });
+        return done();
+    }
+    if (command == QLatin1String("noise") || command == QLatin1String("settle")) {
+        const bool noise = command == QLatin1String("noise");
+        const std::optional<double> value = numberAt(words, 1);
+        if (!value || words.size() != 2 || *value < 0 || *value > (noise ? 10.0 : 600000.0)) {
+            return failure(noise ? QStringLiteral("noise needs mV/V from 0 to 10, e.g. noise 0.002")
+                                 : QStringLiteral("settle needs milliseconds from 0 to 600000, "
+                                                  "e.g. settle 2000"));
+        }
+        forEach(bus, moduleIndex, [&](SimulatedModule& m) {
+            if (noise) {
+                m.setNoise(*value);
+            } else {
+                m.setSettleMs(qint64(*value));
             }
         });
         return done();

@@ -10,13 +10,18 @@ bool isWholeIn(double value, double lowest, double highest) {
     return value == std::floor(value) && value >= lowest && value <= highest;
 }
 
+ModuleConfig radioFirmware(ModuleConfig config) {
+    config.limitsInTonnes = true;
+    return config;
+}
+
 } // namespace
 
 SimRadioModule::SimRadioModule(quint32 id, quint8 channel, QString model,
                                const ModuleConfig& config, MonotonicClock& clock)
     : m_id(id)
     , m_model(std::move(model))
-    , m_module(config, clock)
+    , m_module(radioFirmware(config), clock)
     , m_activeChannel(channel) {
     m_settings.channel = channel;
     m_saved = m_settings;

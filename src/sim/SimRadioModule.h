@@ -7,7 +7,7 @@
 // radio front end that holds the radio settings (channel, bound module ID and
 // tag, wake flag). Written settings are kept by SAVE and take effect when the
 // module restarts (RST or power up), as on the real front end; pairing sets the
-// channel at once.
+// channel at once. Its firmware takes SENS and THRESH in tonnes.
 class SimRadioModule : public RadioReachableModule {
 public:
     SimRadioModule(quint32 id, quint8 channel, QString model, const ModuleConfig& config,

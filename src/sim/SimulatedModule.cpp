@@ -50,7 +50,9 @@ SimulatedModule::SimulatedModule(const ModuleConfig& config, MonotonicClock& clo
     : m_config(config)
     , m_clock(clock)
     , m_serialNumber(config.serialNumber)
-    , m_supplyVoltage(config.supplyVolts == 3 ? 3.0 : 9.0) {
+    , m_supplyVoltage(config.supplyVolts == 3 ? 3.0 : 9.0)
+    , m_noise(config.serialNumber) {
+    m_settlingFrom = appliedInput();
     restoreDefaults();
     start(false);
 }
@@ -69,8 +71,10 @@ void SimulatedModule::restoreDefaults() {
     set(N::ALARM, 90);
     set(N::DP, 3);
     set(N::Damp, 200);
-    set(N::THRESH, 0.01);
-    set(N::SENS, 3.0);
+    // The same limits either way: a step of 0.01 mV/V, and the load that gives 3 mV/V.
+    const double tonnesPerMvV = cell.capacityTonnes / cell.sensitivityMvV;
+    set(N::THRESH, m_config.limitsInTonnes ? 0.01 * tonnesPerMvV : 0.01);
+    set(N::SENS, m_config.limitsInTonnes ? 3.0 * tonnesPerMvV : 3.0);
     set(N::STAT, m_config.station);
     set(N::BAUD, m_config.baudRate == 9600 ? 0 : 1);
     set(N::OVERLOAD, 100);
@@ -91,6 +95,7 @@ void SimulatedModule::start(bool afterPowerLoss) {
     const qint64 now = m_clock.nowMs();
     m_activeStation = int(stored(N::STAT));
     m_activeBaud = stored(N::BAUD) >= 1.0f ? 19200 : 9600;
+    m_batteryFactor = stored(m_config.supplyVolts == 3 ? N::FGB3 : N::FGB9);
     m_awake = true;
     m_startedAtMs = afterPowerLoss ? now : now - StartUpMs;
     m_lastActivityMs = now;
@@ -111,18 +116,44 @@ void SimulatedModule::start(bool afterPowerLoss) {
     m_inOverrange = overrange(m);
 }
 
-double SimulatedModule::inputSignal() const {
+double SimulatedModule::appliedInput() const {
     return m_appliedSignal ? *m_appliedSignal : m_config.loadCell.signalAt(m_appliedLoad);
 }
 
-double SimulatedModule::rawSignal() const {
-    return inputSignal() * InputStageGain + InputStageOffsetMvV;
+double SimulatedModule::inputSignal() const {
+    const double applied = appliedInput();
+    const qint64 elapsed = m_clock.nowMs() - m_settlingSinceMs;
+    if (m_settleMs <= 0 || elapsed >= m_settleMs) {
+        return applied;
+    }
+    return m_settlingFrom + (applied - m_settlingFrom) * double(elapsed) / double(m_settleMs);
+}
+
+void SimulatedModule::inputChanging() {
+    m_settlingFrom = inputSignal();
+    m_settlingSinceMs = m_clock.nowMs();
+}
+
+double SimulatedModule::rawSignal(double noiseMvV) const {
+    return (inputSignal() + noiseMvV) * InputStageGain + InputStageOffsetMvV;
+}
+
+double SimulatedModule::noiseSample() {
+    return m_noiseMvV > 0.0 ? (m_noise.generateDouble() * 2.0 - 1.0) * m_noiseMvV : 0.0;
+}
+
+bool SimulatedModule::beyondThreshold(double rawChange) const {
+    if (!m_config.limitsInTonnes) {
+        return std::abs(rawChange) > stored(N::THRESH);
+    }
+    // In tonnes: the change as the calibration turns it into gross.
+    const double tonnes = rawChange * double(stored(N::FGAIN)) * double(stored(N::Gain));
+    return std::abs(tonnes) > stored(N::THRESH);
 }
 
 double SimulatedModule::batteryVolts() const {
-    const bool threeVolt = m_config.supplyVolts == 3;
-    const double gain = threeVolt ? BatteryInputGain3V : BatteryInputGain9V;
-    return m_supplyVoltage * gain * stored(threeVolt ? N::FGB3 : N::FGB9);
+    const double gain = m_config.supplyVolts == 3 ? BatteryInputGain3V : BatteryInputGain9V;
+    return m_supplyVoltage * gain * m_batteryFactor;
 }
 
 double SimulatedModule::overloadLevel() const {
@@ -132,8 +163,9 @@ double SimulatedModule::overloadLevel() const {
 
 bool SimulatedModule::overrange(const Measurement& m) const {
     const double limit = stored(N::SENS);
+    const double reading = m_config.limitsInTonnes ? m.gross : m.umvv;
     // A signal that is no number at all (an absurd input) is beyond any limit too.
-    return limit > 0.0 && !(std::abs(m.umvv) <= limit);
+    return limit > 0.0 && !(std::abs(reading) <= limit);
 }
 
 int SimulatedModule::decimalPlaces() const {
@@ -165,11 +197,11 @@ SimulatedModule::Measurement SimulatedModule::evaluate() {
         m_awake = false;
     }
 
-    const double target = rawSignal();
+    const double target = rawSignal(noiseSample());
     const int damping = int(stored(N::Damp));
     // A filter state that overflowed would stay NaN for good; it restarts from the input.
     if (!m_awake || damping >= DampingDisabled || !std::isfinite(m_filtered) ||
-        std::abs(target - m_filtered) > stored(N::THRESH)) {
+        beyondThreshold(target - m_filtered)) {
         m_filtered = target;
     } else {
         const double tauMs = (DampingDisabled - damping) * FilterMsPerDampingStep;
@@ -423,6 +455,7 @@ bool SimulatedModule::isAwake() {
 
 void SimulatedModule::setAppliedLoad(double tonnes) {
     evaluate();
+    inputChanging();
     m_appliedSignal.reset();
     m_appliedLoad = tonnes;
     evaluate();
@@ -430,12 +463,25 @@ void SimulatedModule::setAppliedLoad(double tonnes) {
 
 void SimulatedModule::setAppliedSignal(double mvv) {
     evaluate();
+    inputChanging();
     m_appliedSignal = mvv;
     evaluate();
 }
 
 void SimulatedModule::setSupplyVoltage(double volts) {
     m_supplyVoltage = volts;
+}
+
+void SimulatedModule::setNoise(double mvv) {
+    evaluate();
+    m_noiseMvV = std::abs(mvv);
+}
+
+void SimulatedModule::setSettleMs(qint64 ms) {
+    evaluate();
+    // A ramp under way goes on from where the input is now.
+    inputChanging();
+    m_settleMs = std::max<qint64>(ms, 0);
 }
 
 void SimulatedModule::pressKey(Key key) {

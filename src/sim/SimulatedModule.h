@@ -3,6 +3,7 @@
 #include "sim/LoadCell.h"
 #include "sim/MeasurementChain.h"
 
+#include <QRandomGenerator>
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -18,6 +19,9 @@ struct ModuleConfig {
     int supplyVolts = 9;  // the supply input in use: 3 or 9
     int baudRate = 19200; // 9600 or 19200
     LoadCell loadCell;
+    // A radio module's firmware takes SENS (the largest gross) and THRESH (the filter's bypass
+    // step) in tonnes; a serial module's in mV/V.
+    bool limitsInTonnes = false;
 };
 
 // One ZEX module as a physical thing: its stored parameters, the measurement chain from the load
@@ -61,6 +65,12 @@ public:
     double appliedLoad() const { return m_appliedLoad; }
     void setSupplyVoltage(double volts);
     double supplyVoltage() const { return m_supplyVoltage; }
+    // Random noise of up to ± this many mV/V on the input, drawn afresh at every sample.
+    void setNoise(double mvv);
+    double noise() const { return m_noiseMvV; }
+    // A new load or signal reaches the input over this time, on a straight ramp (0: at once).
+    void setSettleMs(qint64 ms);
+    qint64 settleMs() const { return m_settleMs; }
     void pressKey(Key key);
     void powerCycle();
     void switchOff();
@@ -88,8 +98,15 @@ private:
     // Brings the filter, peaks, counters and automatic switch-off up to now.
     Measurement evaluate();
     Measurement measure() const;
+    // The signal the cell or calibrator gives now, on its way to the applied one while settling.
     double inputSignal() const;
-    double rawSignal() const;
+    double appliedInput() const;
+    double rawSignal(double noiseMvV = 0.0) const;
+    double noiseSample();
+    // Starts the ramp from what the input gives now to the newly applied load or signal.
+    void inputChanging();
+    // Whether a change of the filter's input is beyond THRESH, which bypasses the filter.
+    bool beyondThreshold(double rawChange) const;
     double batteryVolts() const;
     double overloadLevel() const;
     float displayedValue(const Measurement& m) const;
@@ -108,6 +125,13 @@ private:
     double m_appliedLoad = 0.0;
     std::optional<double> m_appliedSignal;
     double m_supplyVoltage = 0.0;
+    double m_noiseMvV = 0.0;
+    QRandomGenerator m_noise;
+    qint64 m_settleMs = 0;
+    double m_settlingFrom = 0.0;
+    qint64 m_settlingSinceMs = 0;
+    // FGB3 or FGB9 as the module read it at its last start: a written factor waits for RST.
+    double m_batteryFactor = 1.0;
 
     double m_filtered = 0.0;
     qint64 m_filteredAtMs = 0;

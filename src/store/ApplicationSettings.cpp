@@ -21,8 +21,8 @@ namespace ApplicationSettings {
 
 QString PlatformConfigBase() {
 #ifdef Q_OS_WIN
-    // The roaming application-data folder, where the earlier Windows program kept Config.ini;
-    // Qt's config location on Windows is the local one.
+    // Config.ini belongs in the roaming application-data folder, so it follows the user between
+    // machines; Qt's config location on Windows is the local one.
     const QString roaming = qEnvironmentVariable("APPDATA");
     if (!roaming.isEmpty()) {
         return QDir::fromNativeSeparators(roaming);

@@ -112,7 +112,7 @@ bool ParseColour(const QString& text, BrandColour* colour) {
 }
 
 bool ParseMode(const QString& text, qint32* mode) {
-    // "&H" hexadecimal covers all 32 bits, as the earlier program's number syntax does.
+    // "&H" hexadecimal covers all 32 bits, as the brand file's number syntax has it.
     const bool hex = text.trimmed().startsWith(QLatin1String("&H"), Qt::CaseInsensitive);
     qint64 value = 0;
     if (!ParseWhole(text, hex ? 0 : -2147483648LL, hex ? 0xFFFFFFFFLL : 2147483647LL, &value)) {

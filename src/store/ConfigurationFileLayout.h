@@ -6,8 +6,8 @@
 
 // What a module configuration file (.zcf) holds and in which order the module is read and
 // written: the file's sections and keys, which of them depend on the firmware or the link, and
-// the progress reached along the way. The format is shared with files written by the earlier
-// program, so its spellings ("DAMP" saved, "Damp" restored) and sections stay as they are.
+// the progress reached along the way. The format is a contract with every file already saved, so
+// its spellings ("DAMP" saved, "Damp" restored) and sections stay as they are.
 namespace ConfigurationFileLayout {
 
 inline constexpr char16_t DataSection[] = u"Data";

@@ -196,11 +196,49 @@ QString ReadForRestore(const IniFile& file, const Step& step) {
     return QString::fromUtf16(MissingValue);
 }
 
+// Why a file's text cannot be restored, "" when it can.
+QString FileNumberProblem(const QString& text) {
+    switch (CheckFileNumber(text)) {
+    case FileNumber::Good:
+        return QString();
+    case FileNumber::OutOfRange:
+        return QStringLiteral("is out of range");
+    case FileNumber::NotANumber:
+        break;
+    }
+    return QStringLiteral("is not a number");
+}
+
+// Loads a file to restore from and checks its type; false (with outcome and fileError set) when
+// the module must not be touched.
+bool LoadForRestore(const QString& path, IniFile& file, RestoreOutcome& outcome,
+                    QString& fileError) {
+    QString reason;
+    switch (file.load(path, &reason)) {
+    case IniFile::LoadStatus::Loaded:
+        break;
+    case IniFile::LoadStatus::Missing:
+        outcome = RestoreOutcome::Unreadable;
+        fileError = QStringLiteral("File not found: %1").arg(path);
+        return false;
+    case IniFile::LoadStatus::Unreadable:
+        outcome = RestoreOutcome::Unreadable;
+        fileError = reason;
+        return false;
+    }
+    const QString type =
+        IniModule::ReadIniValue(file, QString::fromUtf16(ConfigurationFileLayout::DataSection),
+                                QStringLiteral("Type"), QString::fromUtf16(MissingValue));
+    if (type != QStringView(FileType)) {
+        outcome = RestoreOutcome::InvalidFile;
+        return false;
+    }
+    return true;
+}
+
 void RestoreValue(ZEX& device, const Step& step, const QString& text, bool isRadio,
                   RestoreResult& result) {
-    if (const FileNumber check = CheckFileNumber(text); check != FileNumber::Good) {
-        const QString problem = check == FileNumber::OutOfRange ? QStringLiteral("is out of range")
-                                                                : QStringLiteral("is not a number");
+    if (const QString problem = FileNumberProblem(text); !problem.isEmpty()) {
         result.errorText +=
             QStringLiteral("The value %1 of %2 in the file %3; %2 was not restored.")
                 .arg(Quoted(text), step.key, problem) +
@@ -288,24 +326,7 @@ SaveResult SaveZEX(ZEX& device, const QString& path, const Options& options) {
 RestoreResult RestoreZEX(ZEX& device, const QString& path, const Options& options) {
     RestoreResult result;
     IniFile file;
-    QString reason;
-    switch (file.load(path, &reason)) {
-    case IniFile::LoadStatus::Loaded:
-        break;
-    case IniFile::LoadStatus::Missing:
-        result.outcome = RestoreOutcome::Unreadable;
-        result.fileError = QStringLiteral("File not found: %1").arg(path);
-        return result;
-    case IniFile::LoadStatus::Unreadable:
-        result.outcome = RestoreOutcome::Unreadable;
-        result.fileError = reason;
-        return result;
-    }
-    const QString type =
-        IniModule::ReadIniValue(file, QString::fromUtf16(ConfigurationFileLayout::DataSection),
-                                QStringLiteral("Type"), QString::fromUtf16(MissingValue));
-    if (type != QStringView(FileType)) {
-        result.outcome = RestoreOutcome::InvalidFile;
+    if (!LoadForRestore(path, file, result.outcome, result.fileError)) {
         return result;
     }
     ReportProgress(options, 10);
@@ -330,6 +351,26 @@ RestoreResult RestoreZEX(ZEX& device, const QString& path, const Options& option
         result.errorText += QString::fromUtf16(RestoreCommsText) + CrLf;
     }
     return result;
+}
+
+RestoreSet ReadRestoreSet(const QString& path, const Options& options) {
+    RestoreSet set;
+    IniFile file;
+    if (!LoadForRestore(path, file, set.outcome, set.fileError)) {
+        return set;
+    }
+    for (const Step& step :
+         ConfigurationFileLayout::RestoreSteps(options.firmwareVersion, options.isRadio)) {
+        if (step.isProgress()) {
+            set.items.append(RestoreItem{QString(), QString(), QString(), step.progress});
+            continue;
+        }
+        const QString text = ReadForRestore(file, step);
+        if (!IsNoValueMarker(text)) {
+            set.items.append(RestoreItem{step.key, text, FileNumberProblem(text), 0});
+        }
+    }
+    return set;
 }
 
 std::optional<Report> SaveReport(const SaveResult& result) {

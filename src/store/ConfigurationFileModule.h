@@ -96,6 +96,27 @@ SaveResult SaveZEX(ZEX& device, const QString& path, const Options& options);
 // hold, and going on after a failure. A pending link error is reset at the end.
 RestoreResult RestoreZEX(ZEX& device, const QString& path, const Options& options);
 
+// One step of a restore of a particular file: a value to write, or (key empty) the progress
+// reached at that point.
+struct RestoreItem {
+    QString key;
+    QString text;    // as the file holds it
+    QString problem; // why the text cannot be written ("is not a number"); "" when it can
+    int progress = 0;
+    bool isProgress() const { return key.isEmpty(); }
+};
+
+struct RestoreSet {
+    RestoreOutcome outcome = RestoreOutcome::Restored; // InvalidFile, Unreadable: no items
+    QString fileError;
+    QList<RestoreItem> items;
+};
+
+// What RestoreZEX would write from this file, in its order, with its progress steps: the keys of
+// the restore order that the file holds a value for, without the no-value markers. For
+// procedures that compare a module with a file or check a restore, so they judge the same set.
+RestoreSet ReadRestoreSet(const QString& path, const Options& options);
+
 // What to show the user after an operation, or nothing for a clean run.
 struct Report {
     QString title;

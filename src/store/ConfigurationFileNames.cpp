@@ -13,7 +13,8 @@ const QString LastSerial = QStringLiteral("LastSerial");
 const QString InitFile = QStringLiteral("InitFile");
 const QString InitDir = QStringLiteral("InitDir");
 
-// Folders are stored in the platform's own spelling, as the earlier program stored them.
+// Folders are stored in the platform's own spelling (with backslashes on Windows), as Config.ini
+// holds them.
 QString ReadFolder(const QString& configFile, const QString& userDataFolder) {
     const QString stored = IniModule::ReadIniValue(configFile, Files, InitDir,
                                                    QDir::toNativeSeparators(userDataFolder));

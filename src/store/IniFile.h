@@ -1,15 +1,19 @@
 #pragma once
 
+#include "store/IniNameIndex.h"
+
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
-// One profile (INI) file held line by line, so that changing a key rewrites only that key's line
-// and every other line (comments, blank lines, unknown keys, odd spellings, line endings) stays
-// byte for byte. Text is Windows-1252 (UTF-8 for a file that starts with its byte order mark,
-// which an editor may have added). Sections and keys match without regard to case; when a name
-// occurs twice, the first occurrence is the one read and written.
+// One profile (INI) file held as its bytes, so that changing a key rewrites only that key's value
+// and every other byte (comments, blank lines, unknown keys, odd spellings, line endings, bytes
+// that are not valid text) stays as it was. Text is Windows-1252 (UTF-8 for a file that starts
+// with its byte order mark, which an editor may have added). Sections and keys match without
+// regard to case; when a name occurs twice, the first occurrence is the one read and written.
+// Sections and keys are indexed once when the file is read, so a lookup does not depend on the
+// file's size, and a file costs little more memory than its own bytes.
 class IniFile {
 public:
     enum class LoadStatus { Loaded, Missing, Unreadable };
@@ -33,7 +37,8 @@ public:
     QString value(const QString& section, const QString& key, bool* found = nullptr) const;
     // Replaces the key's value in place, adds the key at the end of its section, or adds the
     // section at the end of the file. False with errorText for a name or value that cannot be
-    // stored (a line break, "=" in a key, "]" in a section, a character outside Windows-1252).
+    // stored (a line break, "=" in a key, "]" in a section, a character outside Windows-1252), or
+    // that would make the file larger than MaxFileSize.
     bool setValue(const QString& section, const QString& key, const QString& value,
                   QString* errorText = nullptr);
     // Removes every section of that name with all its lines; true when one was found.
@@ -46,22 +51,32 @@ public:
     QByteArray lineEnding() const { return m_newLineEnding; }
 
 private:
-    struct Line {
-        QString text;
-        QByteArray ending; // "\r\n", "\n", or empty for a last line without one
-    };
-    // [first, end) line indexes of a section's body, the header excluded.
-    struct Range {
+    // Byte offsets of a section: its header line, the first line of its body, and the end of the
+    // body (the next header, or the end of the file).
+    struct Section {
         qsizetype header = -1;
-        qsizetype first = -1;
+        qsizetype body = -1;
         qsizetype end = -1;
     };
 
-    Range findSection(const QString& section, qsizetype from = 0) const;
-    qsizetype findKey(const Range& range, const QString& key) const;
-    void insertLine(qsizetype index, const QString& text);
+    void buildIndex();
+    // Indexes the line if it is a header or a key: appended while the file is read (buildIndex
+    // sorts once at the end), or put in place (`sorted`) when an edit adds it.
+    void indexLine(qsizetype offset, qsizetype textEnd, bool sorted);
+    Section findSection(const QString& section) const;
+    Section sectionAt(qsizetype header) const;
+    qsizetype findKey(const Section& section, const QString& key) const;
+    qsizetype keyInsertionPoint(const Section& section) const;
+    QString lineName(qsizetype offset) const;
+    QString decode(qsizetype from, qsizetype to) const;
+    QByteArray encode(const QString& text) const;
+    void insertLine(qsizetype offset, const QString& text);
+    void replaceBytes(qsizetype offset, qsizetype length, const QByteArray& bytes);
 
-    QList<Line> m_lines;
+    QByteArray m_text;              // the file's bytes after any byte order mark
+    std::vector<quint32> m_headers; // offsets of the section header lines, in file order
+    IniNameIndex m_sections;        // section header lines by name
+    IniNameIndex m_keys;            // key lines by name, wherever they stand
     QByteArray m_newLineEnding = "\r\n";
     bool m_utf8 = false; // only for files that start with a UTF-8 byte order mark
 };

@@ -63,10 +63,15 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error
         reason = QStringLiteral("the file is read-only");
     } else {
         QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        // write() may only fill the buffer, and commit() renames the temporary file over the old
+        // one even when writing out the rest of the buffer failed (a full disk): every byte must
+        // have reached the file before it may replace the old one.
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+            file.error() == QFileDevice::NoError && file.commit()) {
             return true;
         }
         reason = file.errorString();
+        file.cancelWriting();
     }
     if (errorText) {
         *errorText = QStringLiteral("Could not write %1: %2. Check that the folder exists and may "

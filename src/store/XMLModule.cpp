@@ -57,13 +57,15 @@ QImage BytesToPicture(const QByteArray& bytes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize size = reader.size();
-    if (size.width() > MaxPictureSide || size.height() > MaxPictureSide) {
+    if (size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
+        qint64(size.width()) * size.height() > MaxPicturePixels) {
         throw XMLRegistryError(XMLRegistryError::InvalidPicture, QStringLiteral("BytesToPicture"),
                                QStringLiteral("The picture is %1 x %2 pixels; at most %3 on "
-                                              "either side can be shown.")
+                                              "either side and %4 in all can be shown.")
                                    .arg(size.width())
                                    .arg(size.height())
-                                   .arg(MaxPictureSide));
+                                   .arg(MaxPictureSide)
+                                   .arg(MaxPicturePixels));
     }
     QImage image = reader.read();
     if (image.isNull()) {
@@ -103,9 +105,9 @@ QStringList XMLNodeList(const QString& appName, const QString& section) {
 
 QString XMLSectionDigest(const cXMLRegistry& store, const QString& section) {
     QString text;
-    for (const QString& name : store.NodeList(store.CurrentAppName(), section)) {
+    for (const auto& [name, keyText] : store.SectionTexts(section, QStringLiteral("Unknown"))) {
         if (name.compare(QLatin1String("md5hash"), Qt::CaseInsensitive) != 0) {
-            text += store.GetSettingExText(section, name, QStringLiteral("Unknown")).toString();
+            text += keyText;
         }
     }
     return HashModule::SaltedMD5(text);

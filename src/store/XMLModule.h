@@ -40,8 +40,10 @@ QString XMLSectionDigest(const cXMLRegistry& store, const QString& section);
 bool XMLVerifyHash(const cXMLRegistry& store, const QString& section);
 bool XMLVerifyHash(const QString& section);
 
-// Pictures larger than this on either side are refused before they are decoded.
+// Pictures larger than this on either side, or in all, are refused before they are decoded: a
+// logo is a few hundred pixels wide, and decoding a larger picture would hold up the start.
 inline constexpr int MaxPictureSide = 8192;
+inline constexpr qint64 MaxPicturePixels = 4 * 1024 * 1024;
 // A null image for fewer than two bytes; raises InvalidPicture for bytes that do not decode.
 QImage BytesToPicture(const QByteArray& bytes);
 

@@ -21,6 +21,8 @@ public:
         DocumentTypeRefused = 20102,
         NestingTooDeep = 20103,
         BadEncoding = 20104,
+        TooManyChildren = 20105,   // an element with more children than MaxChildren
+        TooManyAttributes = 20106, // an element with more attributes than MaxAttributes
     };
 
     XMLRegistryError(int code, const QString& source, const QString& description);

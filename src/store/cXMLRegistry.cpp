@@ -4,9 +4,13 @@
 #include "store/SafeFileModule.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
+#include <cstring>
 #include <pugixml.hpp>
+#include <string_view>
 
 namespace {
 
@@ -33,7 +37,7 @@ bool IsElementName(const QString& name) {
     return true;
 }
 
-// The text of a node as the earlier program read it: all descendant text in document order.
+// The text of a key: all descendant text in document order.
 QString NodeText(const pugi::xml_node& node) {
     QByteArray text;
     pugi::xml_node current = node.first_child();
@@ -64,37 +68,64 @@ void SetNodeText(pugi::xml_node node, const QString& text) {
     }
 }
 
-// The value of the node's "dt" attribute whose prefix is bound to the data-type namespace.
+// The prefix of a "prefix:dt" attribute name, or nothing for any other attribute.
+std::optional<std::string_view> DataTypePrefix(const pugi::xml_attribute& attribute) {
+    const std::string_view name = attribute.name();
+    const size_t colon = name.find(':');
+    if (colon == std::string_view::npos || name.substr(colon + 1) != "dt") {
+        return std::nullopt;
+    }
+    return name.substr(0, colon);
+}
+
+// Whether the prefix is bound to the data-type namespace where the node stands: by the nearest
+// declaration of the prefix, on the node or above it.
+bool BindsToDataTypes(const pugi::xml_node& node, std::string_view prefix) {
+    for (pugi::xml_node scope = node; scope; scope = scope.parent()) {
+        for (const pugi::xml_attribute& attribute : scope.attributes()) {
+            const std::string_view name = attribute.name();
+            if (name.size() == prefix.size() + 6 && name.starts_with("xmlns:") &&
+                name.substr(6) == prefix) {
+                return std::strcmp(attribute.value(), cXMLRegistry::DataTypeNamespace) == 0;
+            }
+        }
+    }
+    return false;
+}
+
+// The value of the node's first "dt" attribute whose prefix is bound to the data-type namespace.
 QString DataTypeOf(const pugi::xml_node& node) {
     for (const pugi::xml_attribute& attribute : node.attributes()) {
-        const QString name = FromUtf8(attribute.name());
-        const qsizetype colon = name.indexOf(u':');
-        if (colon < 0 || name.mid(colon + 1) != u"dt") {
-            continue;
-        }
-        const QByteArray declaration = ("xmlns:" + name.left(colon)).toUtf8();
-        for (pugi::xml_node scope = node; scope; scope = scope.parent()) {
-            const pugi::xml_attribute binding = scope.attribute(declaration.constData());
-            if (binding) {
-                if (QLatin1String(binding.value()) ==
-                    QLatin1String(cXMLRegistry::DataTypeNamespace)) {
-                    return FromUtf8(attribute.value());
-                }
-                break;
-            }
+        const auto prefix = DataTypePrefix(attribute);
+        if (prefix && BindsToDataTypes(node, *prefix)) {
+            return FromUtf8(attribute.value());
         }
     }
     return QString();
 }
 
+// The type is written as "dt:dt" with "dt" bound to the data-type namespace on the node itself,
+// whatever the prefix was bound to before: bound elsewhere, the value would read back as text.
+// Other data-type attributes go, so the one written is the one read.
 void SetDataType(pugi::xml_node node, const QString& dataType) {
-    if (!node.attribute("xmlns:dt")) {
-        node.append_attribute("xmlns:dt") = cXMLRegistry::DataTypeNamespace;
+    for (pugi::xml_attribute attribute = node.first_attribute(); attribute;) {
+        const pugi::xml_attribute next = attribute.next_attribute();
+        const auto prefix = DataTypePrefix(attribute);
+        if (prefix && *prefix != "dt" && BindsToDataTypes(node, *prefix)) {
+            node.remove_attribute(attribute);
+        }
+        attribute = next;
     }
-    if (!node.attribute("dt:dt")) {
-        node.append_attribute("dt:dt");
+    pugi::xml_attribute binding = node.attribute("xmlns:dt");
+    if (!binding) {
+        binding = node.append_attribute("xmlns:dt");
     }
-    node.attribute("dt:dt") = dataType.toUtf8().constData();
+    binding = cXMLRegistry::DataTypeNamespace;
+    pugi::xml_attribute type = node.attribute("dt:dt");
+    if (!type) {
+        type = node.append_attribute("dt:dt");
+    }
+    type = dataType.toUtf8().constData();
 }
 
 QString WrapLines(const QByteArray& text, int width) {
@@ -123,16 +154,62 @@ QString Position(const QByteArray& text, qsizetype offset) {
     return QStringLiteral("line %1, column %2").arg(line).arg(offset - lineStart + 1);
 }
 
-struct DepthCheck : pugi::xml_tree_walker {
-    bool tooDeep = false;
-    bool for_each(pugi::xml_node&) override {
-        tooDeep = depth() >= cXMLRegistry::MaxDepth;
-        return !tooDeep;
+// Counts up to limit + 1, so an element with a million children costs no more than one over the
+// limit.
+template <typename Range>
+int CountUpTo(const Range& range, int limit) {
+    int count = 0;
+    for (auto it = range.begin(); it != range.end() && count <= limit; ++it) {
+        ++count;
+    }
+    return count;
+}
+
+// The shape a settings file may have: not too deep, no element with absurdly many children or
+// attributes. What is read from such a file then takes time in proportion to its size.
+struct ShapeCheck : pugi::xml_tree_walker {
+    int failure = 0; // an XMLRegistryError code
+    pugi::xml_node where;
+    bool for_each(pugi::xml_node& node) override {
+        if (depth() >= cXMLRegistry::MaxDepth) {
+            failure = XMLRegistryError::NestingTooDeep;
+        } else if (CountUpTo(node.children(), cXMLRegistry::MaxChildren) >
+                   cXMLRegistry::MaxChildren) {
+            failure = XMLRegistryError::TooManyChildren;
+        } else if (CountUpTo(node.attributes(), cXMLRegistry::MaxAttributes) >
+                   cXMLRegistry::MaxAttributes) {
+            failure = XMLRegistryError::TooManyAttributes;
+        }
+        where = node;
+        return failure == 0;
     }
 };
 
 [[noreturn]] void Raise(int code, const char* source, const QString& description) {
     throw XMLRegistryError(code, QLatin1String(source), description);
+}
+
+// Whether the bytes are valid UTF-8. Decoded a piece at a time into one small buffer: decoding a
+// file of megabytes whole only to check it would cost twice its size in memory.
+bool IsValidUtf8(const QByteArray& bytes) {
+    constexpr qsizetype Piece = 64 * 1024;
+    QString buffer(Piece, Qt::Uninitialized); // a byte never decodes to more than one unit
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = std::min(bytes.size(), start + Piece);
+        // A piece ends before a continuation byte (of which a character has at most three), so
+        // no character is split between two pieces.
+        for (int back = 0; back < 3 && end < bytes.size() && (uchar(bytes.at(end)) & 0xC0) == 0x80;
+             ++back) {
+            --end;
+        }
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        utf8.appendToBuffer(buffer.data(), QByteArrayView(bytes).sliced(start, end - start));
+        if (utf8.hasError()) {
+            return false;
+        }
+        start = end;
+    }
+    return true;
 }
 
 // The declared encoding of an 8-bit document as written, or "" when it declares none.
@@ -217,9 +294,7 @@ void cXMLRegistry::loadDocument(const QString& fileName) {
         const QString declaredAs = DeclaredEncoding(bytes);
         const QString declared = declaredAs.toLower();
         if (declared.isEmpty() || declared == u"utf-8" || declared == u"utf8") {
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            const QString decoded = utf8.decode(bytes); // converts only when assigned
-            if (utf8.hasError()) {
+            if (!IsValidUtf8(bytes)) {
                 Raise(XMLRegistryError::BadEncoding, source,
                       QStringLiteral("%1 is not valid UTF-8 text. Save it as UTF-8, or declare "
                                      "its encoding (for example windows-1252).")
@@ -255,13 +330,29 @@ void cXMLRegistry::loadDocument(const QString& fileName) {
                       .arg(fileName));
         }
     }
-    DepthCheck depth;
-    m_document->traverse(depth);
-    if (depth.tooDeep) {
-        Raise(XMLRegistryError::NestingTooDeep, source,
+    ShapeCheck shape;
+    m_document->traverse(shape);
+    const QString element = FromUtf8(shape.where.name());
+    switch (shape.failure) {
+    case 0:
+        break;
+    case XMLRegistryError::NestingTooDeep:
+        Raise(shape.failure, source,
               QStringLiteral("%1 nests elements more than %2 levels deep.")
                   .arg(fileName)
                   .arg(MaxDepth));
+    case XMLRegistryError::TooManyChildren:
+        Raise(shape.failure, source,
+              QStringLiteral("%1: the element <%2> has more than %3 children, far more than a "
+                             "settings file has.")
+                  .arg(fileName, element)
+                  .arg(MaxChildren));
+    default:
+        Raise(shape.failure, source,
+              QStringLiteral("%1: the element <%2> has more than %3 attributes, far more than a "
+                             "settings file has.")
+                  .arg(fileName, element)
+                  .arg(MaxAttributes));
     }
 }
 
@@ -377,6 +468,53 @@ QStringList cXMLRegistry::NodeList(const QString& appName, const QString& sectio
         }
     }
     return names;
+}
+
+QList<std::pair<QString, QString>> cXMLRegistry::SectionTexts(const QString& section,
+                                                              const QString& defaultText) const {
+    QList<std::pair<QString, QString>> texts;
+    const QStringList names = NodeList(m_appName, section);
+    if (names.isEmpty()) {
+        return texts;
+    }
+    // The element each listed name is looked up under, and the first such element found.
+    QHash<QByteArray, pugi::xml_node> first;
+    for (const QString& name : names) {
+        const QString element = ElementName(name);
+        if (IsElementName(element)) {
+            first.insert(element.toUtf8(), pugi::xml_node());
+        }
+    }
+    const QString app = ElementName(m_appName);
+    const QString sectionName = ElementName(section);
+    if (IsElementName(app) && IsElementName(sectionName)) {
+        // "/*/app/section/key" in document order: the applications under the root in order, the
+        // sections of each in order, their keys in order.
+        const QByteArray appUtf8 = app.toUtf8();
+        const QByteArray sectionUtf8 = sectionName.toUtf8();
+        qsizetype unresolved = first.size();
+        const pugi::xml_node root = m_document->document_element();
+        for (const pugi::xml_node& appNode : root.children(appUtf8.constData())) {
+            for (const pugi::xml_node& sectionNode : appNode.children(sectionUtf8.constData())) {
+                for (const pugi::xml_node& key : sectionNode.children()) {
+                    if (unresolved == 0) {
+                        break;
+                    }
+                    const auto found = first.find(
+                        QByteArray::fromRawData(key.name(), qsizetype(std::strlen(key.name()))));
+                    if (key.type() == pugi::node_element && found != first.end() && !*found) {
+                        *found = key;
+                        --unresolved;
+                    }
+                }
+            }
+        }
+    }
+    for (const QString& name : names) {
+        const pugi::xml_node node = first.value(ElementName(name).toUtf8());
+        texts.append({name, node ? NodeText(node) : defaultText});
+    }
+    return texts;
 }
 
 pugi::xml_node cXMLRegistry::buildNodePath(const QString& path) {

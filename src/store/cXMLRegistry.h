@@ -3,11 +3,13 @@
 #include "store/XMLRegistryError.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace pugi {
 class xml_document;
@@ -19,14 +21,17 @@ class xml_node;
 // with spaces turned into "_", and a key is found with the XPath "/*/app/section/key".
 //
 // The parser never reads a DTD or an external entity: a file with a document type declaration
-// is refused, as are files over 10 MB, nesting deeper than 256 levels and text that is not valid
-// in its encoding. Reads and writes raise XMLRegistryError; opening reports through its result.
+// is refused, as are files over 10 MB, nesting deeper than 256 levels, elements with more than
+// 1024 children or 64 attributes (a brand file has about 40 keys and two attributes on a key) and
+// text that is not valid in its encoding. Reads and writes raise XMLRegistryError; opening
+// reports through its result.
 class cXMLRegistry {
 public:
     static constexpr qint64 MaxFileSize = 10 * 1024 * 1024;
     static constexpr int MaxDepth = 256;
-    // The data-type attribute "dt:dt" lives in this namespace, as files written on Windows carry
-    // it.
+    static constexpr int MaxChildren = 1024;
+    static constexpr int MaxAttributes = 64;
+    // The data-type attribute "dt:dt" lives in this namespace, as brand files carry it.
     static constexpr char DataTypeNamespace[] = "urn:schemas-microsoft-com:datatypes";
     static constexpr char Base64Type[] = "bin.base64";
     static constexpr char HexType[] = "bin.hex";
@@ -59,6 +64,12 @@ public:
     // Element names of the section's children in document order; empty when the section or the
     // file is missing.
     QStringList NodeList(const QString& appName, const QString& section) const;
+    // For each name NodeList gives for the section of the current application, in its order: the
+    // name and the text GetSettingExText reads for it (that of the first element of the name's
+    // lower-case form under any copy of the section, or defaultText when there is none). One pass
+    // over the file, not a lookup per key.
+    QList<std::pair<QString, QString>> SectionTexts(const QString& section,
+                                                    const QString& defaultText) const;
 
     void SaveSetting(const QString& section, const QString& key, const QString& value,
                      bool saveNow = false);

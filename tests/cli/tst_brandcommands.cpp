@@ -1,5 +1,6 @@
 #include "cli/BrandCommands.h"
 #include "store/BrandingModule.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFiles.h"
 
 #include <QBuffer>
@@ -45,8 +46,7 @@ class TestBrandCommands : public QObject {
 private Q_SLOTS:
     void init() {
         QFile::remove(brandFile());
-        const QString shipped =
-            qEnvironmentVariable("ZEX_SOURCE_DIR") + QStringLiteral("/resources/default.qkb");
+        const QString shipped = QStringLiteral(ZEX_TEST_SOURCE_DIR "/resources/default.qkb");
         QVERIFY(QFile::copy(shipped, brandFile()));
         QFile::setPermissions(brandFile(), QFile::ReadOwner | QFile::WriteOwner);
     }
@@ -159,6 +159,50 @@ private Q_SLOTS:
         QCOMPARE(run({"logo", brandFile(), "Logo", text}), 1);
         QCOMPARE(run({"logo", brandFile(), "Logo", m_dir.filePath("absent.png")}), 1);
         QCOMPARE(ReadBytes(brandFile()), before);
+    }
+
+    // A disk that fills up while the brand file is written: an emptied or cut brand file would
+    // stop the program at its next start, so the old one must stay whole.
+    void aWriteThatCannotFinishKeepsTheOldFile_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("set") << QStringList{"set", "FILE", "Company", "Full Disk Ltd"};
+        QTest::newRow("sign") << QStringList{"sign", "FILE"};
+        QTest::newRow("logo") << QStringList{"logo", "FILE", "Logo", "IMAGE"};
+    }
+    void aWriteThatCannotFinishKeepsTheOldFile() {
+        QFETCH(QStringList, args);
+        QImage image(20, 10, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString png = m_dir.filePath(QStringLiteral("small.png"));
+        QVERIFY(image.save(png));
+        replaceInFile("<back>2565927</back>", "<back>255</back>");
+        args.replaceInStrings(QStringLiteral("FILE"), brandFile());
+        args.replaceInStrings(QStringLiteral("IMAGE"), png);
+        const QByteArray before = ReadBytes(brandFile());
+        int code = 0;
+        {
+            const FileSizeLimit limit(4096);
+            QVERIFY(limit.isSet());
+            code = run(args);
+        }
+        QCOMPARE(code, 1);
+        QVERIFY2(m_err.contains(QStringLiteral("Could not write ") + brandFile()),
+                 qPrintable(m_err));
+        QCOMPARE(ReadBytes(brandFile()), before);
+    }
+
+    void logoRepairsALogoWhoseDataTypePrefixIsBoundElsewhere() {
+        replaceInFile("<logo xmlns:dt=\"urn:schemas-microsoft-com:datatypes\"",
+                      "<logo xmlns:dt=\"urn:other\"");
+        QCOMPARE(run({"sign", brandFile()}), 1);
+        QVERIFY2(m_err.contains(QStringLiteral("holds text")), qPrintable(m_err));
+        QImage image(30, 12, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        const QString png = m_dir.filePath(QStringLiteral("logo.png"));
+        QVERIFY(image.save(png));
+        QCOMPARE(run({"logo", brandFile(), "Logo", png}), 0);
+        QCOMPARE(run({"verify", brandFile()}), 0);
+        QCOMPARE(load().BrandLogo.size(), QSize(30, 12));
     }
 
     void fileFailuresAreReported() {

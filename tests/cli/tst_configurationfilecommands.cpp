@@ -1,6 +1,7 @@
 #include "cli/ZexCtl.h"
 #include "serial/ZarnbusNumbers.h"
 #include "support/FakeZarnbusModule.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFiles.h"
 #include "support/ScriptedSerialPort.h"
 #include "util/MonotonicClock.h"
@@ -99,6 +100,27 @@ private Q_SLOTS:
         QVERIFY(bench.err.endsWith("...\nzexctl: Communications Failure: No Response (on COM3)\n"));
         QVERIFY(bench.out.startsWith("10%\n20%\n40%\n"));
         QVERIFY(ReadBytes(file).contains("SYSZERO="));
+    }
+
+    // A disk that fills up during the save: the old file stays, and the save is no success.
+    void aSaveThatCannotBeWrittenKeepsTheOldFileAndFails() {
+        const QString file = m_dir.filePath("full.zcf");
+        Bench bench(4.1f);
+        QCOMPARE(bench.run({"save", file}), 0);
+        WriteBytes(file, ReadBytes(file) + "[Notes]\r\n" +
+                             QByteArray("Load cell replaced after overload\r\n").repeated(64));
+        const QByteArray before = ReadBytes(file);
+        int code = 0;
+        {
+            const FileSizeLimit limit(2048);
+            QVERIFY(limit.isSet());
+            code = bench.run({"save", file});
+        }
+        QCOMPARE(code, 1);
+        QVERIFY2(!bench.out.contains("Configuration saved"), qPrintable(bench.out));
+        QVERIFY2(bench.err.startsWith("zexctl: Save Configuration: Could not write " + file),
+                 qPrintable(bench.err));
+        QCOMPARE(ReadBytes(file), before);
     }
 
     void usageErrors_data() {

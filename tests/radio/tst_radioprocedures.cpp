@@ -11,6 +11,7 @@
 #include <QTest>
 
 using RadioProcedures::Outcome;
+Q_DECLARE_METATYPE(RadioProcedures::Outcome)
 
 namespace {
 
@@ -34,8 +35,32 @@ struct RadioOnScript {
     bool windowEndsEnabled() const {
         return recorder.events.count(QStringLiteral("disable")) ==
                    recorder.events.count(QStringLiteral("enable")) &&
-               recorder.events.lastIndexOf(QStringLiteral("enable")) >
+               recorder.events.lastIndexOf(QStringLiteral("enable")) >=
                    recorder.events.lastIndexOf(QStringLiteral("disable"));
+    }
+    // No notice is left open and the pointer ends normal.
+    bool userInterfaceEndsIdle() const {
+        bool noticeOpen = false;
+        bool busy = false;
+        for (const QString& event : recorder.events) {
+            if (event.startsWith(QLatin1String("notice:"))) {
+                noticeOpen = true;
+            } else if (event == QLatin1String("close")) {
+                noticeOpen = false;
+            } else if (event == QLatin1String("busy") || event == QLatin1String("normal")) {
+                busy = event == QLatin1String("busy");
+            }
+        }
+        return !noticeOpen && !busy && windowEndsEnabled();
+    }
+    // Connects module 77 as the current device and forgets what that took.
+    ZEX* connectedTo77() {
+        if (connect(QStringLiteral("77")).outcome != Outcome::Connected) {
+            return nullptr;
+        }
+        recorder.events.clear();
+        script.calls.clear();
+        return CurrentDevice::Get();
     }
 };
 
@@ -136,7 +161,7 @@ private Q_SLOTS:
             "communicate to retrieve model type we lost communications."));
         QCOMPARE(r.recorder.lastStatus(), QStringLiteral("Pairing failed!"));
         QCOMPARE(r.script.count("pairing.finish"), 1);
-        QCOMPARE(r.radio.radioTargetId(), 0x1A2Bu);
+        QCOMPARE(r.radio.radioTargetId(), 0u); // the link is aimed where it was
         QVERIFY(!CurrentDevice::Get());
         QVERIFY(r.windowEndsEnabled());
     }
@@ -193,6 +218,81 @@ private Q_SLOTS:
         QVERIFY(!CurrentDevice::Get());
         QCOMPARE(r.script.count("pairing.finish"), 1);
         QVERIFY(r.windowEndsEnabled());
+    }
+
+    void theModelNameIsAskedUpToTwoMoreTimesAfterTheWait_data() {
+        QTest::addColumn<int>("emptyAnswers");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("named at the last try") << 3 << Outcome::Connected;
+        QTest::newRow("never named") << 4 << Outcome::CannotDetect;
+    }
+    void theModelNameIsAskedUpToTwoMoreTimesAfterTheWait() {
+        QFETCH(int, emptyAnswers);
+        QFETCH(Outcome, outcome);
+        RadioOnScript r;
+        r.script.emptyModelAnswers = emptyAnswers; // the module answers, but without a name
+        QCOMPARE(r.connect(QStringLiteral("1A2B")).outcome, outcome);
+        // Once before the wait (which an answer without an error skips), once after it and up
+        // to two more times.
+        QCOMPARE(r.script.count("link.modelName"), 4);
+    }
+
+    void aFailedConnectLeavesTheLinkOnTheCurrentDevicesModule_data() {
+        QTest::addColumn<bool>("pairing");
+        QTest::addColumn<QString>("model"); // what the other module calls itself; "" never
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("pairing with a module of another model")
+            << true << "ZEB" << Outcome::NotSupported;
+        QTest::newRow("pairing with a module that never names itself")
+            << true << "" << Outcome::IdentificationLost;
+        QTest::newRow("connecting to a module of another model")
+            << false << "QX9" << Outcome::NotSupported;
+        QTest::newRow("connecting to a module that does not answer")
+            << false << "" << Outcome::CannotDetect;
+    }
+    void aFailedConnectLeavesTheLinkOnTheCurrentDevicesModule() {
+        QFETCH(bool, pairing);
+        QFETCH(QString, model);
+        QFETCH(Outcome, outcome);
+        RadioOnScript r;
+        ZEX* const current = r.connectedTo77();
+        QVERIFY(current);
+        r.script.pairsAfterMs = 100;
+        r.script.pairedModel = model;
+        r.script.modelKnownAfterMs = model.isEmpty() ? -1 : 0;
+        r.script.linkModel = model;
+        r.script.linkAnswersAfterMs = model.isEmpty() ? -1 : 0;
+        QCOMPARE((pairing ? r.pair() : r.connect(QStringLiteral("1A2B"))).outcome, outcome);
+        QCOMPARE(CurrentDevice::Get(), current);
+        QCOMPARE(r.script.target, 0x77u);
+        QCOMPARE(r.radio.radioTargetId(), 0x77u);
+        QVERIFY(r.userInterfaceEndsIdle());
+    }
+
+    void aCallRefusedHalfWayClosesTheNoticeAndLeavesTheLinkAlone_data() {
+        QTest::addColumn<bool>("pairing");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("pairing refused as it starts") << true << "pairing.start";
+        QTest::newRow("the pairing status refused") << true << "pairing.status";
+        QTest::newRow("identifying the paired module refused") << true << "pairing.modelNameOfId";
+        QTest::newRow("addressing the module refused") << false << "pairing.address";
+        QTest::newRow("the model name refused") << false << "link.modelName";
+    }
+    void aCallRefusedHalfWayClosesTheNoticeAndLeavesTheLinkAlone() {
+        QFETCH(bool, pairing);
+        QFETCH(QString, refused);
+        RadioOnScript r;
+        ZEX* const current = r.connectedTo77();
+        QVERIFY(current);
+        r.script.pairsAfterMs = 100;
+        r.script.refusedOperation = refused;
+        QVERIFY_THROWS_EXCEPTION(RadioRefusedError,
+                                 pairing ? r.pair() : r.connect(QStringLiteral("1A2B")));
+        QVERIFY2(r.userInterfaceEndsIdle(), qPrintable(r.recorder.events.join(", ")));
+        QCOMPARE(r.script.count("pairing.finish"), 1);
+        QCOMPARE(CurrentDevice::Get(), current);
+        QCOMPARE(r.script.target, 0x77u);
+        QCOMPARE(r.radio.radioTargetId(), 0x77u);
     }
 
     void escapeEndsTheManualWait() {

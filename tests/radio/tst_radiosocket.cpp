@@ -132,6 +132,41 @@ private Q_SLOTS:
         QCOMPARE(sim.module->resets, 1);
     }
 
+    void aModulesFaultsReachTheDriver_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("delayMs");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("silence") << "silence" << 0 << false << "No response";
+        QTest::newRow("a NAK") << "nak" << 0 << false << "NAK response";
+        QTest::newRow("a delay the tool waits out") << "delay" << 50 << true << "";
+        QTest::newRow("a delay past the tool's timeout")
+            << "delay" << int(2 * RequestTimeoutMs) << false << "No response from base station";
+    }
+    void aModulesFaultsReachTheDriver() {
+        QFETCH(QString, fault);
+        QFETCH(int, delayMs);
+        QFETCH(bool, answered);
+        QFETCH(QString, error);
+        Simulator sim(onChannel3());
+        QVERIFY(sim.serve());
+        Tool tool(sim.socketName);
+        tool.radio.SetRadioTarget(0x1A2B);
+        R58Class driver(tool.radio.link());
+        FaultPlan::Rule once;
+        once.kind = *FaultPlan::KindFromName(fault);
+        once.mode = FaultPlan::Mode::NextFrames;
+        once.remaining = 1;
+        sim.station.setFaultDelayMs(delayMs);
+        QVERIFY(sim.station.addFault(0x1A2B, once));
+        QCOMPARE(driver.GetByName(QStringLiteral("GROSS")),
+                 answered ? DeviceValue(12.5f) : DeviceValue());
+        QCOMPARE(driver.ErrorDescription(), error);
+        // The next exchange is the module's own again; a late reply is not taken for it.
+        QCOMPARE(driver.GetByName(QStringLiteral("RESOL")), DeviceValue(qint64(1)));
+        QVERIFY(!driver.ErrorState());
+    }
+
     void pairingFindsAModulePoweredUpWhileItListens() {
         Simulator sim(onChannel3());
         sim.module->joinChannel(9);

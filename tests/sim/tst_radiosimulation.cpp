@@ -1,3 +1,4 @@
+#include "device/CurrentDevice.h"
 #include "radio/R58Class.h"
 #include "radio/RadioProcedures.h"
 #include "radio/RadioSupport.h"
@@ -11,6 +12,9 @@
 
 #include <QProcess>
 #include <QTest>
+#include <cmath>
+
+using RadioProcedures::Outcome;
 
 namespace {
 
@@ -19,7 +23,52 @@ std::unique_ptr<RadioSimulation> simulationOf(QStringList arguments, MonotonicCl
     return RadioSimulation::FromArguments(arguments, clock, error);
 }
 
+// zex-sim's base station served in this process, with the tool's radio layer on its socket: a
+// ZEX (1A2B) and a module of another model (ABCDEF) on the base station's channel 3, and a ZEX
+// (5) on channel 9. The procedures wait on a manual clock; the socket and modules on the real one.
+struct BaseStationWithModules {
+    BaseStationWithModules()
+        : factory(options(), systemClock()) {
+        QString error;
+        simulation = simulationOf({"--radio-socket", socketName, "--base-station", "channel=3",
+                                   "--radio-module", "id=1A2B", "--radio-module",
+                                   "id=ABCDEF,model=QX9", "--radio-module", "id=5,channel=9"},
+                                  systemClock(), &error);
+        if (simulation && !simulation->start(&error)) {
+            simulation.reset();
+        }
+        if (!simulation) {
+            qWarning("%s", qPrintable(error));
+        }
+    }
+    RadioSocketConnection::Options options() const {
+        RadioSocketConnection::Options o;
+        o.socketName = socketName;
+        return o;
+    }
+    bool command(const QString& line) {
+        const auto result = simulation->execute(line);
+        return result && !result->failed;
+    }
+    float grossOf(quint32 id) { return float(simulation->station().read(id, "GROSS").value); }
+    bool reachable(quint32 id) {
+        bool answers = false;
+        simulation->station().withModule(
+            id, [&](RadioReachableModule& module) { answers = module.isReachable(); });
+        return answers;
+    }
+
+    QString socketName = UniqueRadioSocketName("modules");
+    std::unique_ptr<RadioSimulation> simulation;
+    ManualClock procedureClock;
+    SocketRadioFactory factory;
+    RadioSupport radio{factory, procedureClock};
+    RecordingRadioUi recorder;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(RadioProcedures::Outcome)
 
 class TestRadioSimulation : public QObject {
     Q_OBJECT
@@ -94,6 +143,19 @@ private Q_SLOTS:
         QTest::newRow("a load that is no number")
             << "radio load 1A2B heavy" << true << "is not a load";
         QTest::newRow("an unknown command") << "radio dance" << true << "unknown radio command";
+        QTest::newRow("help names the radio faults")
+            << "radio help" << false << "radio fault ID KIND";
+        QTest::newRow("a fault on a module") << "radio fault 1a2b nak next 2" << false
+                                             << "radio module 1A2B: nak for the next 2 frames";
+        QTest::newRow("a fault the radio does not have")
+            << "radio fault 1A2B garbage" << true << "kind: silence, nak, delay";
+        QTest::newRow("a fault on an unknown module")
+            << "radio fault 77 silence" << true << "no radio module has ID 77";
+        QTest::newRow("no faults") << "radio faults" << false << "no radio faults";
+        QTest::newRow("a delay beyond a minute") << "radio delay 60001" << true << "usage";
+        QTest::newRow("noise") << "radio noise 1A2B 0.002" << false << "radio module 1A2B";
+        QTest::newRow("negative noise") << "radio noise 1A2B -1" << true << "0 to 10 mV/V";
+        QTest::newRow("settling") << "radio settle 1A2B 1500" << false << "radio module 1A2B";
     }
     void operatorCommands() {
         QFETCH(QString, line);
@@ -117,6 +179,125 @@ private Q_SLOTS:
         const auto gross = simulation->station().read(0x1A2B, "GROSS");
         QCOMPARE(gross.code, SimBaseStation::Ok);
         QVERIFY2(qAbs(gross.value - 5.0) < 0.05, qPrintable(QString::number(gross.value)));
+    }
+
+    void faultsAreListedAndCleared() {
+        ManualClock clock;
+        const auto simulation =
+            simulationOf({"--radio-module", "id=1A2B", "--radio-module", "id=5"}, clock);
+        QVERIFY(!simulation->execute("radio delay 250")->failed);
+        QVERIFY(!simulation->execute("radio fault 1A2B delay 0.5")->failed);
+        QVERIFY(!simulation->execute("radio fault 5 silence")->failed);
+        QCOMPARE(simulation->execute("radio faults")->output,
+                 QStringLiteral("radio module 1A2B: delay with probability 0.5 (250 ms)\n"
+                                "radio module 5: silence always\n"));
+        QVERIFY(!simulation->execute("radio fault clear 5")->failed);
+        QVERIFY(simulation->execute("radio faults")->output.startsWith("radio module 1A2B"));
+        QVERIFY(!simulation->execute("radio fault clear")->failed);
+        QCOMPARE(simulation->execute("radio faults")->output, QStringLiteral("no radio faults\n"));
+    }
+
+    void aRadioModulesLimitsAreInTonnes() {
+        ManualClock clock;
+        SimRadioModule radio(1, 1, "ZEX", ModuleConfig{}, clock); // 25 t at 2 mV/V
+        SimulatedModule serial(ModuleConfig{}, clock);
+        // Out of the factory both allow the same: 37.5 t (3 mV/V) and a step of 0.125 t.
+        QCOMPARE(radio.parameter("SENS"), std::optional<double>(37.5));
+        QCOMPARE(radio.parameter("THRESH"), std::optional<double>(0.125));
+        QCOMPARE(serial.readByName("SENS").value, 3.0f);
+
+        // SENS 20: the largest gross on radio, 20 mV/V (far beyond the cell) on the bus.
+        QVERIFY(radio.setParameter("SENS", 20));
+        QCOMPARE(serial.writeByName("SENS", 20).outcome, SimulatedModule::Outcome::Acknowledged);
+        radio.module().setAppliedLoad(21.0);
+        serial.setAppliedLoad(21.0);
+        QCOMPARE(radio.parameter("OVRRNG"), std::optional<double>(1));
+        QCOMPARE(radio.module().displayText(), QStringLiteral("-OL-"));
+        QCOMPARE(serial.readByName("OVRRNG").value, 0.0f);
+
+        // THRESH 1 with the slowest filter: a step of 2 t passes the filter by on radio only
+        // (on the bus 1 mV/V is 12.5 t).
+        for (const QString name : {"THRESH", "Damp"}) {
+            const double value = name == "THRESH" ? 1.0 : 0.0;
+            QVERIFY(radio.setParameter(name, value));
+            QCOMPARE(serial.writeByName(name, value).outcome,
+                     SimulatedModule::Outcome::Acknowledged);
+        }
+        radio.module().setAppliedLoad(10.0);
+        serial.setAppliedLoad(10.0);
+        clock.advance(60000);
+        radio.module().setAppliedLoad(12.0);
+        serial.setAppliedLoad(12.0);
+        QVERIFY2(radio.parameter("GROSS").value_or(0) > 11.9,
+                 qPrintable(QString::number(radio.parameter("GROSS").value_or(0))));
+        QVERIFY(serial.gross() < 10.1f);
+        // A half-tonne step is smoothed on radio too.
+        radio.module().setAppliedLoad(12.5);
+        QVERIFY(radio.parameter("GROSS").value_or(0) < 12.2);
+    }
+
+    void aFailedConnectLeavesTheCurrentDeviceOnItsOwnModule_data() {
+        QTest::addColumn<bool>("pairing");
+        QTest::addColumn<QString>("other");  // the ID typed, or the module powered up
+        QTest::addColumn<QString>("before"); // an operator command first
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("connecting to a module of another model") << false << "ABCDEF"
+                                                                 << "" << Outcome::NotSupported;
+        QTest::newRow("connecting to a module on another channel") << false << "5"
+                                                                   << "" << Outcome::CannotDetect;
+        QTest::newRow("connecting to an ID no module has") << false << "777"
+                                                           << "" << Outcome::CannotDetect;
+        QTest::newRow("pairing with a module of another model") << true << "ABCDEF"
+                                                                << "" << Outcome::NotSupported;
+        QTest::newRow("pairing with a module that falls silent")
+            << true << "5"
+            << "radio fault 5 silence" << Outcome::IdentificationLost;
+    }
+    void aFailedConnectLeavesTheCurrentDeviceOnItsOwnModule() {
+        QFETCH(bool, pairing);
+        QFETCH(QString, other);
+        QFETCH(QString, before);
+        QFETCH(Outcome, outcome);
+        CurrentDevice::Release();
+        BaseStationWithModules sim;
+        QVERIFY(sim.simulation);
+        QVERIFY(sim.command("radio load 1A2B 12.5"));
+        QCOMPARE(RadioProcedures::DoManualConnection(sim.radio, sim.recorder.ui(), "1A2B").outcome,
+                 Outcome::Connected);
+        ZEX* const device = CurrentDevice::Get();
+        QVERIFY(device);
+        const DeviceValue gross = device->GetByName("GROSS");
+        QCOMPARE(gross, DeviceValue(sim.grossOf(0x1A2B)));
+        QVERIFY(std::abs(gross.toDouble() - 12.55) < 0.01);
+
+        if (!before.isEmpty()) {
+            QVERIFY(sim.command(before));
+        }
+        RadioProcedures::Result result;
+        if (pairing) {
+            RadioUi ui = sim.recorder.ui();
+            bool poweredUp = false;
+            bool startedUp = false;
+            ui.escapePressed = [&] { // the technician switches the other module on
+                if (!poweredUp) {
+                    poweredUp = sim.command("radio power-up " + other);
+                    // It answers once it has started up.
+                    startedUp =
+                        QTest::qWaitFor([&] { return sim.reachable(other.toUInt(nullptr, 16)); });
+                }
+                return false;
+            };
+            result = RadioProcedures::Pair(sim.radio, ui);
+            QVERIFY(poweredUp && startedUp);
+        } else {
+            result = RadioProcedures::DoManualConnection(sim.radio, sim.recorder.ui(), other);
+        }
+        QCOMPARE(result.outcome, outcome);
+
+        QCOMPARE(CurrentDevice::Get(), device);
+        QCOMPARE(device->GetByName("GROSS"), gross);
+        QVERIFY(!device->ErrorState());
+        QCOMPARE(sim.radio.radioTargetId(), 0x1A2Bu);
     }
 
     void radioSettingsTakeEffectWhenSavedAndRestarted() {

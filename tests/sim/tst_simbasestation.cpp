@@ -1,3 +1,4 @@
+#include "radio/RadioWireModule.h"
 #include "sim/BaseStationProtocol.h"
 #include "sim/SimBaseStation.h"
 #include "support/InMemoryRadioModule.h"
@@ -114,6 +115,84 @@ private Q_SLOTS:
         QVERIFY(closed);
     }
 
+    void refusalsThatEchoTheRequestStayWithinTheLineLimit_data() {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("reason");     // the whole reason, before any cut
+        const QString euros(160, QChar(0x20AC)); // three bytes each in UTF-8
+        QString faces;
+        for (int i = 0; i < 124; ++i) {
+            faces += QString::fromUcs4(U"\U0001F600"); // four bytes, two UTF-16 units
+        }
+        QTest::newRow("a parameter name of three-byte characters")
+            << "4 LINK.GET 6699 " + euros << "no radio parameter is called " + euros;
+        QTest::newRow("a value of three-byte characters")
+            << "4 LINK.SET 6699 RESOL " + euros << "\"" + euros + "\" is not a value for RESOL";
+        QTest::newRow("a parameter name of four-byte characters, cut between two")
+            << "4 LINK.GET 6699 " + faces << "no radio parameter is called " + faces;
+    }
+    void refusalsThatEchoTheRequestStayWithinTheLineLimit() {
+        QFETCH(QString, request);
+        QFETCH(QString, reason);
+        QVERIFY(request.toUtf8().size() <= RadioWireModule::MaxLineBytes);
+        Station s;
+        bool greeted = false;
+        BaseStationProtocol::Answer(s.station, 1, greeted, Hello.toUtf8());
+        const QByteArray line =
+            BaseStationProtocol::Answer(s.station, 1, greeted, request.toUtf8()).bytes;
+        QVERIFY2(line.size() <= RadioWireModule::MaxLineBytes,
+                 qPrintable(QString::number(line.size())));
+        QVERIFY(line.endsWith('\n'));
+        // The tool reads it as a refusal, cut between whole characters.
+        const auto reply = RadioWireModule::DecodeReply(line.chopped(1));
+        QVERIFY(reply && reply->kind == RadioWireModule::ReplyKind::Refused);
+        QVERIFY(reply->payload.size() > 100);
+        QVERIFY(reason.startsWith(reply->payload));
+        QVERIFY(QString::fromUtf8(line).toUtf8() == line);
+    }
+
+    void aModulesFaultsSpoilItsExchanges_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("writeReply");
+        QTest::addColumn<double>("resolAfterWrite");
+        QTest::addColumn<QString>("modelReply"); // pairing's question for the model name
+        QTest::addColumn<int>("delayMs");
+        QTest::newRow("silence: not heard") << "silence"
+                                            << "4 ERR 2" << 1.0 << "5 OK" << 0;
+        QTest::newRow("nak: refused") << "nak"
+                                      << "4 ERR 3" << 1.0 << "5 OK" << 0;
+        QTest::newRow("delay: carried out, answered late") << "delay"
+                                                           << "4 OK" << 2.0 << "5 OK ZEX" << 1500;
+    }
+    void aModulesFaultsSpoilItsExchanges() {
+        QFETCH(QString, fault);
+        QFETCH(QString, writeReply);
+        QFETCH(double, resolAfterWrite);
+        QFETCH(QString, modelReply);
+        QFETCH(int, delayMs);
+        Station s;
+        FaultPlan::Rule rule;
+        rule.kind = *FaultPlan::KindFromName(fault);
+        rule.mode = FaultPlan::Mode::NextFrames;
+        rule.remaining = 2;
+        QVERIFY(s.station.addFault(0x1A2B, rule));
+        bool greeted = false;
+        const auto ask = [&](const char* line) {
+            return BaseStationProtocol::Answer(s.station, 1, greeted, line);
+        };
+        ask("0 HELLO ZEXR58 1");
+        const auto write = ask("4 LINK.SET 6699 RESOL 2");
+        QCOMPARE(write.bytes, writeReply.toUtf8() + '\n');
+        QCOMPARE(write.delayMs, delayMs);
+        QCOMPARE(s.module->values.value("RESOL"), resolAfterWrite);
+        const auto model = ask("5 PAIR.MODEL 1 6699");
+        QCOMPARE(model.bytes, modelReply.toUtf8() + '\n');
+        QCOMPARE(model.delayMs, delayMs);
+        // Two exchanges used the fault up.
+        const auto read = ask("6 LINK.GET 6699 GROSS");
+        QCOMPARE(read.bytes, QByteArray("6 OK 12.5\n"));
+        QCOMPARE(read.delayMs, 0);
+    }
+
     void aModulePoweredUpWhilePairingListensIsPairedOnTheBaseStationsChannel() {
         Station s;
         s.module->joinChannel(9);
@@ -122,12 +201,12 @@ private Q_SLOTS:
         QCOMPARE(s.station.startPairing(7, 10), SimBaseStation::PairingListening);
         s.clock.advance(9000);
         QCOMPARE(s.station.pairingStatus(7), SimBaseStation::PairingListening);
-        QCOMPARE(s.station.modelNameOf(0x1A2B), QString()); // still on channel 9
+        QCOMPARE(s.station.modelNameOf(0x1A2B).text, QString()); // still on channel 9
         s.station.powerUp(0x1A2B);
         QCOMPARE(s.station.pairingStatus(7), SimBaseStation::PairingSucceeded);
         QCOMPARE(s.station.pairedId(7), 0x1A2Bu);
         QCOMPARE(s.module->channel(), quint8(3));
-        QCOMPARE(s.station.modelNameOf(0x1A2B), QStringLiteral("ZEX"));
+        QCOMPARE(s.station.modelNameOf(0x1A2B).text, QStringLiteral("ZEX"));
         s.station.finishPairing(7);
         QCOMPARE(s.station.pairingStatus(7), SimBaseStation::PairingNotStarted);
     }

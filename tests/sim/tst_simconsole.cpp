@@ -63,6 +63,22 @@ private Q_SLOTS:
         QCOMPARE(line.run("faults").output, QStringLiteral("no faults\n"));
     }
 
+    void noiseAndSettlingGoToEveryModuleOrTheOneAddressed() {
+        Bus line;
+        QVERIFY(line.run("help").output.contains("noise MVV"));
+        QVERIFY(line.run("help").output.contains("settle MS"));
+        QVERIFY(!line.run("@2 noise 0.002").failed);
+        QVERIFY(!line.run("settle 1500").failed);
+        QCOMPARE(line.bus.module(0).noise(), 0.0);
+        QCOMPARE(line.bus.module(1).noise(), 0.002);
+        QCOMPARE(line.bus.module(0).settleMs(), qint64(1500));
+        QCOMPARE(line.bus.module(1).settleMs(), qint64(1500));
+        const QString status = line.run("status").output;
+        QVERIFY2(status.contains("noise 0.002 mV/V, settling 1500 ms\n"), qPrintable(status));
+        QVERIFY(!line.run("noise 0").failed);
+        QVERIFY(!line.run("status").output.contains("noise"));
+    }
+
     void mistakesAreExplained_data() {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("message");
@@ -80,6 +96,9 @@ private Q_SLOTS:
         row("unknown key", "key zero", "key needs one of");
         row("timing maybe", "timing maybe", "timing needs on or off");
         row("negative turnaround", "turnaround -1", "turnaround needs a time");
+        row("noise without a level", "noise loud", "noise needs mV/V");
+        row("negative noise", "noise -0.1", "noise needs mV/V");
+        row("settling without a time", "settle 1 2", "settle needs milliseconds");
     }
     void mistakesAreExplained() {
         QFETCH(QString, line);

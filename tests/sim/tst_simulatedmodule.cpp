@@ -3,6 +3,7 @@
 #include "support/SimulatedLink.h"
 #include "util/MonotonicClock.h"
 
+#include <QSet>
 #include <QTest>
 #include <cmath>
 
@@ -200,12 +201,144 @@ private Q_SLOTS:
         const float raw = readOf(module, N::BATTV);
         QVERIFY(std::abs(raw - volts) > 0.05);
         QVERIFY(writeOf(module, used, sevenDecimals(volts / raw)));
+        QCOMPARE(readOf(module, N::BATTV), raw); // the factor waits for the restart
+        QCOMPARE(module.command(N::RST).outcome, Outcome::Acknowledged);
+        clock.advance(SimulatedModule::StartUpMs);
         QVERIFY(std::abs(readOf(module, N::BATTV) - volts) < 1e-4);
         QCOMPARE(readOf(module, other), otherBefore);
 
         QCOMPARE(int(readOf(module, N::Status)) & 4, 0);
         module.setSupplyVoltage(supply == 3 ? 2.2 : 6.5);
         QCOMPARE(int(readOf(module, N::Status)) & 4, 4);
+    }
+
+    void batteryFactorsTakeEffectAtTheNextStart_data() {
+        QTest::addColumn<int>("supply");
+        QTest::addColumn<bool>("byReset"); // else by a power cycle
+        QTest::newRow("the 3 V factor at RST") << 3 << true;
+        QTest::newRow("the 9 V factor at power-up") << 9 << false;
+    }
+    void batteryFactorsTakeEffectAtTheNextStart() {
+        QFETCH(int, supply);
+        QFETCH(bool, byReset);
+        ManualClock clock;
+        ModuleConfig config;
+        config.supplyVolts = supply;
+        SimulatedModule module(config, clock);
+        const int factor = supply == 3 ? N::FGB3 : N::FGB9;
+        const float before = readOf(module, N::BATTV);
+        const float written = readOf(module, factor) * 1.5f;
+        QVERIFY(writeOf(module, factor, written));
+        QCOMPARE(readOf(module, factor), written);  // kept at once ...
+        QCOMPARE(readOf(module, N::BATTV), before); // ... used from the next start
+        if (byReset) {
+            QCOMPARE(module.command(N::RST).outcome, Outcome::Acknowledged);
+        } else {
+            module.powerCycle();
+        }
+        clock.advance(SimulatedModule::StartUpMs);
+        QVERIFY(std::abs(readOf(module, N::BATTV) - before * 1.5f) < 1e-4f);
+    }
+
+    void overloadIsAPercentageOfTheCalibratedLoadFromFirmware4_data() {
+        QTest::addColumn<double>("firmware");
+        QTest::addColumn<int>("percent"); // written to OVERLOAD; 0: not written
+        QTest::addColumn<double>("load");
+        QTest::addColumn<bool>("overload");
+        // Calibrated at the cell's capacity, 25 t.
+        QTest::newRow("firmware 3.5: not at 24.5 t") << 3.5 << 0 << 24.5 << false;
+        QTest::newRow("firmware 3.5: at 25.5 t, above 100 %") << 3.5 << 0 << 25.5 << true;
+        QTest::newRow("firmware 4.0 at 110 %: not at 27 t") << 4.0 << 110 << 27.0 << false;
+        QTest::newRow("firmware 4.0 at 110 %: at 28 t") << 4.0 << 110 << 28.0 << true;
+        QTest::newRow("firmware 4.0 at 90 %: at 23 t") << 4.0 << 90 << 23.0 << true;
+        QTest::newRow("firmware 4.0 at 90 %: not at 22 t") << 4.0 << 90 << 22.0 << false;
+    }
+    void overloadIsAPercentageOfTheCalibratedLoadFromFirmware4() {
+        QFETCH(double, firmware);
+        QFETCH(int, percent);
+        QFETCH(double, load);
+        QFETCH(bool, overload);
+        ManualClock clock;
+        SimulatedModule module(ModuleAt(1, firmware), clock);
+        if (percent > 0) {
+            QVERIFY(writeOf(module, N::OVERLOAD, percent));
+        }
+        module.setAppliedLoad(load);
+        QCOMPARE(int(readOf(module, N::Status)) & 8, overload ? 8 : 0);
+        QCOMPARE(readOf(module, N::OVRLOD), overload ? 1.0f : 0.0f);
+    }
+
+    void holdShowsThePeakOfTheChosenMode_data() {
+        QTest::addColumn<int>("peakMode");
+        QTest::addColumn<double>("peakAtHold"); // PEAKG just after hold goes on
+        QTest::addColumn<double>("peakLater");  // after a further rise to 8 t and a fall
+        QTest::newRow("standard restarts the peak when hold goes on") << 0 << 5.0 << 8.0;
+        QTest::newRow("continuous keeps the peak since power-on") << 1 << 20.0 << 20.0;
+    }
+    void holdShowsThePeakOfTheChosenMode() {
+        QFETCH(int, peakMode);
+        QFETCH(double, peakAtHold);
+        QFETCH(double, peakLater);
+        ManualClock clock;
+        SimulatedModule module(ModuleConfig(), clock);
+        QVERIFY(writeOf(module, N::PeakMode, peakMode));
+        module.setAppliedLoad(20.0);
+        module.setAppliedLoad(5.0);
+        QCOMPARE(module.command(N::DOKEYHLD).outcome, Outcome::Acknowledged);
+        QVERIFY2(std::abs(readOf(module, N::PEAKG) - peakAtHold) < 0.1,
+                 qPrintable(QString::number(readOf(module, N::PEAKG))));
+        module.setAppliedLoad(8.0);
+        module.setAppliedLoad(6.0);
+        QVERIFY2(std::abs(readOf(module, N::PEAKG) - peakLater) < 0.1,
+                 qPrintable(QString::number(readOf(module, N::PEAKG))));
+        QVERIFY(std::abs(readOf(module, N::VALUE) - peakLater) < 0.1); // what the display holds
+    }
+
+    void aSettlingLoadIsReadAsItIsWhenCaptured() {
+        ManualClock clock;
+        SimulatedModule module(ModuleConfig(), clock);
+        QVERIFY(writeOf(module, N::Damp, 254)); // no filter: the input as it is
+        const float unloaded = readOf(module, N::MVV);
+        module.setAppliedLoad(10.0);
+        const float settled = readOf(module, N::MVV);
+        module.setAppliedLoad(0.0);
+        QCOMPARE(readOf(module, N::MVV), unloaded);
+
+        module.setSettleMs(2000);
+        module.setAppliedLoad(10.0);
+        QCOMPARE(readOf(module, N::MVV), unloaded); // nothing has arrived yet
+        clock.advance(500);
+        // The technician presses Set a quarter of the way: that is what the module takes.
+        QCOMPARE(module.command(N::DOCALLO).outcome, Outcome::Acknowledged);
+        const float quarter = unloaded + (settled - unloaded) / 4;
+        QVERIFY2(std::abs(readOf(module, N::CMVVLO) - quarter) < 1e-4f,
+                 qPrintable(QString::number(readOf(module, N::CMVVLO))));
+        clock.advance(1500);
+        QCOMPARE(readOf(module, N::MVV), settled);
+        // A change under way goes on from where the input is.
+        module.setAppliedLoad(0.0);
+        clock.advance(1000);
+        QVERIFY(std::abs(readOf(module, N::MVV) - (settled + unloaded) / 2) < 1e-4f);
+    }
+
+    void noiseMakesEveryReadingDifferWithinItsLevel() {
+        ManualClock clock;
+        SimulatedModule module(ModuleConfig(), clock);
+        QVERIFY(writeOf(module, N::Damp, 254));
+        module.setAppliedLoad(10.0);
+        const float quiet = readOf(module, N::MVV);
+        QCOMPARE(readOf(module, N::MVV), quiet); // no noise unless asked for
+        module.setNoise(0.002);
+        QSet<float> readings;
+        for (int i = 0; i < 20; ++i) {
+            const float reading = readOf(module, N::MVV);
+            // The input stage and factory calibration cancel out: ±0.002 mV/V as applied.
+            QVERIFY2(std::abs(reading - quiet) <= 0.0021f, qPrintable(QString::number(reading)));
+            readings.insert(reading);
+        }
+        QVERIFY(readings.size() > 15);
+        module.setNoise(0.0);
+        QCOMPARE(readOf(module, N::MVV), quiet);
     }
 
     void requestsAModuleCannotServeAreRefused_data() {

@@ -1,13 +1,16 @@
 #include "store/BrandingModule.h"
-#include "store/HashModule.h"
+#include "store/XMLModule.h"
+#include "store/cXMLRegistry.h"
 #include "support/ScratchFiles.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using namespace BrandingModule;
 
@@ -25,15 +28,32 @@ QString Png(int width, int height) {
     return QString::fromLatin1(bytes.toBase64());
 }
 
-// The digest computed here from the texts, independently of the store's own digest routine.
-QString Digest(const Keys& keys) {
-    QString text;
-    for (const auto& [key, value] : keys) {
-        if (key.compare(QLatin1String("md5hash"), Qt::CaseInsensitive) != 0) {
-            text += value;
+// The Windows-1252 bytes of the texts these tests use: Latin-1, and the en dash from the range
+// the code page fills differently.
+QByteArray Windows1252(const QString& text) {
+    QByteArray bytes;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x100) {
+            bytes += char(c.unicode());
+        } else if (c == QChar(0x2013)) {
+            bytes += '\x96';
+        } else {
+            qFatal("no Windows-1252 byte for U+%04X in this test", c.unicode());
         }
     }
-    return HashModule::SaltedMD5(text);
+    return bytes;
+}
+
+// The digest computed here, without the program's hash or store code: MD5 of the salt's bytes
+// followed by the texts of every key but "MD5Hash", joined in file order.
+QString Digest(const Keys& keys) {
+    QByteArray message = "#\xA4;<,<&QWV";
+    for (const auto& [key, value] : keys) {
+        if (key.compare(QLatin1String("md5hash"), Qt::CaseInsensitive) != 0) {
+            message += Windows1252(value);
+        }
+    }
+    return QString::fromLatin1(QCryptographicHash::hash(message, QCryptographicHash::Md5).toHex());
 }
 
 QString Escape(QString text) {
@@ -226,9 +246,57 @@ private Q_SLOTS:
         QCOMPARE(values.BrandCompany, QStringLiteral("Brand"));
     }
 
+    void theDigestIsTheSaltedMd5OfTheTextsAsTheyStand_data() {
+        QTest::addColumn<Keys>("keys");
+        QTest::newRow("the typical keys") << TypicalKeys();
+        QTest::newRow("leading and trailing spaces are part of the texts")
+            << SignedKeys({{"company", "  Acme Ltd  "},
+                           {"md5hash", ""},
+                           {"url", "\twww.example.com "},
+                           {"shortname", "   "}});
+    }
+    void theDigestIsTheSaltedMd5OfTheTextsAsTheyStand() {
+        QFETCH(Keys, keys);
+        WriteBrandFile(file(), keys);
+        cXMLRegistry store;
+        QCOMPARE(XMLModule::XMLOpen(store, file(), QLatin1String(BrandApplication)), QString());
+        QCOMPARE(XMLModule::XMLSectionDigest(store, QLatin1String(BrandSection)), Digest(keys));
+        BrandValues values;
+        const BrandLoadResult result = LoadBranding(file(), values);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(values.BrandCompany, keys.constFirst().second);
+    }
+
+    void theShippedBrandFileIsSignedAsTheFormatSays() {
+        QFile shipped(QStringLiteral(ZEX_TEST_SOURCE_DIR "/resources/default.qkb"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&shipped);
+        Keys keys;
+        QString stored;
+        QStringList path;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isEndElement()) {
+                path.removeLast();
+            } else if (xml.isStartElement()) {
+                path.append(xml.name().toString());
+                if (path.size() == 4 && path[1] == u"zextoolkit" && path[2] == u"data") {
+                    // Reading the text consumes the key's end element.
+                    const QString name = path.takeLast();
+                    keys.append({name, xml.readElementText()});
+                    if (name == u"md5hash") {
+                        stored = keys.constLast().second;
+                    }
+                }
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(keys.size() > 40);
+        QCOMPARE(stored, Digest(keys));
+    }
+
     void theShippedBrandFileVerifiesAndCarriesTheMasterLooks() {
-        const QString shipped =
-            qEnvironmentVariable("ZEX_SOURCE_DIR") + QStringLiteral("/resources/default.qkb");
+        const QString shipped = QStringLiteral(ZEX_TEST_SOURCE_DIR "/resources/default.qkb");
         BrandValues values;
         const BrandLoadResult result = LoadBranding(shipped, values);
         QVERIFY2(result.ok(), qPrintable(result.error));
@@ -244,7 +312,7 @@ private Q_SLOTS:
         QCOMPARE(values.LiftoutBack, BrandColour(0xC0E0FF));
 
         // The copy beside the programs is the one the program finds.
-        const QString binDir = qEnvironmentVariable("ZEX_BIN_DIR");
+        const QString binDir = QStringLiteral(ZEX_TEST_BIN_DIR);
         QCOMPARE(BrandFilePath(binDir), binDir + QStringLiteral("/default.qkb"));
         QVERIFY(LoadProgramBranding(binDir).ok());
         QCOMPARE(Brand().FieldBack, BrandColour(0x80C0FF));

@@ -4,6 +4,7 @@
 #include "store/ConfigurationFileModule.h"
 #include "store/IniFile.h"
 #include "support/FakeCurrentDevice.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFiles.h"
 #include "support/ScriptedZex.h"
 #include "util/ZexVersion.h"
@@ -115,8 +116,8 @@ class TestConfigurationFileModule : public QObject {
 private Q_SLOTS:
     void init() { m_dir.removeFiles(); }
 
-    // Sections, key order and spelling, value texts: the file the earlier program wrote for the
-    // same module, so either program restores the other's files.
+    // Sections, key order and spelling, value texts: the .zcf format is a contract with every
+    // file already saved, so a file written today must match it byte for byte.
     void aSaveWritesTheKnownModuleExactly() {
         SerialModule module(4.1f);
         Options options = OptionsFor(4.1f);
@@ -344,6 +345,44 @@ private Q_SLOTS:
         QCOMPARE(report->title, QStringLiteral("Save Configuration"));
         QCOMPARE(report->text, result.fileError);
         QDir(m_dir.folder()).rmdir(target);
+    }
+
+    // A write that fails part way (a full disk; here a file-size limit) must neither replace the
+    // file with the part written nor pass for a save.
+    void aSaveThatCannotFinishItsWriteKeepsTheOldFileWhole() {
+        SerialModule module(4.1f);
+        QVERIFY(SaveZEX(module.device(), path(), OptionsFor(4.1f)).clean());
+        WriteBytes(path(), ReadBytes(path()) + "[Notes]\r\n" +
+                               QByteArray("Crane=7, hook block serviced\r\n").repeated(80));
+        const QByteArray before = ReadBytes(path());
+        QVERIFY(before.size() > 3 * 1024);
+        SaveResult result;
+        {
+            const FileSizeLimit limit(2048);
+            QVERIFY(limit.isSet());
+            result = SaveZEX(module.device(), path(), OptionsFor(4.1f));
+        }
+        QCOMPARE(ReadBytes(path()), before);
+        QVERIFY(!result.clean());
+        QVERIFY(!result.fileWritten);
+        QVERIFY2(result.fileError.contains(path()), qPrintable(result.fileError));
+        QCOMPARE(QDir(m_dir.folder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("module.zcf")});
+    }
+
+    void aSaveThatFailsHalfWayKeepsItsLastWholeWrite() {
+        SerialModule module(4.1f);
+        SaveResult result;
+        {
+            const FileSizeLimit limit(700);
+            QVERIFY(limit.isSet());
+            result = SaveZEX(module.device(), path(), OptionsFor(4.1f));
+        }
+        QVERIFY(result.fileWritten);
+        QVERIFY(!result.fileError.isEmpty());
+        const QByteArray bytes = ReadBytes(path());
+        QVERIFY2(bytes.endsWith("\r\n") && bytes.size() < 700, bytes.right(40).constData());
+        QCOMPARE(Load(path()).value("Data", "Type"), QStringLiteral("ZEX"));
     }
 
     void aSaveReportShowsTheTextsAndTheCutList() {

@@ -1,5 +1,6 @@
 #include "store/IniFile.h"
 #include "store/IniModule.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFiles.h"
 
 #include <QDir>
@@ -49,6 +50,8 @@ private Q_SLOTS:
                 "garbage\r\n[A]\r\nno equals sign\r\n=no key\r\nK=v\r\n",
             "A", "K", "v");
         row("a comment line is no key", "[A]\r\n;K=commented\r\n", "A", ";K", "default");
+        row("spaces inside the brackets are not part of the section name",
+            "[ Data ]\r\nType=ZEX\r\n", "Data", "Type", "ZEX");
         row("Windows-1252 bytes become their characters",
             "[A]\r\nK=M\xfcnster \x96 \x80"
             "5\r\n",
@@ -115,6 +118,14 @@ private Q_SLOTS:
             "\xEF\xBB\xBF[Data]\r\nType=ZEX\r\nNote=\xCE\xA9hm \xE2\x80\x93 ok\r\n");
         row("only the first of two equal keys changes", "[A]\r\nK=1\r\nK=2\r\n", "a", "k", "9",
             "[A]\r\nK=9\r\nK=2\r\n");
+        row("a key is replaced in a section written with spaces inside its brackets",
+            "[ Data ]\r\nType=ZEX\r\n", "Data", "Type", "ZEX2", "[ Data ]\r\nType=ZEX2\r\n");
+        row("bytes of a UTF-8 file that are no UTF-8 stay as they were",
+            "\xEF\xBB\xBF[Mine]\r\nNote=caf\xE9 \xFF\xFE\r\n[Data]\r\nType=ZEX\r\n"
+            "N\xF6te=\xE9t\xE9\r\n",
+            "Data", "Type", "ZEX2",
+            "\xEF\xBB\xBF[Mine]\r\nNote=caf\xE9 \xFF\xFE\r\n[Data]\r\nType=ZEX2\r\n"
+            "N\xF6te=\xE9t\xE9\r\n");
         row("a new file is CR LF, its Windows-1252 text one byte per character", QByteArray(), "A",
             "K", QString::fromUtf8("Münster – €5"),
             "[A]\r\nK=M\xfcnster \x96 \x80"
@@ -144,6 +155,8 @@ private Q_SLOTS:
             QTest::newRow(name) << QString(section) << QString(key) << value;
         };
         row("a value with a line break would add keys", "A", "K", "1\r\n[Evil]\r\nX=2");
+        row("a lone line feed is a line break too", "A", "K", "1\n[Evil]");
+        row("a lone carriage return is a line break too", "A", "K", "1\r[Evil]");
         row("a character outside Windows-1252", "A", "K", QString::fromUtf8("Ω"));
         row("an equals sign in the key", "A", "K=1", "v");
         row("an empty key", "A", " ", "v");
@@ -177,6 +190,25 @@ private Q_SLOTS:
         QVERIFY(!RemoveIniSection(path(), "A", &error));
     }
 
+    // A disk that fills up while the file is written (here a file-size limit): the old file must
+    // stay whole, and the write must not pass for done.
+    void aWriteThatCannotFinishKeepsTheOldFile() {
+        const QByteArray before = "[Serial]\r\nPort=3\r\n[Files]\r\nInitDir=/home/user\r\n";
+        WriteBytes(path(), before);
+        bool written = true;
+        QString error;
+        {
+            const FileSizeLimit limit(1024);
+            QVERIFY(limit.isSet());
+            written = WriteIniValue(path(), "Files", "InitFile", QString(2000, u'x'), &error);
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.contains(path()), qPrintable(error));
+        QCOMPARE(ReadBytes(path()), before);
+        QCOMPARE(QDir(m_dir.folder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("test.ini")});
+    }
+
     void aWriteLeavesNoTemporaryFileBehind() {
         for (int i = 0; i < 5; ++i) {
             QVERIFY(WriteIniValue(path(), "A", QStringLiteral("K%1").arg(i), "v"));
@@ -194,6 +226,34 @@ private Q_SLOTS:
         const QString absent = m_dir.path(QStringLiteral("absent.zcf"));
         QVERIFY(RemoveIniSection(absent, "Data"));
         QVERIFY(!QFile::exists(absent));
+    }
+
+    // Edits keep the file's index of sections and keys: after any sequence of them, the file
+    // answers as a fresh read of its own bytes does.
+    void anEditedFileReadsAsItsBytesRead() {
+        IniFile file = IniFile::fromBytes("; notes\n[Data]\nType=ZEX\n\n[ReadWrite]\nDP=1\n"
+                                          "[Mine]\nX=1\n[readwrite]\nDP=2\nLast=end");
+        QVERIFY(file.setValue("Data", "Type", "ZEX, edited"));
+        QVERIFY(file.setValue("ReadWrite", "Damp", "10"));
+        QVERIFY(file.setValue("Dynamic", "REM1", "8240"));
+        QVERIFY(file.setValue("Mine", "Y", "2"));
+        QVERIFY(file.removeSection("READWRITE"));
+        QVERIFY(file.setValue("Dynamic", "REM2", "8241"));
+        QVERIFY(file.setValue("ReadWrite", "DP", "3"));
+        QVERIFY(file.setValue("data", "type", "ZEX"));
+        QVERIFY(file.setValue("Mine", "X", ""));
+        const IniFile reread = IniFile::fromBytes(file.toBytes());
+        QCOMPARE(file.sections(), reread.sections());
+        QCOMPARE(file.sections(), (QStringList{"Data", "Mine", "Dynamic", "ReadWrite"}));
+        for (const QString& section : reread.sections()) {
+            QCOMPARE(file.keys(section), reread.keys(section));
+            for (const QString& key : reread.keys(section)) {
+                QCOMPARE(file.value(section, key), reread.value(section, key));
+            }
+        }
+        QCOMPARE(file.toBytes(), QByteArray("; notes\n[Data]\nType=ZEX\n\n[Mine]\nX=\nY=2\n"
+                                            "[Dynamic]\nREM1=8240\nREM2=8241\n"
+                                            "[ReadWrite]\nDP=3\n"));
     }
 
     void sectionAndKeyListsFollowTheFile() {

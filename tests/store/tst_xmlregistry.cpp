@@ -1,3 +1,4 @@
+#include "store/HashModule.h"
 #include "store/XMLModule.h"
 #include "store/cXMLRegistry.h"
 #include "support/ScratchFiles.h"
@@ -112,6 +113,50 @@ private Q_SLOTS:
         QVERIFY(store.OpenXMLFile(file("prefix.xml"), app));
         QCOMPARE(store.GetSettingEx("S", "K"), QVariant(QByteArray("ABC")));
         QCOMPARE(store.GetSettingEx("S", "O"), QVariant(QStringLiteral("QUJD")));
+    }
+
+    // A prefix bound to another namespace makes "dt" an attribute of that namespace, so the value
+    // reads as text; writing binary data must bind the prefix to the data-type namespace again.
+    void writingBinaryDataBindsTheDataTypePrefix() {
+        const QString path = file("rebound.xml");
+        WriteBytes(path, "<r><a><s><k xmlns:dt=\"urn:other\" dt:dt=\"bin.base64\">QUJD</k>"
+                         "</s></a></r>");
+        cXMLRegistry store;
+        QString app = QStringLiteral("a");
+        QVERIFY(store.OpenXMLFile(path, app));
+        QCOMPARE(store.GetSettingEx("s", "k"), QVariant(QStringLiteral("QUJD")));
+        store.SaveSettingEx("s", "k", QByteArray("xyz"), QLatin1String(cXMLRegistry::Base64Type),
+                            true);
+        cXMLRegistry reopened;
+        QVERIFY(reopened.OpenXMLFile(path, app));
+        QCOMPARE(reopened.GetDataType("s", "k"), QLatin1String(cXMLRegistry::Base64Type));
+        QCOMPARE(reopened.GetSettingEx("s", "k"), QVariant(QByteArray("xyz")));
+    }
+
+    // The digest reads each listed key as a lookup by its name reads it: the first element of
+    // that (lower-case) name under any copy of the section, "Unknown" when there is none.
+    void theSectionDigestTakesEachListedKeysFirstElement_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("digested");
+        QTest::newRow("texts in file order, the digest left out")
+            << QByteArray("<r><a><s><k>1</k><MD5Hash>x</MD5Hash><j> 2 </j></s></a></r>") << "1 2 ";
+        QTest::newRow("a key twice: its first text twice")
+            << QByteArray("<r><a><s><k>1</k><k>2</k></s></a></r>") << "11";
+        QTest::newRow("a capitalised key is read under its lower-case name")
+            << QByteArray("<r><a><s><K>1</K></s><s><k>2</k></s></a></r>") << "2";
+        QTest::newRow("a key no lookup finds")
+            << QByteArray("<r><a><s><K>1</K></s></a></r>") << "Unknown";
+        QTest::newRow("the section listed is the first anywhere, its keys read from the top")
+            << QByteArray("<r><x><a><s><k>1</k></s></a></x><a><s><k>2</k></s></a></r>") << "2";
+    }
+    void theSectionDigestTakesEachListedKeysFirstElement() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, digested);
+        WriteBytes(file("digest.xml"), content);
+        cXMLRegistry store;
+        QString app = QStringLiteral("a");
+        QVERIFY(store.OpenXMLFile(file("digest.xml"), app));
+        QCOMPARE(XMLSectionDigest(store, "s"), HashModule::SaltedMD5(digested));
     }
 
     void badTypedValuesRaise() {
@@ -232,6 +277,20 @@ private Q_SLOTS:
         QTest::newRow("Windows-1252 bytes without a declaration")
             << QByteArray("<r><a><s><k>M\xfcller</k></s></a></r>")
             << int(XMLRegistryError::BadEncoding) << "UTF-8";
+        QTest::newRow("a section with more keys than any settings file has")
+            << "<r><a><s>" + QByteArray("<k/>").repeated(cXMLRegistry::MaxChildren + 1) +
+                   "</s></a></r>"
+            << int(XMLRegistryError::TooManyChildren) << "children";
+        QByteArray attributes;
+        for (int i = 0; i <= cXMLRegistry::MaxAttributes; ++i) {
+            attributes += " p" + QByteArray::number(i) + ":dt=\"\"";
+        }
+        QTest::newRow("a key with more attributes than any settings file has")
+            << "<r><a><s><k" + attributes + "/></s></a></r>"
+            << int(XMLRegistryError::TooManyAttributes) << "attributes";
+        QTest::newRow("Windows-1252 bytes beyond the first 64 KB")
+            << "<r><a><p>" + QByteArray(70000, 'x') + "</p><s><k>M\xfcller</k></s></a></r>"
+            << int(XMLRegistryError::BadEncoding) << "UTF-8";
         QTest::newRow("an encoding that cannot be read")
             << QByteArray("<?xml version=\"1.0\" encoding=\"EBCDIC-37\"?><r/>")
             << int(XMLRegistryError::BadEncoding) << "EBCDIC";
@@ -272,6 +331,10 @@ private Q_SLOTS:
         utf16 += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         QTest::newRow("UTF-16 with byte order mark") << utf16;
         QTest::newRow("UTF-8 with byte order mark") << QByteArray("\xef\xbb\xbf") + text.toUtf8();
+        // The check reads 64 KB at a time; "€" here takes the bytes 65535 to 65537.
+        QTest::newRow("UTF-8 with a character across 64 KB")
+            << "<r><a><p>" + QByteArray(65516, 'x') + "</p><s><k>" +
+                   QString::fromUtf8("€ Müller</k></s></a></r>").toUtf8();
     }
     void otherEncodingsAreRead() {
         QFETCH(QByteArray, content);
@@ -287,6 +350,8 @@ private Q_SLOTS:
         QCOMPARE(BytesToPicture(Png(4, 4)).size(), QSize(4, 4));
         QVERIFY_THROWS_EXCEPTION(XMLRegistryError, BytesToPicture(QByteArray(100, 'x')));
         QVERIFY_THROWS_EXCEPTION(XMLRegistryError, BytesToPicture(Png(4, 4).left(40)));
+        // Too many pixels to decode at start-up, though neither side is over the limit.
+        QVERIFY_THROWS_EXCEPTION(XMLRegistryError, BytesToPicture(Png(2049, 2048)));
     }
 };
 

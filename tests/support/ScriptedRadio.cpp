@@ -24,7 +24,15 @@ public:
     qint32 errorCode() override { return m_s.errorCode; }
     QString modelName() override {
         m_s.calls << QStringLiteral("link.modelName");
-        return exchange() ? m_s.linkModel : QString();
+        m_s.refuseIfAsked(QStringLiteral("link.modelName"));
+        if (!exchange()) {
+            return QString();
+        }
+        if (m_s.emptyModelAnswers > 0) {
+            --m_s.emptyModelAnswers;
+            return QString();
+        }
+        return m_s.linkModel;
     }
     DeviceValue readParameter(RadioParameter p) override {
         m_s.calls << QStringLiteral("link.read ") + RadioParameters::Name(p);
@@ -107,10 +115,12 @@ public:
                          .arg(first)
                          .arg(second)
                          .arg(seconds);
+        m_s.refuseIfAsked(QStringLiteral("pairing.start"));
         m_s.pairingStartedAt = m_s.clock.nowMs();
         m_windowMs = qint64(seconds) * 1000;
     }
     qint32 pairingStatus() override {
+        m_s.refuseIfAsked(QStringLiteral("pairing.status"));
         const qint64 since = m_s.clock.nowMs() - m_s.pairingStartedAt;
         if (m_s.statusStuck) {
             return StillPairing;
@@ -123,6 +133,7 @@ public:
     quint32 pairedId() override { return pairingStatus() == 0 ? m_s.pairedId : 0; }
     QString modelNameOfId(qint32 mode, quint32 id) override {
         m_s.calls << QStringLiteral("pairing.modelNameOfId %1 %2").arg(mode).arg(id, 0, 16);
+        m_s.refuseIfAsked(QStringLiteral("pairing.modelNameOfId"));
         const qint64 pairedAt = m_s.pairingStartedAt + m_s.pairsAfterMs;
         const bool known =
             m_s.modelKnownAfterMs >= 0 && m_s.clock.nowMs() - pairedAt >= m_s.modelKnownAfterMs;
@@ -130,6 +141,7 @@ public:
     }
     void addressModule(qint32 mode, quint32 id) override {
         m_s.calls << QStringLiteral("pairing.address %1 %2").arg(mode).arg(id, 0, 16);
+        m_s.refuseIfAsked(QStringLiteral("pairing.address"));
         m_s.addressedAt = m_s.clock.nowMs();
     }
     void finish() override { m_s.calls << QStringLiteral("pairing.finish"); }

@@ -40,13 +40,17 @@ struct ScriptedRadioScript {
     qint64 linkAnswersAfterMs = 0; // from addressing; -1: never
     qint64 addressedAt = 0;
     QString linkModel = QStringLiteral("ZEX");
+    int emptyModelAnswers = 0; // the first answers of a module that answers: "" without an error
     qint32 errorCode = 0;
     QHash<RadioParameter, DeviceValue> values;
     QList<QPair<RadioParameter, DeviceValue>> writes;
     quint32 target = 0;
     bool linkClosed = false;
 
-    QString refusedOperation; // "pairing.openInterface" or "station.setChannel": raises when called
+    // Raises RadioRefusedError when called: "pairing.openInterface", "pairing.start",
+    // "pairing.status", "pairing.modelNameOfId", "pairing.address", "link.modelName" or
+    // "station.setChannel".
+    QString refusedOperation;
 
     int count(const QString& call) const { return int(calls.count(call)); }
     void refuseIfAsked(const QString& operation) const;
