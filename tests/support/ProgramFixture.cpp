@@ -173,6 +173,10 @@ CHILD_GEN_HOME* ProgramFixture::home() const {
         m_window->Registry().LoadedPage(QLatin1String(PageRegistry::HomePage)));
 }
 
+QString ProgramFixture::userConfigFile() const {
+    return m_user.filePath(QStringLiteral("config/ZEX Toolkit/Config.ini"));
+}
+
 QString ProgramFixture::configFile() const {
     return AppState().ConfigFile;
 }

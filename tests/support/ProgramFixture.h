@@ -50,6 +50,8 @@ public:
     CHILD_GEN_HOME* home() const;
     int port() const { return m_port; }
     QString configFile() const;
+    // Where Config.ini will be, known before start() (to prepare stored settings).
+    QString userConfigFile() const;
     SimulatorServer& bus() { return *m_bus; }
     RadioSimulation* radio() { return m_radio.get(); }
     QString programFolder() const { return m_program.path(); }

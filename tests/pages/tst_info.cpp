@@ -1,0 +1,157 @@
+// The Information page against the simulator: which fields a firmware and link show, the live
+// display imitation, and edits reaching the module.
+#include "controls/QKBtn.h"
+#include "controls/TextFrame.h"
+#include "pages/CHILD_GEN_HOME.h"
+#include "pages/CHILD_GEN_INFO.h"
+#include "shell/MainFrm.h"
+#include "shell/PageRegistry.h"
+#include "sim/RadioSimulation.h"
+#include "sim/SimulatedBus.h"
+#include "sim/SimulatorServer.h"
+#include "support/ProgramFixture.h"
+#include "support/SimulatedLink.h"
+
+#include <QTest>
+
+namespace {
+
+CHILD_GEN_INFO* infoPage(ProgramFixture& program) {
+    if (!program.waitForPage(QStringLiteral("CHILD_GEN_INFO"))) {
+        return nullptr;
+    }
+    return qobject_cast<CHILD_GEN_INFO*>(program.window().Registry().CurrentPage());
+}
+
+template <typename Function>
+auto onModule(ProgramFixture& program, Function function) {
+    return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
+}
+
+} // namespace
+
+class TestInfo : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theFieldsFollowTheFirmware_data() {
+        QTest::addColumn<double>("firmware");
+        QTest::addColumn<bool>("serialShown");
+        QTest::addColumn<bool>("peakEnabled");
+        QTest::addColumn<QString>("firmwareText");
+        QTest::newRow("2.5 has no serial number and no peak mode") << 2.5 << false << false << "02.50";
+        QTest::newRow("4.0 shows the serial number, peak mode stays off")
+            << 4.0 << true << false << "04.00";
+        QTest::newRow("4.1 enables peak mode once refreshed") << 4.1 << true << true << "04.10";
+    }
+    void theFieldsFollowTheFirmware() {
+        QFETCH(double, firmware);
+        QFETCH(bool, serialShown);
+        QFETCH(bool, peakEnabled);
+        QFETCH(QString, firmwareText);
+        ProgramFixture program({{ModuleAt(1, firmware, 65538)}});
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        CHILD_GEN_INFO* page = infoPage(program);
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        QVERIFY(program.waitForRefresh());
+        QCOMPARE(page->pbFirmware->ShownText(), firmwareText);
+        QCOMPARE(page->pbSerialNumber->isVisible(), serialShown);
+        QCOMPARE(page->lbSerialNumber->isVisible(), serialShown);
+        if (serialShown) {
+            QCOMPARE(page->pbSerialNumber->ShownText(), QStringLiteral("0000065538"));
+        }
+        QCOMPARE(page->pbPeakMode->Enabled(), peakEnabled);
+        QVERIFY(page->pbSlave->isVisible());
+        QVERIFY(page->lbSlave->isVisible());
+        QCOMPARE(page->LCDUnits->Caption(), QStringLiteral("T"));
+    }
+
+    void aRadioModuleHasNoSlaveField() {
+        ProgramFixture::Options options;
+        options.withBaseStation = true;
+        options.radioArguments = {QStringLiteral("--radio-module"),
+                                  QStringLiteral("id=1A2B,firmware=4.1")};
+        ProgramFixture program(options);
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
+        CHILD_GEN_HOME* home = program.home();
+        QTRY_COMPARE(home->XTab1->currentIndex(), 1);
+        home->pbID->Caption(QStringLiteral("1A2B"));
+        home->QKBtn3->HandleClick();
+        CHILD_GEN_INFO* page = infoPage(program);
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        QVERIFY(!page->pbSlave->isVisible());
+        QVERIFY(!page->lbSlave->isVisible());
+        QVERIFY(page->pbSerialNumber->isVisible());
+        QTRY_VERIFY(page->pbPeakMode->Enabled());
+    }
+
+    void theDisplayImitationFollowsTheModule() {
+        ProgramFixture program;
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        CHILD_GEN_INFO* page = infoPage(program);
+        QVERIFY(page);
+        onModule(program, [](SimulatedModule& module) {
+            module.setAppliedLoad(12.5);
+            module.pressKey(SimulatedModule::Key::Tare); // net display on
+            return 0;
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(page->LCD1->Caption(), QStringLiteral("0.000"), 5000);
+        QTRY_VERIFY(page->LCDNet->isVisible());
+        QVERIFY(!page->LCDBatt->isVisible());
+        QVERIFY(!page->ErrorMessage->isVisible());
+        // An overload shows its warning, without the line breaks that follow it.
+        onModule(program, [](SimulatedModule& module) {
+            module.setAppliedLoad(1000.0);
+            return 0;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(page->ErrorMessage->isVisible(), 5000);
+        QCOMPARE(page->ErrorMessage->Caption(),
+                 QStringLiteral("Overload - The input has exceeded the upper calibrated level."));
+    }
+
+    void aDecimalPointChoiceReachesTheModule() {
+        ProgramFixture program;
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        CHILD_GEN_INFO* page = infoPage(program);
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        // The second entry looks like the first but writes 1.
+        page->pbDP->ListPicked(1);
+        QTRY_COMPARE_WITH_TIMEOUT(onModule(program,
+                                           [](SimulatedModule& module) {
+                                               return module.readByName(QStringLiteral("DP")).value;
+                                           }),
+                                  1.0f, 5000);
+        page->pbDP->ListPicked(3);
+        QTRY_COMPARE_WITH_TIMEOUT(onModule(program,
+                                           [](SimulatedModule& module) {
+                                               return module.readByName(QStringLiteral("DP")).value;
+                                           }),
+                                  3.0f, 5000);
+        QVERIFY(program.waitForRefresh());
+        QVERIFY(program.waitForRefresh());
+        QCOMPARE(page->pbDP->ListIndex(), qint16(3));
+        QCOMPARE(page->LCD1->Caption().count(QLatin1Char('.')), 1);
+    }
+
+    void unitsAndWarnings() {
+        QCOMPARE(CHILD_GEN_INFO::UnitText(0), QStringLiteral("kg"));
+        QCOMPARE(CHILD_GEN_INFO::UnitText(1), QStringLiteral("kN"));
+        QCOMPARE(CHILD_GEN_INFO::UnitText(2), QString());
+        QCOMPARE(CHILD_GEN_INFO::UnitText(3), QStringLiteral("T"));
+        QCOMPARE(CHILD_GEN_INFO::UnitText(7), QStringLiteral("lb"));
+        QCOMPARE(CHILD_GEN_INFO::WarningText(9),
+                 QStringLiteral("Overload - The input has exceeded the upper calibrated level."));
+        QCOMPARE(CHILD_GEN_INFO::WarningText(0), QString());
+        QCOMPARE(CHILD_GEN_INFO::WarningText(7), QString());
+    }
+};
+
+QTEST_MAIN(TestInfo)
+#include "tst_info.moc"
