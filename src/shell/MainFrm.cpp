@@ -423,6 +423,10 @@ void MainFrm::onRefreshTick() {
     if (AppState().Closing || !m_registry) {
         return;
     }
+    if (m_inputBlocked) {
+        // A connection is being made: the device it leaves behind is not refreshed until then.
+        return;
+    }
     if (m_registry->IsRefreshBusy()) {
         // Ticks do not queue behind a slow refresh: one more starts as soon as it has ended.
         m_refreshMissed = true;

@@ -55,8 +55,9 @@ public:
     void RefreshNow();
     // The hourglass pointer, on or off.
     void SetBusyPointer(bool busy);
-    // While set, clicks and keys for the window are dropped but it keeps painting: a connect in
-    // progress cannot be started twice.
+    // While set, clicks and keys for the window are dropped but it keeps painting, and no page
+    // refresh starts: a connect in progress cannot be started twice, and the device it is making
+    // is not read before it is done.
     void BlockInput(bool blocked);
     bool IsInputBlocked() const { return m_inputBlocked; }
 

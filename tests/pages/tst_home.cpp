@@ -3,6 +3,7 @@
 #include "controls/ButtonBar.h"
 #include "controls/QKBtn.h"
 #include "device/CurrentDevice.h"
+#include "device/DeviceThread.h"
 #include "device/ZEX.h"
 #include "pages/CHILD_GEN_HOME.h"
 #include "serial/COMDetectModule.h"
@@ -49,7 +50,7 @@ class TestHome : public QObject {
 
 private Q_SLOTS:
     void aSerialConnectShowsTheModuleAndKeepsTheChoices() {
-        ProgramFixture program({{ModuleAt(7, 4.1, 4242, 9600)}});
+        ProgramFixture program(ProgramFixture::WithModule(ModuleAt(7, 4.1, 4242, 9600)));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(program.connectSerial(7, 0));
         QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_INFO")));
@@ -93,11 +94,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("baud");
         QTest::addColumn<int>("stationShown");
         QTest::addColumn<int>("baudShown");
-        QTest::newRow("station 0 is the broadcast address") << "0" << "0" << 1 << 0;
-        QTest::newRow("station 999 does not exist") << "999" << "1" << 1 << 1;
-        QTest::newRow("text is no station") << "abc" << "1" << 1 << 1;
-        QTest::newRow("baud selector 5 does not exist") << "12" << "5" << 12 << 1;
-        QTest::newRow("good values are kept") << "254" << "0" << 254 << 0;
+        QTest::newRow("station 0 is the broadcast address") << "0"
+                                                            << "0" << 1 << 0;
+        QTest::newRow("station 999 does not exist") << "999"
+                                                    << "1" << 1 << 1;
+        QTest::newRow("text is no station") << "abc"
+                                            << "1" << 1 << 1;
+        QTest::newRow("baud selector 5 does not exist") << "12"
+                                                        << "5" << 12 << 1;
+        QTest::newRow("good values are kept") << "254"
+                                              << "0" << 254 << 0;
     }
     void storedChoicesOutsideTheirRangeFallBackToTheDefaults() {
         QFETCH(QString, station);
@@ -107,8 +113,8 @@ private Q_SLOTS:
         ProgramFixture program;
         const QString config = program.userConfigFile();
         QDir().mkpath(QFileInfo(config).path());
-        QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"), QStringLiteral("Station"),
-                                         station));
+        QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"),
+                                         QStringLiteral("Station"), station));
         QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"), QStringLiteral("Baud"),
                                          baud));
         QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"), QStringLiteral("Port"),
@@ -122,10 +128,9 @@ private Q_SLOTS:
     }
 
     void pairingConnectsTheModuleThatIsPoweredUp() {
-        ProgramFixture program(withRadio({QStringLiteral("--base-station"),
-                                          QStringLiteral("id=12AB,channel=5"),
-                                          QStringLiteral("--radio-module"),
-                                          QStringLiteral("id=1A2B,channel=5")}));
+        ProgramFixture program(
+            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5"),
+                       QStringLiteral("--radio-module"), QStringLiteral("id=1A2B,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_HOME* home = program.home();
         QTRY_COMPARE(home->XTab1->currentIndex(), 1);
@@ -147,8 +152,8 @@ private Q_SLOTS:
     }
 
     void escapeEndsPairingAtOnce() {
-        ProgramFixture program(withRadio({QStringLiteral("--base-station"),
-                                          QStringLiteral("id=12AB,channel=5")}));
+        ProgramFixture program(
+            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_HOME* home = program.home();
         QTRY_COMPARE(home->XTab1->currentIndex(), 1);
@@ -169,10 +174,9 @@ private Q_SLOTS:
     }
 
     void aTypedIdConnectsTheModuleAndIsRemembered() {
-        ProgramFixture program(withRadio({QStringLiteral("--base-station"),
-                                          QStringLiteral("id=12AB,channel=5"),
-                                          QStringLiteral("--radio-module"),
-                                          QStringLiteral("id=1A2B,channel=5")}));
+        ProgramFixture program(
+            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5"),
+                       QStringLiteral("--radio-module"), QStringLiteral("id=1A2B,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
         CHILD_GEN_HOME* home = program.home();
@@ -189,8 +193,8 @@ private Q_SLOTS:
     }
 
     void anIdOfZeroOnlyStoresTheId() {
-        ProgramFixture program(withRadio({QStringLiteral("--base-station"),
-                                          QStringLiteral("id=12AB,channel=5")}));
+        ProgramFixture program(
+            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_HOME* home = program.home();
         home->pbID->Caption(QStringLiteral("000000"));

@@ -12,6 +12,7 @@
 #include "support/ProgramFixture.h"
 #include "support/SimulatedLink.h"
 
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -39,7 +40,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("serialShown");
         QTest::addColumn<bool>("peakEnabled");
         QTest::addColumn<QString>("firmwareText");
-        QTest::newRow("2.5 has no serial number and no peak mode") << 2.5 << false << false << "02.50";
+        QTest::newRow("2.5 has no serial number and no peak mode")
+            << 2.5 << false << false << "02.50";
         QTest::newRow("4.0 shows the serial number, peak mode stays off")
             << 4.0 << true << false << "04.00";
         QTest::newRow("4.1 enables peak mode once refreshed") << 4.1 << true << true << "04.10";
@@ -49,7 +51,7 @@ private Q_SLOTS:
         QFETCH(bool, serialShown);
         QFETCH(bool, peakEnabled);
         QFETCH(QString, firmwareText);
-        ProgramFixture program({{ModuleAt(1, firmware, 65538)}});
+        ProgramFixture program(ProgramFixture::WithModule(ModuleAt(1, firmware, 65538)));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(program.connectSerial());
         CHILD_GEN_INFO* page = infoPage(program);

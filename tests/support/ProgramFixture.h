@@ -35,6 +35,11 @@ public:
     };
 
     ProgramFixture();
+    static Options WithModule(const ModuleConfig& module) {
+        Options options;
+        options.modules = {module};
+        return options;
+    }
     explicit ProgramFixture(Options options);
     ~ProgramFixture();
     ProgramFixture(const ProgramFixture&) = delete;
