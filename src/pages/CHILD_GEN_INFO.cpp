@@ -66,7 +66,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QColor rim = ColourModule::ToQColor(Brand().Live);
-        QColor fill = ColourModule::ToQColor(Brand().DisplayBack).darker(130);
+        const QColor fill = ColourModule::ToQColor(Brand().DisplayBack);
         painter.setPen(QPen(rim, 1.5));
         painter.setBrush(fill);
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 10, 10);
@@ -110,6 +110,8 @@ CHILD_GEN_INFO::CHILD_GEN_INFO(MainFrm& window)
     }
     LCD1->Font(led);
     LCD1->Alignment(QKBtn::AlignRight);
+    // The value arrives cut to what the module's display shows; it is shown as it is.
+    LCD1->Format(QString());
     LCD1->BorderStyle(0);
     LCDUnits = control(QStringLiteral("LCDSeg"), QString(), DisplayLeft + 4150, DisplayTop + 500,
                        950, 560, QStringLiteral("LCDUnits"));

@@ -3,6 +3,7 @@
 #include "controls/QKBtn.h"
 #include "controls/QKBtnModule.h"
 #include "controls/QKBtnUpdateModule.h"
+#include "controls/TipModule.h"
 #include "controls/TwipsModule.h"
 #include "device/CurrentDevice.h"
 #include "device/DeviceThread.h"
@@ -25,6 +26,35 @@ PageBase::PageBase(MainFrm& window, const QString& title)
     , m_window(window) {
     m_title = control(QStringLiteral("Title"), title, TitleLeft, TitleTop, TitleWidth, TitleHeight,
                       QStringLiteral("lbTitle"));
+}
+
+void PageBase::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_tipsWired) {
+        m_tipsWired = true;
+        wireHoverTips();
+    }
+}
+
+void PageBase::wireHoverTips() {
+    for (QKBtn* field : findChildren<QKBtn*>()) {
+        // The tip is read when the pointer arrives: pages change some tips as they go.
+        connect(field, &QKBtn::MouseIn, this, [field] {
+            if (!field->ToolTipText().isEmpty()) {
+                TipModule::TipOn(field->ToolTipText());
+            }
+        });
+        connect(field, &QKBtn::MouseOut, this, [] { TipModule::TipOff(); });
+        field->installEventFilter(this);
+    }
+}
+
+bool PageBase::eventFilter(QObject* watched, QEvent* event) {
+    // The help panel shows the tip; a tool tip popping up over the field would repeat it.
+    if (event->type() == QEvent::ToolTip && TipModule::CurrentTipSink()) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int PageBase::px(double twips) const {

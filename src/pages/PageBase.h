@@ -25,6 +25,8 @@ public:
 
 protected:
     MainFrm& window() const { return m_window; }
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // A control of the style, taking the size and weight of the style's sample font, at a
     // position and size in twips.
@@ -44,6 +46,10 @@ protected:
     bool UpdateDeviceFromField(QKBtn* field);
 
 private:
+    // Every field's tip goes to the main window's help panel while the pointer is over it.
+    void wireHoverTips();
+
     MainFrm& m_window;
     QKBtn* m_title = nullptr;
+    bool m_tipsWired = false;
 };

@@ -498,12 +498,43 @@ void MainFrm::startMove() {
 }
 
 void MainFrm::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        startMove();
+    // Only a press on the window's own background moves it; a press that a page or control
+    // left unhandled (a label, an inactive field) does not.
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint())) {
+        m_movePress = event->globalPosition().toPoint();
+        m_moveArmed = true;
         event->accept();
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void MainFrm::mouseMoveEvent(QMouseEvent* event) {
+    if (moveOnDrag(event)) {
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void MainFrm::mouseReleaseEvent(QMouseEvent* event) {
+    m_moveArmed = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+bool MainFrm::moveOnDrag(QMouseEvent* event) {
+    // The move starts once the pointer is dragged, not on the press: a plain click must never
+    // leave the window manager moving the window.
+    if (!m_moveArmed || !(event->buttons() & Qt::LeftButton)) {
+        m_moveArmed = false;
+        return false;
+    }
+    if ((event->globalPosition().toPoint() - m_movePress).manhattanLength() <
+        QApplication::startDragDistance()) {
+        return true;
+    }
+    m_moveArmed = false;
+    startMove();
+    return true;
 }
 
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
@@ -520,12 +551,20 @@ bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (type == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == TitleLabel || watched == Versionlabel) {
-            startMove();
+    if ((watched == TitleLabel || watched == Versionlabel || watched == SmallLogo) &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseMove)) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+            m_movePress = mouse->globalPosition().toPoint();
+            m_moveArmed = true;
             return true;
         }
+        if (type == QEvent::MouseMove && moveOnDrag(mouse)) {
+            return true;
+        }
+    }
+    if (type == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == LargeLogo && !Brand().BrandURL.isEmpty()) {
             openBrandAddress();
             return true;

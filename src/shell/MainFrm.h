@@ -119,6 +119,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -139,6 +141,7 @@ private:
     void runShutdown();
     void waitForDevice(qint64 timeoutMs);
     void startMove();
+    bool moveOnDrag(QMouseEvent* event);
     int px(double twips) const;
 
     ProgramEnvironment m_environment;
@@ -154,5 +157,7 @@ private:
     bool m_busyPointer = false;
     bool m_inputBlocked = false;
     bool m_shutdownDone = false;
+    QPoint m_movePress;
+    bool m_moveArmed = false;
     int m_barRight = 0; // where the navigation bar's right edge stays
 };
