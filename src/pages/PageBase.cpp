@@ -11,6 +11,8 @@
 #include "shell/MainFrm.h"
 #include "util/ApplicationState.h"
 
+#include <QEvent>
+
 namespace {
 
 // Where a page's title sits; every page has one in the same place.
