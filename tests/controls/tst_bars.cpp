@@ -200,6 +200,30 @@ private Q_SLOTS:
         QVERIFY(!litAt(5));
     }
 
+    void writingVALUEPaintsAVisibleBarAtOnce() {
+        auto* bar = new ProgBar(host.get());
+        bar->setGeometry(10, 200, 109, 12);
+        bar->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+        int paints = 0;
+        // No event is processed between the writes, as when a save drives the bar.
+        struct Counter : QObject {
+            int& count;
+            explicit Counter(int& c)
+                : count(c) {}
+            bool eventFilter(QObject*, QEvent* event) override {
+                count += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter(paints);
+        bar->installEventFilter(&counter);
+        bar->VALUE(10.0f);
+        QCOMPARE(paints, 1);
+        bar->VALUE(20.0f);
+        QCOMPARE(paints, 2);
+        bar->removeEventFilter(&counter);
+    }
+
     // --- TextFrame ----------------------------------------------------------------------
 
     void theFrameFollowsItsCaption() {
