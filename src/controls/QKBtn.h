@@ -277,6 +277,7 @@ private:
     // Private state.
     bool m_hovered = false;
     bool m_pressed = false;
+    bool m_pressedAway = false; // pressed, then dragged off with the button still held
     bool m_keyPressed = false;
     bool m_openingEditor = false;
     bool m_closingEditor = false;

@@ -114,8 +114,29 @@ private Q_SLOTS:
         QCOMPARE(field.control->ShownFillColor(), field.control->BackColor());
     }
 
+    void draggingOffWithTheButtonHeldShowsTheNormalLook() {
+        Field field(*host);
+        QKBtn& control = *field.control;
+        control.BackColorDown(ColourModule::Rgb(9, 9, 9));
+        const auto drag = [&control](const QPoint& to) {
+            QMouseEvent move(QEvent::MouseMove, to, control.mapToGlobal(to), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&control, &move);
+        };
+        QTest::mousePress(&control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(control.ShownFillColor(), control.BackColorDown());
+        drag(QPoint(-20, field.centre().y()));
+        QCOMPARE(control.ShownFillColor(), control.BackColor());
+        QCOMPARE(control.CaptionOffset(), QPoint(0, 0));
+        drag(field.centre()); // back on: pressed again, and a release there clicks
+        QCOMPARE(control.ShownFillColor(), control.BackColorDown());
+        QTest::mouseRelease(&control, Qt::LeftButton, {}, field.centre());
+        QCOMPARE(field.clicked.count(), 1);
+    }
+
     void enterAndSpaceClickOnKeyUp() {
         Field field(*host);
+        field.control->BackColorDown(ColourModule::Rgb(9, 9, 9));
         field.control->setFocus();
         QTest::keyPress(field.control, Qt::Key_Return);
         QCOMPARE(field.control->ShownFillColor(), field.control->BackColorDown());
@@ -182,6 +203,12 @@ private Q_SLOTS:
 
         control.setFocus(Qt::OtherFocusReason);
         QVERIFY(!control.hasFocus());
+
+        // A display-only label is no button either.
+        Field label(*host, QRect(10, 110, 160, 30));
+        label.control->Inactive(true);
+        QTest::mouseClick(label.control, Qt::LeftButton, {}, label.centre());
+        QCOMPARE(label.clicked.count(), 0);
     }
 
     void disabledLookAndFocusBorder() {
@@ -450,6 +477,51 @@ private Q_SLOTS:
         QTest::mouseClick(list.control, Qt::LeftButton);
         QTRY_VERIFY(list.control->IsListOpen());
         delete list.control;
+    }
+
+    void editorsOpenedByThePointerTakeThePressedColours_data() {
+        QTest::addColumn<int>("editable");
+        QTest::addColumn<ColourValue>("down");
+        QTest::addColumn<ColourValue>("hover");
+        // The field style: the pressed fill is the normal one, the hover fill stands out.
+        QTest::newRow("a text field")
+            << int(QKBtn::EditText) << ColourValue(0x80C0FF) << ColourValue(0x0080FF);
+        QTest::newRow("a list field")
+            << int(QKBtn::EditList) << ColourValue(0x80C0FF) << ColourValue(0x0080FF);
+        QTest::newRow("a list field whose hover fill is its pressed fill")
+            << int(QKBtn::EditList) << ColourValue(0x0080FF) << ColourValue(0x0080FF);
+    }
+    void editorsOpenedByThePointerTakeThePressedColours() {
+        QFETCH(int, editable);
+        QFETCH(ColourValue, down);
+        QFETCH(ColourValue, hover);
+        Field field(*host, editable);
+        QKBtn& control = *field.control;
+        control.BackColor(0x80C0FF);
+        control.BackColorDown(down);
+        control.BackColorHover(hover);
+        control.ForeColor(0x272727);
+        control.ForeColorDown(0x272727);
+        control.ForeColorHover(0x272727);
+        control.List(QStringLiteral("Metric|Imperial|US"));
+        control.ListIndex(1);
+        QTest::mouseMove(&control, field.centre());
+        QTRY_VERIFY(control.IsHovered());
+        QTest::mouseClick(&control, Qt::LeftButton, {}, field.centre());
+        const QColor pressed = ColourModule::ToQColor(down);
+        if (editable == QKBtn::EditText) {
+            QVERIFY(control.IsTextEditorOpen());
+            QCOMPARE(control.TextEditor()->palette().color(QPalette::Base), pressed);
+            return;
+        }
+        QTRY_VERIFY(control.IsListOpen());
+        const QPalette list = control.DropList()->palette();
+        QCOMPARE(list.color(QPalette::Base), pressed);
+        QVERIFY(ColourModule::AreDistinct(list.color(QPalette::Highlight), pressed));
+        QVERIFY(ColourModule::ContrastRatio(list.color(QPalette::Highlight),
+                                            list.color(QPalette::HighlightedText)) >= 3.0);
+        QCOMPARE(control.DropList()->currentRow(), 1);
+        QTest::keyClick(control.DropList(), Qt::Key_Escape);
     }
 
     // --- list editor ---------------------------------------------------------------------
