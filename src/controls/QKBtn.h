@@ -129,6 +129,8 @@ public:
     void ListIndex(qint16 New_ListIndex);
     // The field's number: the caption's leading number, or with UseListIndex the list index.
     double VALUE() const;
+    // The position of the current choice in the list, -1 for none (whatever the item codes).
+    int ListPosition() const { return m_list.Position(); }
 
     QString Tag() const { return m_tag; }
     void Tag(const QString& New_Tag) { m_tag = New_Tag; }
