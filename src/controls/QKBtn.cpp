@@ -477,10 +477,15 @@ void QKBtn::CommitTextEdit() {
         return;
     }
     const QString typed = m_textEditor->text();
-    const double number = CaptionModule::LeadingNumber(
-        CaptionModule::WithDecimalPoint(typed, m_decimalSeparator), !isHexadecimal());
+    const QString withPoint = CaptionModule::WithDecimalPoint(typed, m_decimalSeparator);
+    const double number = CaptionModule::LeadingNumber(withPoint, !isHexadecimal());
     const bool ranged = !(m_min == 0.0 && m_max == 0.0);
-    if (!CaptionModule::FitsSingle(number) || (ranged && (number < m_min || number > m_max))) {
+    // A cleared numeric field (or a lone sign or point) holds no number: committed, it would
+    // read as 0 and write 0 to the module, so it is refused like a number out of range. A field
+    // is numeric by its flag, its range or its number format.
+    const bool numeric = m_isNumeric || ranged || !m_format.isEmpty();
+    if ((numeric && !CaptionModule::HoldsNumber(withPoint, isHexadecimal())) ||
+        !CaptionModule::FitsSingle(number) || (ranged && (number < m_min || number > m_max))) {
         beep();
         closeTextEditor();
         return;

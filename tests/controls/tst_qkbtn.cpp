@@ -344,27 +344,50 @@ private Q_SLOTS:
     }
 
     void committedNumbers_data() {
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<QString>("format");
         QTest::addColumn<double>("min");
         QTest::addColumn<double>("max");
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("typed"); // "" clears the field with Backspace
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("below Min is refused") << 0.0 << 100.0 << "-5" << false;
-        QTest::newRow("Max itself is accepted") << 0.0 << 100.0 << "100" << true;
-        QTest::newRow("above Max is refused") << 0.0 << 100.0 << "100.5" << false;
-        QTest::newRow("no range accepts any number") << 0.0 << 0.0 << "-123456" << true;
-        QTest::newRow("a number beyond a single float is refused") << 0.0 << 0.0 << "1e39" << false;
-        QTest::newRow("an overflowing number is refused") << 0.0 << 0.0 << "9e999" << false;
+        QTest::newRow("below Min is refused") << false << "" << 0.0 << 100.0 << "-5" << false;
+        QTest::newRow("Max itself is accepted") << false << "" << 0.0 << 100.0 << "100" << true;
+        QTest::newRow("above Max is refused") << false << "" << 0.0 << 100.0 << "100.5" << false;
+        QTest::newRow("no range accepts any number")
+            << true << "" << 0.0 << 0.0 << "-123456" << true;
+        QTest::newRow("a number beyond a single float is refused")
+            << true << "" << 0.0 << 0.0 << "1e39" << false;
+        QTest::newRow("an overflowing number is refused")
+            << true << "" << 0.0 << 0.0 << "9e999" << false;
+        QTest::newRow("a cleared numeric field is refused")
+            << true << "" << 0.0 << 0.0 << "" << false;
+        QTest::newRow("a lone minus is refused") << true << "" << 0.0 << 0.0 << "-" << false;
+        QTest::newRow("a lone point is refused") << true << "" << 0.0 << 0.0 << "." << false;
+        QTest::newRow("a cleared field with a range is refused")
+            << false << "" << 0.0 << 100.0 << "" << false;
+        QTest::newRow("a cleared field with a number format is refused")
+            << false << "*" << 0.0 << 0.0 << "" << false;
+        QTest::newRow("a cleared text field commits its empty text")
+            << false << "" << 0.0 << 0.0 << "" << true;
     }
     void committedNumbers() {
+        QFETCH(bool, numeric);
+        QFETCH(QString, format);
         QFETCH(double, min);
         QFETCH(double, max);
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
         Field field(*host, QKBtn::EditText);
         field.control->Caption(QStringLiteral("1"));
+        field.control->IsNumeric(numeric);
+        field.control->Format(format);
         field.control->Min(min);
         field.control->Max(max);
         openEditorAndType(field, typed);
+        if (typed.isEmpty()) {
+            QTest::keyClick(field.control->TextEditor(), Qt::Key_Backspace);
+            QCOMPARE(field.control->TextEditor()->text(), QString());
+        }
         QTest::keyClick(field.control->TextEditor(), Qt::Key_Return);
         QCOMPARE(field.changed.count(), accepted ? 1 : 0);
         QCOMPARE(field.beeps, accepted ? 0 : 1);
