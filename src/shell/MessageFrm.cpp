@@ -265,7 +265,13 @@ bool MessageFrm::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((watched == btnOK || watched == btnCancel) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // Enter and Esc answer the dialog whichever button has the focus.
+        // Enter answers with the button that has the focus (the user tabbed to "No" to say no);
+        // Esc says No whichever has it.
+        if (isEnterKey(key->key()) && !key->isAutoRepeat()) {
+            key->accept();
+            answer(watched == btnCancel);
+            return true;
+        }
         if (isEnterKey(key->key()) || key->key() == Qt::Key_Escape) {
             keyPressEvent(key);
             return true;

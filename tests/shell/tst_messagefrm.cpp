@@ -150,8 +150,9 @@ private Q_SLOTS:
         QTest::newRow("No answers true") << 3 << "no" << true;
         QTest::newRow("Enter answers Yes") << 3 << "enter" << false;
         QTest::newRow("Esc answers No") << 3 << "escape" << true;
-        QTest::newRow("Enter on the focused No button still answers Yes")
-            << 3 << "enter-on-no" << false;
+        QTest::newRow("Enter on the focused No button answers No") << 3 << "enter-on-no" << true;
+        QTest::newRow("Enter on the focused Yes button answers Yes")
+            << 3 << "enter-on-yes" << false;
         QTest::newRow("Esc closes an OK message without a No") << 0 << "escape" << false;
         QTest::newRow("OK answers false") << 0 << "yes" << false;
     }
@@ -172,6 +173,9 @@ private Q_SLOTS:
             } else if (action == QLatin1String("enter-on-no")) {
                 frm.btnCancel->setFocus();
                 QTest::keyClick(frm.btnCancel, Qt::Key_Return);
+            } else if (action == QLatin1String("enter-on-yes")) {
+                frm.btnOK->setFocus();
+                QTest::keyClick(frm.btnOK, Qt::Key_Return);
             } else {
                 QTest::keyClick(&frm, Qt::Key_Escape);
             }
