@@ -66,7 +66,7 @@ private Q_SLOTS:
         QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         QPainter painter(&image);
-        QFont font(QLatin1String(ButtonGlyphs::FontFamily));
+        QFont font{QLatin1String(ButtonGlyphs::FontFamily)};
         font.setPixelSize(30);
         QVERIFY(ButtonGlyphs::PaintGlyph(painter, QRectF(0, 0, 40, 40), QStringLiteral("B"),
                                          QColor(0, 0, 255), font, Qt::AlignCenter));

@@ -203,7 +203,7 @@ QWidget* stylesPage(bool branded) {
     auto* led = new QKBtn(page);
     led->Style(QStringLiteral("LCD"));
     led->Inactive(true);
-    QFont ledFont(QLatin1String(FontsModule::LedFamily));
+    QFont ledFont{QLatin1String(FontsModule::LedFamily)};
     led->Font(ledFont);
     led->Caption(QStringLiteral("-123.45"));
     led->setGeometry(rightX, 544, 340, 60);
