@@ -15,6 +15,11 @@ bool isDigit(QChar c) {
     return c >= QChar(u'0') && c <= QChar(u'9');
 }
 
+bool isHexDigit(QChar c) {
+    return isDigit(c) || (c >= QChar(u'a') && c <= QChar(u'f')) ||
+           (c >= QChar(u'A') && c <= QChar(u'F'));
+}
+
 // Length of the number at the start of text (from position from); 0 when there is none.
 int numberLength(const QString& text, int from, bool allowExponent) {
     int i = from;
@@ -79,6 +84,14 @@ std::optional<double> WholeNumber(const QString& text) {
         return std::nullopt;
     }
     return toDouble(trimmed);
+}
+
+bool HoldsNumber(const QString& text, bool hexadecimal) {
+    const int start = firstNonBlank(text);
+    if (hexadecimal) {
+        return start < text.size() && isHexDigit(text[start]);
+    }
+    return numberLength(text, start, false) > 0;
 }
 
 QString WithDecimalPoint(const QString& text, QChar decimalSeparator) {

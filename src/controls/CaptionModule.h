@@ -14,6 +14,10 @@ namespace CaptionModule {
 // infinity, which callers refuse.
 double LeadingNumber(const QString& text, bool allowExponent = true);
 
+// True when the text starts with a number (blanks aside): at least one digit, with "." as
+// decimal point; for a hexadecimal field, a hexadecimal digit. "", "-" and "." hold none.
+bool HoldsNumber(const QString& text, bool hexadecimal = false);
+
 // The number when the whole text (blanks around it aside) is one, with "." as decimal point.
 std::optional<double> WholeNumber(const QString& text);
 

@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace ColourModule {
 
@@ -93,6 +94,30 @@ QColor ReadableTextColour(const QColor& background, const QColor& preferred) {
     const QColor black(Qt::black);
     const QColor white(Qt::white);
     return ContrastRatio(background, black) >= ContrastRatio(background, white) ? black : white;
+}
+
+bool AreDistinct(const QColor& first, const QColor& second) {
+    constexpr double DistinctRatio = 1.4;
+    constexpr int DistinctChannelStep = 48;
+    const int step =
+        std::max({std::abs(first.red() - second.red()), std::abs(first.green() - second.green()),
+                  std::abs(first.blue() - second.blue())});
+    return step >= DistinctChannelStep || ContrastRatio(first, second) >= DistinctRatio;
+}
+
+Highlight ListHighlight(const QColor& base, const QColor& text, const QColor& preferredBack,
+                        const QColor& preferredText) {
+    QColor back = preferredBack;
+    QColor foreground = preferredText;
+    if (!AreDistinct(back, base)) {
+        back = text;
+        foreground = base;
+        if (!AreDistinct(back, base)) {
+            back = ReadableTextColour(base, QColor(Qt::black));
+            foreground = base;
+        }
+    }
+    return Highlight{back, ReadableTextColour(back, foreground)};
 }
 
 ColourValue FromQColor(const QColor& colour) {

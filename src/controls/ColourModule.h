@@ -42,4 +42,17 @@ double ContrastRatio(const QColor& first, const QColor& second);
 // then black or white, whichever reads better.
 QColor ReadableTextColour(const QColor& background, const QColor& preferred);
 
+// True when two colours can be told apart at a glance, by brightness or by hue.
+bool AreDistinct(const QColor& first, const QColor& second);
+
+struct Highlight {
+    QColor back;
+    QColor text;
+};
+// The current row of a list on base with text: the preferred colours, unless that highlight
+// cannot be told from the base (a style whose hover and normal fills are alike); then the row
+// shows inverted, text colour on base colour. The row's text is always readable.
+Highlight ListHighlight(const QColor& base, const QColor& text, const QColor& preferredBack,
+                        const QColor& preferredText);
+
 } // namespace ColourModule

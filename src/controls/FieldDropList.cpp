@@ -44,7 +44,9 @@ void FieldDropList::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();
-        if (currentRow() >= 0) {
+        // Enter closes the list; it picks only a row the arrow keys moved to, so confirming the
+        // current choice raises no Changed (and writes nothing to the module).
+        if (currentRow() >= 0 && currentRow() != m_owner.ListPosition()) {
             pick(currentRow());
         } else {
             hide();

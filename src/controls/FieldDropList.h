@@ -4,8 +4,9 @@
 
 class QKBtn;
 
-// The in-place drop-down list of a choice field: a pop-up under the field. A click or Enter
-// picks the highlighted item; Esc or a click elsewhere closes it without a pick.
+// The in-place drop-down list of a choice field: a pop-up under the field. A click picks an
+// item; Enter picks the highlighted item when it is not the current choice and otherwise only
+// closes; Esc or a click elsewhere closes it without a pick.
 class FieldDropList : public QListWidget {
     Q_OBJECT
 

@@ -39,6 +39,7 @@ void ProgBar::VALUE(float New_VALUE) {
 void ProgBar::Segments(qint16 New_Segments) {
     m_segments = New_Segments;
     relayout();
+    update();
 }
 
 void ProgBar::BackColor(ColourValue New_BackColor) {
@@ -54,6 +55,7 @@ void ProgBar::ForeColor(ColourValue New_ForeColor) {
 void ProgBar::BorderStyle(bool New_BorderStyle) {
     m_borderStyle = New_BorderStyle;
     relayout();
+    update();
 }
 
 int ProgBar::innerWidth() const {
@@ -67,7 +69,11 @@ void ProgBar::relayout() {
     } else {
         m_segmentWidth = 0;
     }
-    repaintValue();
+    m_lit = litFor(SegmentsFor(m_value, m_min, m_max, m_segments));
+}
+
+int ProgBar::litFor(int n) const {
+    return qBound(0, n, qMax<int>(0, m_segments));
 }
 
 void ProgBar::repaintValue() {
@@ -75,9 +81,15 @@ void ProgBar::repaintValue() {
 }
 
 void ProgBar::DrawSegs(int n) {
-    m_lit = qBound(0, n, qMax<int>(0, m_segments));
-    // The bar is drawn whole every time, so a smaller count never leaves old segments lit.
-    update();
+    m_lit = litFor(n);
+    // The bar is drawn whole every time, so a smaller count never leaves old segments lit. The
+    // progress it shows advances while the caller keeps the event loop waiting (a save, a
+    // restore), so a visible bar is painted now rather than when the loop runs again.
+    if (isVisible()) {
+        repaint();
+    } else {
+        update();
+    }
 }
 
 void ProgBar::resizeEvent(QResizeEvent* event) {

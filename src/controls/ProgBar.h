@@ -5,7 +5,8 @@
 #include <QWidget>
 
 // A segmented progress bar: VALUE between Min and Max lights that share of Segments segments,
-// rounded half to even (55 of 0..100 over ten segments lights six).
+// rounded half to even (55 of 0..100 over ten segments lights six). Writing VALUE paints a
+// visible bar at once, so progress shows while the caller keeps the event loop waiting.
 class ProgBar : public QWidget {
     Q_OBJECT
 
@@ -29,7 +30,7 @@ public:
 
     // Pixels per segment, from the inner width less one pixel between segments.
     qint16 SegmentWidth() const { return m_segmentWidth; }
-    // Lights n segments (limited to 0..Segments).
+    // Lights n segments (limited to 0..Segments); a visible bar is painted before this returns.
     void DrawSegs(int n);
     int LitSegments() const { return m_lit; }
 
@@ -44,6 +45,7 @@ private:
     int innerWidth() const;
     void relayout();
     void repaintValue();
+    int litFor(int n) const;
 
     float m_min = 0.0f;
     float m_max = 100.0f;

@@ -304,10 +304,10 @@ bool QKBtn::isHexadecimal() const {
 void QKBtn::DrawMe() {
     m_shownText = displayText();
     const bool enabled = isEnabled();
-    const bool active =
-        !m_inactive && (m_hovered || m_pressed || m_keyPressed || (m_state && enabled));
+    const bool pressed = (m_pressed && !m_pressedAway) || m_keyPressed;
+    const bool active = !m_inactive && (m_hovered || pressed || (m_state && enabled));
     if (active) {
-        const bool pressedForm = m_pressed || m_keyPressed || m_state || !m_hovered;
+        const bool pressedForm = pressed || m_state || !m_hovered;
         if (pressedForm) {
             m_shownFore = m_foreColorDown;
             m_shownFill = m_backColorDown;
@@ -477,10 +477,15 @@ void QKBtn::CommitTextEdit() {
         return;
     }
     const QString typed = m_textEditor->text();
-    const double number = CaptionModule::LeadingNumber(
-        CaptionModule::WithDecimalPoint(typed, m_decimalSeparator), !isHexadecimal());
+    const QString withPoint = CaptionModule::WithDecimalPoint(typed, m_decimalSeparator);
+    const double number = CaptionModule::LeadingNumber(withPoint, !isHexadecimal());
     const bool ranged = !(m_min == 0.0 && m_max == 0.0);
-    if (!CaptionModule::FitsSingle(number) || (ranged && (number < m_min || number > m_max))) {
+    // A cleared numeric field (or a lone sign or point) holds no number: committed, it would
+    // read as 0 and write 0 to the module, so it is refused like a number out of range. A field
+    // is numeric by its flag, its range or its number format.
+    const bool numeric = m_isNumeric || ranged || !m_format.isEmpty();
+    if ((numeric && !CaptionModule::HoldsNumber(withPoint, isHexadecimal())) ||
+        !CaptionModule::FitsSingle(number) || (ranged && (number < m_min || number > m_max))) {
         beep();
         closeTextEditor();
         return;
@@ -515,11 +520,17 @@ void QKBtn::openList() {
     listFont.setUnderline(false);
     m_dropList->setFont(listFont);
     QPalette palette = m_dropList->palette();
-    palette.setColor(QPalette::Base, ColourModule::ToQColor(m_shownFill));
-    palette.setColor(QPalette::Text, ColourModule::ToQColor(m_shownFore));
-    // The item under the pointer shows the field's hover colours.
-    palette.setColor(QPalette::Highlight, ColourModule::ToQColor(m_backColorHover));
-    palette.setColor(QPalette::HighlightedText, ColourModule::ToQColor(m_foreColorHover));
+    const QColor base = ColourModule::ToQColor(m_shownFill);
+    const QColor text = ColourModule::ToQColor(m_shownFore);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    // The current row shows the field's hover colours, or stands out otherwise where the style
+    // fills its hover look like the list.
+    const ColourModule::Highlight current =
+        ColourModule::ListHighlight(base, text, ColourModule::ToQColor(m_backColorHover),
+                                    ColourModule::ToQColor(m_foreColorHover));
+    palette.setColor(QPalette::Highlight, current.back);
+    palette.setColor(QPalette::HighlightedText, current.text);
     m_dropList->setPalette(palette);
     m_dropList->clear();
     m_dropList->addItems(m_list.Items());
@@ -713,8 +724,13 @@ void QKBtn::leaveEvent(QEvent* event) {
 }
 
 void QKBtn::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint position = event->position().toPoint();
-    if (rect().contains(position)) {
+    const bool inside = rect().contains(event->position().toPoint());
+    if (m_pressed && inside == m_pressedAway) {
+        // Dragged off with the button held the control shows released; back on, pressed again.
+        m_pressedAway = !inside;
+        DrawMe();
+    }
+    if (inside) {
         enterHover();
     } else {
         leaveHover();
@@ -728,22 +744,16 @@ void QKBtn::mousePressEvent(QMouseEvent* event) {
         return;
     }
     m_pressed = true;
+    m_pressedAway = false;
     DrawMe();
 }
 
 void QKBtn::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (!isEnabled()) {
+    if (!isEnabled() || m_inactive) {
         return;
     }
     const bool inside = rect().contains(event->position().toPoint());
-    if (m_inactive) {
-        // A display-only control opens no editor, but a page may still react to its click.
-        if (event->button() == Qt::LeftButton && inside && m_editable == EditNone) {
-            Q_EMIT Click();
-        }
-        return;
-    }
     if (IsTextEditorOpen()) {
         m_textEditor->setFocus(Qt::OtherFocusReason);
         m_pressed = false;
@@ -756,20 +766,22 @@ void QKBtn::mouseReleaseEvent(QMouseEvent* event) {
         }
         return;
     }
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    if (wasPressed && inside) {
+    if (m_pressed && inside) {
         if (m_toggle) {
             m_state = !m_state;
         }
         DrawMe();
-        // The click may close the window that holds this control.
+        // The action runs in the pressed look: an editor or list opened now takes the colours
+        // the field shows, not the hover look it is about to return to. The click may also
+        // close the window that holds this control.
         const QPointer<QKBtn> self(this);
         HandleClick();
         if (!self) {
             return;
         }
     }
+    m_pressed = false;
+    m_pressedAway = false;
     if (!inside) {
         leaveHover();
     }
@@ -804,14 +816,15 @@ void QKBtn::keyPressEvent(QKeyEvent* event) {
 void QKBtn::keyReleaseEvent(QKeyEvent* event) {
     if (isActivationKey(event->key()) && !event->isAutoRepeat() && m_keyPressed) {
         event->accept();
-        m_keyPressed = false;
         if (m_toggle) {
             m_state = !m_state;
         }
         DrawMe();
+        // As with the pointer, the action runs while the control shows pressed.
         const QPointer<QKBtn> self(this);
         HandleClick();
         if (self) {
+            m_keyPressed = false;
             DrawMe();
         }
         return;

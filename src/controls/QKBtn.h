@@ -129,6 +129,8 @@ public:
     void ListIndex(qint16 New_ListIndex);
     // The field's number: the caption's leading number, or with UseListIndex the list index.
     double VALUE() const;
+    // The position of the current choice in the list, -1 for none (whatever the item codes).
+    int ListPosition() const { return m_list.Position(); }
 
     QString Tag() const { return m_tag; }
     void Tag(const QString& New_Tag) { m_tag = New_Tag; }
@@ -277,6 +279,7 @@ private:
     // Private state.
     bool m_hovered = false;
     bool m_pressed = false;
+    bool m_pressedAway = false; // pressed, then dragged off with the button still held
     bool m_keyPressed = false;
     bool m_openingEditor = false;
     bool m_closingEditor = false;

@@ -7,12 +7,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QThread>
+#include <QWindow>
 
 namespace {
 
@@ -45,6 +48,34 @@ void setTextColour(QLabel* label, ColourValue colour) {
 
 bool isEnterKey(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// How long a notice may take to appear; a window system that never maps it does not hang us.
+constexpr int ExposeWaitMs = 2000;
+
+// A notice or progress dialog is shown because the caller is about to keep the event loop
+// waiting: it must be on the screen before ShowMessage returns. A window system maps a new
+// window some time after show() (later still with a window manager), and nothing is painted
+// before then, so window events (not input, timers or sockets) run until it is exposed.
+void showPainted(MessageFrm& frm) {
+    frm.show();
+    const QPointer<MessageFrm> guard(&frm);
+    QDeadlineTimer deadline(ExposeWaitMs);
+    const auto exposed = [&guard] {
+        return guard && guard->windowHandle() && guard->windowHandle()->isExposed();
+    };
+    while (guard && !exposed() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::ExcludeSocketNotifiers |
+                                            QEventLoop::X11ExcludeTimers,
+                                        10);
+        if (!exposed()) {
+            QThread::msleep(5);
+        }
+    }
+    if (guard) {
+        guard->repaint();
+    }
 }
 
 } // namespace
@@ -234,7 +265,13 @@ bool MessageFrm::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((watched == btnOK || watched == btnCancel) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // Enter and Esc answer the dialog whichever button has the focus.
+        // Enter answers with the button that has the focus (the user tabbed to "No" to say no);
+        // Esc says No whichever has it.
+        if (isEnterKey(key->key()) && !key->isAutoRepeat()) {
+            key->accept();
+            answer(watched == btnCancel);
+            return true;
+        }
         if (isEnterKey(key->key()) || key->key() == Qt::Key_Escape) {
             keyPressEvent(key);
             return true;
@@ -304,8 +341,7 @@ void ShowMessage(const QString& message, const QString& title, bool isError, qin
             delete guard.data();
         }
     } else {
-        frm->show();
-        frm->repaint();
+        showPainted(*frm);
     }
     if (cursorOverridden) {
         QGuiApplication::restoreOverrideCursor();

@@ -74,7 +74,8 @@ MessageColours CurrentMessageColours();
 // Only one dialog exists at a time. The answer of YesNo is MessageCancelled() afterwards.
 void ShowMessage(const QString& message, const QString& title, bool isError, qint16 mode);
 
-// The answer of the last question: false after OK/Yes (or Enter), true after No (or Esc).
+// The answer of the last question: false after OK/Yes, true after No or Esc. Enter answers
+// with the focused button, or Yes when no button has the focus.
 // Reset to false whenever a dialog opens.
 bool& MessageCancelled();
 

@@ -62,6 +62,9 @@ private Q_SLOTS:
         QVERIFY(home->isVisible() && second->isVisible() && third->isVisible());
         QVERIFY(!bar->Button(3)->isVisible());
         QCOMPARE(second->width(), px(width));
+        QCOMPARE(third->width(), px(width));
+        // Home, at the right end, is 60 twips narrower than the others.
+        QCOMPARE(home->width(), px(width - 60.0));
         QVERIFY(second->x() > third->x());
         QCOMPARE(second->x(), home->x() - px(width));
         QCOMPARE(home->Caption(), QStringLiteral("B"));
@@ -106,11 +109,13 @@ private Q_SLOTS:
         ButtonBar* bar = barWith(QStringLiteral("BP"));
         QSignalSpy hover(bar, &ButtonBar::ButtonHover);
         QSignalSpy leave(bar, &ButtonBar::ButtonLeave);
+        // A real window system moves the pointer some time after the call.
         QTest::mouseMove(bar->Button(1));
+        QTRY_COMPARE(hover.count(), 1);
         QTest::mouseMove(host.get(), QPoint(5, 390));
+        QTRY_COMPARE(leave.count(), 1);
         QCOMPARE(hover.count(), 1);
         QCOMPARE(hover.first().first().toInt(), 2);
-        QCOMPARE(leave.count(), 1);
         QCOMPARE(leave.first().first().toInt(), 2);
     }
 
@@ -198,6 +203,30 @@ private Q_SLOTS:
         QVERIFY(litAt(1));
         QVERIFY(!litAt(2));
         QVERIFY(!litAt(5));
+    }
+
+    void writingVALUEPaintsAVisibleBarAtOnce() {
+        auto* bar = new ProgBar(host.get());
+        bar->setGeometry(10, 200, 109, 12);
+        bar->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+        int paints = 0;
+        // No event is processed between the writes, as when a save drives the bar.
+        struct Counter : QObject {
+            int& count;
+            explicit Counter(int& c)
+                : count(c) {}
+            bool eventFilter(QObject*, QEvent* event) override {
+                count += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter(paints);
+        bar->installEventFilter(&counter);
+        bar->VALUE(10.0f);
+        QCOMPARE(paints, 1);
+        bar->VALUE(20.0f);
+        QCOMPARE(paints, 2);
+        bar->removeEventFilter(&counter);
     }
 
     // --- TextFrame ----------------------------------------------------------------------

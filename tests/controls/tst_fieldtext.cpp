@@ -139,6 +139,26 @@ private Q_SLOTS:
         QCOMPARE(CaptionModule::LeadingNumber(text, exponent), number);
     }
 
+    void textsThatHoldANumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("hexadecimal");
+        QTest::addColumn<bool>("holds");
+        QTest::newRow("a cleared field holds none") << "" << false << false;
+        QTest::newRow("a lone minus holds none") << "-" << false << false;
+        QTest::newRow("a lone point holds none") << "." << false << false;
+        QTest::newRow("a point and a digit hold one") << "-.5" << false << true;
+        QTest::newRow("blanks before a digit") << "  7" << false << true;
+        QTest::newRow("letters first hold none") << "E5" << false << false;
+        QTest::newRow("hex letters hold a hex number") << "ABC" << true << true;
+        QTest::newRow("a cleared hex field holds none") << " " << true << false;
+    }
+    void textsThatHoldANumber() {
+        QFETCH(QString, text);
+        QFETCH(bool, hexadecimal);
+        QFETCH(bool, holds);
+        QCOMPARE(CaptionModule::HoldsNumber(text, hexadecimal), holds);
+    }
+
     void numbersThatDoNotFitAreFlagged() {
         QVERIFY(!CaptionModule::FitsSingle(CaptionModule::LeadingNumber("1e39")));
         QVERIFY(!CaptionModule::FitsSingle(CaptionModule::LeadingNumber("1e999")));

@@ -66,7 +66,7 @@ private Q_SLOTS:
         QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         QPainter painter(&image);
-        QFont font(QLatin1String(ButtonGlyphs::FontFamily));
+        QFont font{QLatin1String(ButtonGlyphs::FontFamily)};
         font.setPixelSize(30);
         QVERIFY(ButtonGlyphs::PaintGlyph(painter, QRectF(0, 0, 40, 40), QStringLiteral("B"),
                                          QColor(0, 0, 255), font, Qt::AlignCenter));
@@ -92,14 +92,17 @@ private Q_SLOTS:
         QCOMPARE(TipModule::ToolTipHtml(QStringLiteral("Save && Restore*Keep <all>")),
                  QStringLiteral("<p><b>Save &amp; Restore</b><br>Keep &lt;all&gt;</p>"));
 
-        TipModule::TipOn(QStringLiteral("ignored without a sink"));
         RecordingSink sink;
         TipModule::SetTipSink(&sink);
         TipModule::TipOn(QStringLiteral("Home*Go home."));
         TipModule::TipOff();
-        TipModule::SetTipSink(nullptr);
-        TipModule::TipOff();
         QCOMPARE(sink.shown, QStringList{QStringLiteral("Home*Go home.")});
+        QCOMPARE(sink.offs, 1);
+        // A sink removed at shutdown hears nothing more.
+        TipModule::SetTipSink(nullptr);
+        TipModule::TipOn(QStringLiteral("Late*After shutdown."));
+        TipModule::TipOff();
+        QCOMPARE(sink.shown.size(), 1);
         QCOMPARE(sink.offs, 1);
     }
 };

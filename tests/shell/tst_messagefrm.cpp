@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 
 namespace {
@@ -25,6 +26,25 @@ void whenShown(std::function<void(MessageFrm&)> action) {
 int bottom(const QWidget* widget) {
     return widget->geometry().bottom() + 1;
 }
+
+// Counts the paint events each widget receives, from anywhere in the application.
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+    int of(const QObject* widget) const { return m_paints.value(widget); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++m_paints[watched];
+        }
+        return false;
+    }
+
+private:
+    QHash<const QObject*, int> m_paints;
+};
 
 } // namespace
 
@@ -130,8 +150,9 @@ private Q_SLOTS:
         QTest::newRow("No answers true") << 3 << "no" << true;
         QTest::newRow("Enter answers Yes") << 3 << "enter" << false;
         QTest::newRow("Esc answers No") << 3 << "escape" << true;
-        QTest::newRow("Enter on the focused No button still answers Yes")
-            << 3 << "enter-on-no" << false;
+        QTest::newRow("Enter on the focused No button answers No") << 3 << "enter-on-no" << true;
+        QTest::newRow("Enter on the focused Yes button answers Yes")
+            << 3 << "enter-on-yes" << false;
         QTest::newRow("Esc closes an OK message without a No") << 0 << "escape" << false;
         QTest::newRow("OK answers false") << 0 << "yes" << false;
     }
@@ -152,6 +173,9 @@ private Q_SLOTS:
             } else if (action == QLatin1String("enter-on-no")) {
                 frm.btnCancel->setFocus();
                 QTest::keyClick(frm.btnCancel, Qt::Key_Return);
+            } else if (action == QLatin1String("enter-on-yes")) {
+                frm.btnOK->setFocus();
+                QTest::keyClick(frm.btnOK, Qt::Key_Return);
             } else {
                 QTest::keyClick(&frm, Qt::Key_Escape);
             }
@@ -199,13 +223,38 @@ private Q_SLOTS:
         SetMessageProgress(50.0f); // nothing up: ignored
     }
 
-    void progressAdvancesTheBar() {
+    // The caller of a Progress or Notice dialog keeps the event loop waiting (a save, "Closing"),
+    // so no event is processed here between the calls: what is not painted by then never shows.
+    void aProgressDialogIsOnScreenAndAdvancesWithoutTheEventLoop_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("Progress") << int(MessageFrm::ModeProgress);
+        QTest::newRow("Notice") << int(MessageFrm::ModeNotice);
+    }
+    void aProgressDialogIsOnScreenAndAdvancesWithoutTheEventLoop() {
+        QFETCH(int, mode);
+        PaintCounter paints;
         ShowMessage(QStringLiteral("Now retrieving configuration data from module and writing to "
                                    "file..."),
-                    QStringLiteral("Save Configuration"), false, MessageFrm::ModeProgress);
-        QVERIFY(LoadedMessageFrm());
-        SetMessageProgress(55.0f);
-        QCOMPARE(LoadedMessageFrm()->ProgBar->LitSegments(), 6);
+                    QStringLiteral("Save Configuration"), false, qint16(mode));
+        MessageFrm* frm = LoadedMessageFrm();
+        QVERIFY(frm);
+        QVERIFY(frm->windowHandle() && frm->windowHandle()->isExposed());
+        QVERIFY(paints.of(frm) > 0);
+        QVERIFY(paints.of(frm->Message) > 0);
+        if (mode != MessageFrm::ModeProgress) {
+            return;
+        }
+        for (const int value : {10, 50, 100}) {
+            const int before = paints.of(frm->ProgBar);
+            SetMessageProgress(float(value));
+            QVERIFY(paints.of(frm->ProgBar) > before);
+            QCOMPARE(frm->ProgBar->LitSegments(), value / 10);
+        }
+        // The last segment is lit in the brand's title colour.
+        const QImage shown = frm->ProgBar->grab().toImage();
+        const int segment = frm->ProgBar->SegmentWidth();
+        QCOMPARE(shown.pixelColor(9 * (segment + 1) + segment / 2, shown.height() / 2),
+                 ColourModule::ToQColor(Brand().Title));
     }
 
     void doubleClickingTheMessageCopiesItWhole() {

@@ -1,6 +1,7 @@
 // The control gallery: every style master's look in its normal, hover, pressed and disabled
 // form, the navigation bar, progress bars, a text frame, a list field and the LED font; with
-// "dialogs" as argument, the message dialog in each of its modes. For looking at, not for use.
+// "dialogs" as argument, the message dialog in each of its modes; with "progress", a Progress
+// dialog advanced by a blocking loop. For looking at, not for use.
 #include "controls/ButtonBar.h"
 #include "controls/ButtonGlyphs.h"
 #include "controls/FontsModule.h"
@@ -15,6 +16,7 @@
 #include <QEnterEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -201,7 +203,7 @@ QWidget* stylesPage(bool branded) {
     auto* led = new QKBtn(page);
     led->Style(QStringLiteral("LCD"));
     led->Inactive(true);
-    QFont ledFont(QLatin1String(FontsModule::LedFamily));
+    QFont ledFont{QLatin1String(FontsModule::LedFamily)};
     led->Font(ledFont);
     led->Caption(QStringLiteral("-123.45"));
     led->setGeometry(rightX, 544, 340, 60);
@@ -258,6 +260,19 @@ QWidget* dialogsPage() {
     return page;
 }
 
+// A bare window behind the Progress dialog, as the main window is behind it during a save.
+QWidget* busyPage() {
+    auto* page = new QWidget;
+    page->setWindowTitle(QStringLiteral("Busy"));
+    page->resize(900, 500);
+    page->setAutoFillBackground(true);
+    QPalette palette = page->palette();
+    palette.setColor(QPalette::Window, ColourModule::ToQColor(DisplayBack));
+    page->setPalette(palette);
+    (new Themes(page))->hide();
+    return page;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -270,7 +285,8 @@ int main(int argc, char** argv) {
         qWarning("Brand file not loaded (%s): dialogs show black", qPrintable(brand.error));
     }
     const QStringList arguments = app.arguments();
-    QWidget* page = arguments.contains(QStringLiteral("dialogs"))
+    QWidget* page = arguments.contains(QStringLiteral("progress")) ? busyPage()
+                    : arguments.contains(QStringLiteral("dialogs"))
                         ? dialogsPage()
                         : stylesPage(arguments.contains(QStringLiteral("brand")));
     page->move(0, 0);
@@ -286,6 +302,22 @@ int main(int argc, char** argv) {
                 page->findChild<QKBtn*>(field)->DoEdit();
             });
         }
+    }
+    // "progress" runs a Progress dialog from a loop that keeps the event loop waiting, as a save
+    // does: the dialog and each step of its bar must reach the screen all the same.
+    if (arguments.contains(QStringLiteral("progress"))) {
+        QTimer::singleShot(500, page, [page] {
+            SetMessageOwner(page);
+            ShowMessage(QStringLiteral("Now retrieving configuration data from module and "
+                                       "writing to file..."),
+                        QStringLiteral("Save Configuration"), false, MessageFrm::ModeProgress);
+            for (int value = 10; value <= 100; value += 10) {
+                QThread::msleep(800);
+                SetMessageProgress(float(value));
+            }
+            QThread::msleep(800);
+            UnloadMessageFrm();
+        });
     }
     // "--quit-after N" closes the gallery after N ms, for scripted screenshots.
     const int quitAt = int(arguments.indexOf(QStringLiteral("--quit-after")));
