@@ -9,7 +9,9 @@
 #include "device/CurrentDevice.h"
 #include "device/DeviceThread.h"
 #include "device/ZEX.h"
+#include "linklog/LinkLogTap.h"
 #include "shell/EscapeLatch.h"
+#include "shell/LinkLogFrm.h"
 #include "shell/MessageFrm.h"
 #include "shell/PageRegistry.h"
 #include "shell/ProgramLinks.h"
@@ -25,6 +27,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QWindow>
@@ -90,7 +93,8 @@ QPixmap activityPixmap(int size) {
 MainFrm::MainFrm(ProgramEnvironment environment, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_environment(std::move(environment))
-    , m_device(std::make_unique<DeviceThread>()) {
+    , m_device(std::make_unique<DeviceThread>())
+    , m_linkLog(std::make_unique<LinkLogTap>()) {
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("ZEX Toolkit"));
     // A new window is a new run of the program.
@@ -162,6 +166,13 @@ void MainFrm::buildParts() {
     mnuStdHelp->setObjectName(QStringLiteral("mnuStdHelp"));
     mnuAdvHelp = mnuHelp->addAction(QStringLiteral("Advanced Manual"));
     mnuAdvHelp->setObjectName(QStringLiteral("mnuAdvHelp"));
+    mnuHelp->addSeparator();
+    mnuLinkLog = mnuHelp->addAction(QStringLiteral("Link Log\tCtrl+L"));
+    mnuLinkLog->setObjectName(QStringLiteral("mnuLinkLog"));
+    connect(mnuLinkLog, &QAction::triggered, this, [this] { ShowLinkLog(); });
+    auto* linkLogKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    linkLogKey->setContext(Qt::ApplicationShortcut);
+    connect(linkLogKey, &QShortcut::activated, this, [this] { ShowLinkLog(); });
     connect(mnuStdHelp, &QAction::triggered, this, [this] { openManual(StandardManual); });
     connect(mnuAdvHelp, &QAction::triggered, this, [this] { openManual(AdvancedManual); });
     connect(ButtonHelp, &QKBtn::Click, this, [this] {
@@ -578,6 +589,19 @@ void MainFrm::openManual(const char* fileName) {
     if (!ShellModule::OpenDocument(path, m_environment.openUrl)) {
         ShowStatus(QStringLiteral("Cannot open %1").arg(QLatin1String(fileName)), false);
     }
+}
+
+LinkLogFrm* MainFrm::ShowLinkLog() {
+    if (AppState().Closing) {
+        return m_linkLogFrm;
+    }
+    if (!m_linkLogFrm) {
+        m_linkLogFrm = new LinkLogFrm(*m_linkLog, this);
+    }
+    m_linkLogFrm->show();
+    m_linkLogFrm->raise();
+    m_linkLogFrm->activateWindow();
+    return m_linkLogFrm;
 }
 
 void MainFrm::openBrandAddress() {

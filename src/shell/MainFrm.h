@@ -12,6 +12,8 @@
 class ButtonBar;
 class DeviceThread;
 class EscapeLatch;
+class LinkLogFrm;
+class LinkLogTap;
 class PageRegistry;
 class ProgramLinks;
 class QAction;
@@ -72,6 +74,9 @@ public:
     bool IsLoaded() const { return m_loaded; }
     // Whether start-up found a radio base station (set once its probe has run).
     bool BaseStationPresent() const { return m_baseStationPresent; }
+    // The "Link log" window (Ctrl+L, or the help menu), made when first opened.
+    LinkLogFrm* ShowLinkLog();
+    LinkLogTap& LinkLog() { return *m_linkLog; }
     // Runs once the radio probe of start-up has finished (at once when it has).
     void WhenRadioProbed(std::function<void()> call);
 
@@ -84,6 +89,7 @@ public:
     QMenu* mnuHelp;
     QAction* mnuStdHelp;
     QAction* mnuAdvHelp;
+    QAction* mnuLinkLog;
     QFrame* FrameExt;
     ::ButtonBar* ButtonBar1;
     QFrame* MainFrame;
@@ -146,7 +152,9 @@ private:
 
     ProgramEnvironment m_environment;
     std::unique_ptr<DeviceThread> m_device;
+    std::unique_ptr<LinkLogTap> m_linkLog; // outlives the links that report to it
     std::unique_ptr<ProgramLinks> m_links; // created and destroyed on the device thread
+    LinkLogFrm* m_linkLogFrm = nullptr;
     PageRegistry* m_registry = nullptr;
     EscapeLatch* m_escape = nullptr;
     bool m_loaded = false;

@@ -13,6 +13,7 @@
 #include "radio/RadioUi.h"
 #include "radio/SocketRadioFactory.h"
 #include "serial/Zarnbus2Module.h"
+#include "shell/LinkLogFrm.h"
 #include "shell/MainFrm.h"
 #include "shell/MessageFrm.h"
 #include "shell/PageRegistry.h"
@@ -159,7 +160,7 @@ void MainFrm::startRadio() {
             if (!radio) {
                 radio = std::make_unique<SocketRadioFactory>(*clock);
             }
-            m_links = std::make_unique<ProgramLinks>(*clock, std::move(radio));
+            m_links = std::make_unique<ProgramLinks>(*clock, std::move(radio), *m_linkLog);
             *present = m_links->radio().StartRadio(ui) == RadioSupport::StartOutcome::Connected;
         },
         this,
@@ -325,6 +326,9 @@ void MainFrm::runShutdown() {
         }
     }
     UnloadMessageFrm();
+    if (m_linkLogFrm) {
+        m_linkLogFrm->close();
+    }
     if (m_registry) {
         m_registry->SetPageHost(nullptr, nullptr);
         m_registry->UnloadAllPages();

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class LinkLogTap;
 class MonotonicClock;
 class QtSerialPortControl;
 class RadioFactory;
@@ -13,7 +14,9 @@ struct Zarnbus2Link;
 // used and destroyed only inside device jobs.
 class ProgramLinks {
 public:
-    ProgramLinks(MonotonicClock& clock, std::unique_ptr<RadioFactory> radioFactory);
+    // Both links report every transaction to the tap (which costs nothing while no one listens).
+    ProgramLinks(MonotonicClock& clock, std::unique_ptr<RadioFactory> radioFactory,
+                 LinkLogTap& linkLog);
     ~ProgramLinks();
     ProgramLinks(const ProgramLinks&) = delete;
     ProgramLinks& operator=(const ProgramLinks&) = delete;
