@@ -376,6 +376,7 @@ void MainFrm::ShowStatus(const QString& text, bool error) {
 }
 
 void MainFrm::DoErrorReset() {
+    ++m_resetGeneration;
     btnErrorReset->Enabled(false);
     InfoLabel->clear();
     if (AppState().Closing) {
@@ -466,8 +467,13 @@ void MainFrm::communicationCheck(RefreshBatch& batch) {
             return std::make_tuple(device.ErrorDescription(), device.IsR58(),
                                    AppState().StatusText);
         },
-        [this](const std::tuple<QString, bool, QString>& state) {
-            showCommunicationState(std::get<0>(state), std::get<1>(state), std::get<2>(state));
+        [this, generation = m_resetGeneration](const std::tuple<QString, bool, QString>& state) {
+            // A refresh that read the device before "Retry" was pressed would show the failure
+            // that was just cleared.
+            if (generation == m_resetGeneration) {
+                showCommunicationState(std::get<0>(state), std::get<1>(state),
+                                       std::get<2>(state));
+            }
         });
 }
 

@@ -165,6 +165,7 @@ private:
     bool m_busyPointer = false;
     bool m_inputBlocked = false;
     bool m_shutdownDone = false;
+    int m_resetGeneration = 0; // counts error resets, so a refresh older than one is not shown
     QPoint m_movePress;
     bool m_moveArmed = false;
     int m_barRight = 0; // where the navigation bar's right edge stays

@@ -86,10 +86,10 @@ bool MainFrm::Load() {
     FontsModule::RegisterPrivateFonts(environment.programFolder);
     // No single-instance lock: a second instance may start; settings writes are atomic.
     AppState().FactoryMode = environment.ctrlAndShiftHeld && environment.ctrlAndShiftHeld();
-    const QScreen* screen = this->screen();
-    const double dotsPerInch =
-        screen ? screen->logicalDotsPerInchY() * screen->devicePixelRatio() : 96.0;
-    AppState().TwipsPerPixel = dotsPerInch > 0.0 ? TwipsModule::TwipsPerInch / dotsPerInch : 15.0;
+    if (const QScreen* screen = this->screen()) {
+        AppState().TwipsPerPixel = ShellModule::TwipsPerScreenPixel(screen->logicalDotsPerInchY(),
+                                                                    screen->devicePixelRatio());
+    }
     if (!HandleBranding()) {
         return false;
     }

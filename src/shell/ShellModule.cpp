@@ -34,6 +34,11 @@ bool OpenWebAddress(const QString& address, const UrlOpener& open) {
     return open && !url.isEmpty() && open(url);
 }
 
+double TwipsPerScreenPixel(double logicalDotsPerInch, double devicePixelRatio) {
+    const double dotsPerInch = logicalDotsPerInch * devicePixelRatio;
+    return dotsPerInch > 0.0 ? 1440.0 / dotsPerInch : 15.0;
+}
+
 QString VersionText(int major, int minor, int revision) {
     return QStringLiteral("Version: %1.%2.%3").arg(major).arg(minor).arg(revision);
 }

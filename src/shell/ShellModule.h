@@ -23,6 +23,9 @@ bool OpenWebAddress(const QString& address, const UrlOpener& open);
 // The address OpenWebAddress would open, or an empty URL when it refuses it.
 QUrl WebAddressUrl(const QString& address);
 
+// One screen pixel in twips (1440 per inch), with its fraction: 7.5 on a 192-dot screen.
+double TwipsPerScreenPixel(double logicalDotsPerInch, double devicePixelRatio);
+
 // "Version: 1.2.3".
 QString VersionText(int major, int minor, int revision);
 

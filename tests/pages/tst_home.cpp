@@ -192,6 +192,23 @@ private Q_SLOTS:
         QVERIFY(program.notices.contains(QStringLiteral("Connecting: Attempting to connect...")));
     }
 
+    void aModuleReportingItsModelInLowerCaseGetsItsPages() {
+        ProgramFixture program(withRadio({QStringLiteral("--base-station"),
+                                          QStringLiteral("id=12AB,channel=5"),
+                                          QStringLiteral("--radio-module"),
+                                          QStringLiteral("id=77,channel=5,model=zex")}));
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 77"))->failed);
+        CHILD_GEN_HOME* home = program.home();
+        QTRY_COMPARE(home->XTab1->currentIndex(), 1);
+        home->pbID->Caption(QStringLiteral("77"));
+        home->QKBtn3->HandleClick();
+        QVERIFY(waitForConnectEnd(home));
+        QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_INFO")));
+        QCOMPARE(program.window().ButtonBar1->ButtonCount(), 5);
+        QVERIFY(program.dialogs.isEmpty());
+    }
+
     void anIdOfZeroOnlyStoresTheId() {
         ProgramFixture program(
             withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));

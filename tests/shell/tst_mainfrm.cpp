@@ -17,6 +17,7 @@
 #include "util/ApplicationState.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -223,7 +224,43 @@ private Q_SLOTS:
         QVERIFY(program.window().Registry().LoadedPages().isEmpty());
     }
 
+    void aSecondCloseRequestWhileClosingIsIgnored() {
+        NotingClock clock;
+        ProgramFixture::Options options;
+        options.clock = &clock;
+        ProgramFixture program(options);
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_HOME")));
+        std::atomic<bool> release{false};
+        program.window().Device().post([&release] {
+            while (!release.load()) {
+                QThread::msleep(5);
+            }
+        });
+        program.window().RefreshNow();
+        QSignalSpy ended(&program.window(), &MainFrm::ShutDown);
+        int refusedCloses = 0;
+        clock.onFifteenSeconds = [&] {
+            // Asked again while the first close still waits: refused, and shutdown runs once.
+            QCloseEvent again;
+            QCoreApplication::sendEvent(&program.window(), &again);
+            refusedCloses += again.isAccepted() ? 0 : 1;
+            program.window().Registry().NavigateTo(1);
+            release.store(true);
+        };
+        program.window().close();
+        QCOMPARE(refusedCloses, 1);
+        QCOMPARE(ended.count(), 1);
+        // Nothing is left to touch the module once the links are closed.
+        QVERIFY(!program.window().Links());
+        QVERIFY(!CurrentDevice::Get());
+    }
+
     void shellOperations() {
+        // One pixel in twips keeps its fraction on a double-density screen.
+        QCOMPARE(ShellModule::TwipsPerScreenPixel(96.0, 2.0), 7.5);
+        QCOMPARE(ShellModule::TwipsPerScreenPixel(96.0, 1.0), 15.0);
+        QCOMPARE(ShellModule::TwipsPerScreenPixel(0.0, 1.0), 15.0);
         // IsTrue: the system's yes words in any case, nothing else.
         for (const char* yes : {"yes", "On", "1", "TRUE", "Active"}) {
             QVERIFY2(ShellModule::IsTrue(DeviceValue(QString::fromUtf8(yes))), yes);
