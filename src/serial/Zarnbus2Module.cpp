@@ -250,8 +250,12 @@ bool OpenPortByName(Zarnbus2Link& link, const QString& devicePath, int baudRate)
 }
 
 void ClosePort(Zarnbus2Link& link) {
+    // The second lets the last bytes leave the port; a port that was never opened has none.
+    if (link.portOpenResult <= 0) {
+        return;
+    }
     link.clock.waitMs(1000, true);
-    if (link.portOpenResult > 0) {
+    {
         try {
             link.portOpenResult = link.port.close();
         } catch (const SerialPortError&) {

@@ -94,7 +94,8 @@ DeviceValue ZarnbusTransaction(Zarnbus2Link& link, quint8 station, bool isRead, 
 // is in link.openFailureText.
 bool OpenPort(Zarnbus2Link& link, int portNumber, int baudRate);
 bool OpenPortByName(Zarnbus2Link& link, const QString& devicePath, int baudRate);
-// Waits a second (window events keep running) so the last bytes leave, then closes the port.
+// Waits a second (window events keep running) so the last bytes leave, then closes the port;
+// a port that is not open is left alone at once.
 void ClosePort(Zarnbus2Link& link);
 // Ten 0x00 bytes, unframed, nothing read: sleeping modules wake on them.
 void WakeBus(Zarnbus2Link& link);

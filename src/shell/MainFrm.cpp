@@ -454,7 +454,10 @@ void MainFrm::onRefreshTick() {
                                        Comms->hide();
                                        Q_EMIT RefreshShown();
                                        if (m_refreshMissed) {
+                                           // The missed tick's refresh starts now, and the
+                                           // next tick is a whole interval after it.
                                            m_refreshMissed = false;
+                                           PageRefreshTimer->start();
                                            QTimer::singleShot(0, this, &MainFrm::onRefreshTick);
                                        }
                                    });
@@ -471,8 +474,7 @@ void MainFrm::communicationCheck(RefreshBatch& batch) {
             // A refresh that read the device before "Retry" was pressed would show the failure
             // that was just cleared.
             if (generation == m_resetGeneration) {
-                showCommunicationState(std::get<0>(state), std::get<1>(state),
-                                       std::get<2>(state));
+                showCommunicationState(std::get<0>(state), std::get<1>(state), std::get<2>(state));
             }
         });
 }

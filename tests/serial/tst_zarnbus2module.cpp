@@ -187,6 +187,10 @@ private Q_SLOTS:
         QCOMPARE(s.clock.totalWaitedMs(), qint64(1000));
         QCOMPARE(s.port.closeCount, 2);
         QCOMPARE(s.link.portOpenResult, 0);
+        // A port that is closed already costs shutdown no second.
+        ClosePort(s.link);
+        QCOMPARE(s.clock.totalWaitedMs(), qint64(1000));
+        QCOMPARE(s.port.closeCount, 2);
 
         QVERIFY(OpenPort(s.link, 4, 19200));
         s.port.failOpen(QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
