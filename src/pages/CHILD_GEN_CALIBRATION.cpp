@@ -2,6 +2,7 @@
 
 #include "calibration/CalibrationUi.h"
 #include "calibration/CalibrationWizard.h"
+#include "controls/FontsModule.h"
 #include "controls/QKBtn.h"
 #include "controls/QKBtnUpdateModule.h"
 #include "device/CurrentDevice.h"
@@ -26,14 +27,15 @@ constexpr double LabelHeight = 540;
 constexpr double FieldTop = 1420;
 constexpr double FieldHeight = 450;
 
-constexpr double ReadingTop = 2250;
+constexpr double ReadingTop = 2650;
 constexpr double ReadingWidth = 4600;
-constexpr double ReadingHeight = 1150;
+constexpr double ReadingHeight = 900;
+constexpr double ReadingFontPoints = 26;
 constexpr double ButtonsLeft = 5400;
 constexpr double ButtonWidth = 1900;
 constexpr double ButtonGap = 250;
 
-constexpr double StageTop = 4000;
+constexpr double StageTop = 3950;
 constexpr double TextWidth = 11000;
 constexpr double InstructionsHeight = 1000;
 
@@ -74,7 +76,17 @@ CHILD_GEN_CALIBRATION::CHILD_GEN_CALIBRATION(MainFrm& window)
                                ReadingTop - 360, ReadingWidth);
     lbReading = control(QStringLiteral("LCD"), QString(), FieldsLeft, ReadingTop, ReadingWidth,
                         ReadingHeight, QStringLiteral("lbReading"));
-    lbReading->Format(QString()); // the general number format, as the module sends it
+    // The LCD style's own format keeps a reading to seven digits, so a signal close to zero
+    // shows as 0.000000 rather than in exponent form.
+    // A size that fits a whole reading (up to nine characters) on one line, rather than the
+    // height-filling size of the style, whose wide digits would wrap.
+    lbReading->Stretch(false);
+    QFont led = lbReading->Font();
+    if (!FontsModule::LedFontFamily().isEmpty()) {
+        led.setFamily(FontsModule::LedFontFamily());
+    }
+    led.setPointSizeF(ReadingFontPoints);
+    lbReading->Font(led);
     lbReading->Alignment(QKBtn::AlignRight);
     lbReading->Padding(8);
 

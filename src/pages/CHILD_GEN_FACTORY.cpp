@@ -28,6 +28,8 @@ constexpr double FirstRowTop = 1950;
 constexpr double RowStep = 540;
 constexpr double ButtonTop = FirstRowTop + 4 * RowStep + 120;
 constexpr double SerialTop = ButtonTop + 900;
+constexpr double AcquireWidth = 2450;
+constexpr double AcquireFontPoints = 11;
 
 const QString NumberChars = QStringLiteral("112345678990-.");
 
@@ -46,14 +48,25 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(MainFrm& window)
     bodyLabel(QStringLiteral("Apply correct mV/V inputs, allow to settle and click Acquire "
                              "buttons"),
               LeftColumn, InstructionsTop, ColumnWidth, InstructionsHeight);
-    PBRMVV = row(QStringLiteral("Raw mV/V"), "PBRMVV", LeftColumn, FirstRowTop);
-    PBUMVV = row(QStringLiteral("Unlinearised mV/V"), "PBUMVV", LeftColumn, FirstRowTop + RowStep);
+    const QString live = QStringLiteral("Live");
+    PBRMVV = row(QStringLiteral("Raw mV/V"), "PBRMVV", LeftColumn, FirstRowTop, nullptr, live);
+    PBUMVV = row(QStringLiteral("Unlinearised mV/V"), "PBUMVV", LeftColumn, FirstRowTop + RowStep,
+                 nullptr, live);
     pbFGAIN = row(QStringLiteral("FGAIN"), "pbFGAIN", LeftColumn, FirstRowTop + 2 * RowStep);
     pbFOFFS = row(QStringLiteral("FOFFS"), "pbFOFFS", LeftColumn, FirstRowTop + 3 * RowStep);
-    ACQUIRE1 = button(QStringLiteral("Acquire -2.5mV/V"), LeftColumn, ButtonTop, LabelWidth,
+    ACQUIRE1 = button(QStringLiteral("Acquire -2.5mV/V"), LeftColumn, ButtonTop, AcquireWidth,
                       QStringLiteral("ACQUIRE1"));
-    ACQUIRE2 = button(QStringLiteral("Acquire +2.5 mV/V"), LeftColumn + FieldOffset, ButtonTop,
-                      FieldWidth, QStringLiteral("ACQUIRE2"));
+    ACQUIRE2 = button(QStringLiteral("Acquire +2.5 mV/V"),
+                      LeftColumn + FieldOffset + FieldWidth - AcquireWidth, ButtonTop, AcquireWidth,
+                      QStringLiteral("ACQUIRE2"));
+    // Their captions are long for the column: a size that leaves a margin in the button,
+    // instead of the style's height-filling one.
+    for (QKBtn* acquire : {ACQUIRE1, ACQUIRE2}) {
+        acquire->Stretch(false);
+        QFont font = acquire->Font();
+        font.setPointSizeF(AcquireFontPoints);
+        acquire->Font(font);
+    }
 
     lbBatteryHeader =
         header(QStringLiteral("Battery Calibration"), RightColumn, HeaderTop, ColumnWidth);
@@ -62,7 +75,8 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(MainFrm& window)
                                  "PSU voltage then click the Calibrate "
                                  "button"),
                   RightColumn, InstructionsTop, ColumnWidth, InstructionsHeight);
-    pbBATTV = row(QStringLiteral("Battery Voltage"), "pbBATTV", RightColumn, FirstRowTop, &lbBATTV);
+    pbBATTV = row(QStringLiteral("Battery Voltage"), "pbBATTV", RightColumn, FirstRowTop, &lbBATTV,
+                  QStringLiteral("Live"));
     pbPSU = row(QStringLiteral("Using PSU"), "pbPSU", RightColumn, FirstRowTop + RowStep, &lbPSU);
     pbMeasured = row(QStringLiteral("Measured Voltage"), "pbMeasured", RightColumn,
                      FirstRowTop + 2 * RowStep, &lbMeasured);
@@ -91,10 +105,10 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(MainFrm& window)
     SetupField(*pbSerialNumber, QStringLiteral("SERIALNUMBER"), QStringLiteral("0000000000"), true,
                QStringLiteral("112345678990"), 10, 0, 4294967295.0, QString(), false, false,
                QStringLiteral("Serial Number"));
-    // The readings are shown, never edited.
+    // The readings are shown, never edited, and never take the focus.
     for (QKBtn* display : {PBRMVV, PBUMVV, pbBATTV}) {
         display->Editable(QKBtn::EditNone);
-        display->Style(QStringLiteral("Live"));
+        display->Inactive(true);
     }
     pbMeasured->Caption(QString());
     // The input used when none is chosen is the 9 V one: shown, so what is used is what is seen.
@@ -122,13 +136,13 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(MainFrm& window)
 CHILD_GEN_FACTORY::~CHILD_GEN_FACTORY() = default;
 
 QKBtn* CHILD_GEN_FACTORY::row(const QString& label, const char* name, double left, double top,
-                              QKBtn** labelOut) {
+                              QKBtn** labelOut, const QString& style) {
     QKBtn* caption = bodyLabel(label, left, top + 45, LabelWidth, 330);
     if (labelOut) {
         *labelOut = caption;
     }
-    return control(QStringLiteral("Edit"), QString(), left + FieldOffset, top, FieldWidth,
-                   FieldHeight, QLatin1String(name));
+    return control(style, QString(), left + FieldOffset, top, FieldWidth, FieldHeight,
+                   QLatin1String(name));
 }
 
 QString CHILD_GEN_FACTORY::ChildFormClass_HelpText() const {

@@ -56,7 +56,7 @@ Q_SIGNALS:
 
 private:
     QKBtn* row(const QString& label, const char* name, double left, double top,
-               QKBtn** labelOut = nullptr);
+               QKBtn** labelOut = nullptr, const QString& style = QStringLiteral("Edit"));
     // Runs a step on the device thread with the window's input held off; its outcome, if any,
     // is shown on the window thread afterwards.
     void runStep(std::function<std::optional<FactoryCalibration::Outcome>(ZEX&)> step,
