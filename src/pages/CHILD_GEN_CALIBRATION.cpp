@@ -187,14 +187,13 @@ void CHILD_GEN_CALIBRATION::setRunning(bool running) {
 
 CalibrationUi CHILD_GEN_CALIBRATION::makeUi() {
     // Each call is carried over to the window thread and waited for; a page that has gone in the
-    // meantime is skipped (its questions count as No).
+    // meantime is skipped (its questions count as No). The main window is the carrier: it
+    // outlives the device thread, which the page does not.
     QPointer<CHILD_GEN_CALIBRATION> page(this);
     QPointer<MainFrm> owner(&window());
-    auto onPage = [page](std::function<void(CHILD_GEN_CALIBRATION&)> call) {
-        if (!page) {
-            return;
-        }
-        WindowThread::Call(page.data(), [page, call] {
+    MainFrm* carrier = &window();
+    auto onPage = [page, carrier](std::function<void(CHILD_GEN_CALIBRATION&)> call) {
+        WindowThread::Call(carrier, [page, call] {
             if (page) {
                 call(*page);
             }
