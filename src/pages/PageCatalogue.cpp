@@ -1,5 +1,7 @@
 #include "pages/PageCatalogue.h"
 
+#include "pages/CHILD_GEN_CALIBRATION.h"
+#include "pages/CHILD_GEN_FACTORY.h"
 #include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_INFO.h"
 #include "pages/NotAvailablePage.h"
@@ -15,6 +17,10 @@ void RegisterPages(MainFrm& window) {
                           [owner] { return new CHILD_GEN_HOME(*owner); });
     registry.RegisterPage(QStringLiteral("CHILD_GEN_INFO"),
                           [owner] { return new CHILD_GEN_INFO(*owner); });
+    registry.RegisterPage(QStringLiteral("CHILD_GEN_CALIBRATION"),
+                          [owner] { return new CHILD_GEN_CALIBRATION(*owner); });
+    registry.RegisterPage(QStringLiteral("CHILD_GEN_FACTORY"),
+                          [owner] { return new CHILD_GEN_FACTORY(*owner); });
     struct Pending {
         const char* page;
         const char* title;
@@ -36,12 +42,6 @@ void RegisterPages(MainFrm& window) {
         {"CHILD_GEN_R58COMMS", "Communications",
          "This page allows you to change the communications settings of the module.**The "
          "module will require power cycling for these changes to take effect."},
-        {"CHILD_GEN_CALIBRATION", "Calibration",
-         "This page allows you to calibrate the module.*Calibration can be achieved by "
-         "applying known weights."},
-        {"CHILD_GEN_FACTORY", "Factory Calibration",
-         "Factory Access*This page gives access to protected factory level parameters and "
-         "calibration."},
     };
     for (const Pending& page : pending) {
         const QString title = QString::fromUtf8(page.title);

@@ -14,10 +14,14 @@
 #include "store/BrandValues.h"
 #include "util/ApplicationState.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUuid>
@@ -148,6 +152,20 @@ bool ProgramFixture::start() {
 }
 
 void ProgramFixture::answerDialogs() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (!box || !box->isVisible()) {
+            continue;
+        }
+        questionBoxes.append(box->windowTitle() + QStringLiteral(": ") + box->text());
+        QAbstractButton* answer = box->button(answerYes ? QMessageBox::Yes : QMessageBox::No);
+        if (!answer) {
+            answer = box->defaultButton();
+        }
+        if (answer) {
+            answer->click();
+        }
+    }
     MessageFrm* frm = LoadedMessageFrm();
     if (!frm || !frm->isVisible()) {
         return;

@@ -73,13 +73,14 @@ public:
     QStringList dialogs;
     QStringList notices;
     QStringList criticalBoxes;
+    // The system's question boxes ("title: text"), answered as modal questions are.
+    QStringList questionBoxes;
     QStringList openedUrls;
     // How modal questions are answered: true Yes/OK, false No.
     bool answerYes = true;
 
 private:
     void answerDialogs();
-
     Options m_options;
     QTemporaryDir m_program;
     QTemporaryDir m_user;

@@ -1,0 +1,557 @@
+// The calibration wizard without a window: its input checks, the writes of each stage against a
+// scripted module, and whole runs against the simulated module with real loads on its bowed
+// cell, communication errors included.
+#include "calibration/CalibrationWizard.h"
+#include "sim/SimulatedBus.h"
+#include "sim/SimulatorServer.h"
+#include "support/ScriptedZex.h"
+#include "support/SimulatedLink.h"
+
+#include <QTest>
+#include <cmath>
+#include <deque>
+
+namespace {
+
+using Texts = CalibrationLoads::Texts;
+
+// Records what the wizard shows and answers its questions from a script (No when it runs out).
+struct RecordingUi {
+    QString stage;
+    QString instructions;
+    QString caption = QStringLiteral("Start");
+    bool running = false;
+    QStringList stages;
+    QStringList messages; // "title: text" of errors and questions, in order
+    std::deque<bool> answers;
+
+    CalibrationUi ui() {
+        CalibrationUi result;
+        result.showStage = [this](const QString& text) {
+            stage = text;
+            stages.append(text);
+        };
+        result.showInstructions = [this](const QString& text) { instructions = text; };
+        result.showCaptureCaption = [this](const QString& text) { caption = text; };
+        result.setRunning = [this](bool on) { running = on; };
+        result.showError = [this](const QString& title, const QString& text) {
+            messages.append(title + QStringLiteral(": ") + text);
+        };
+        auto answer = [this](const QString& title, const QString& text) {
+            messages.append(title + QStringLiteral(": ") + text);
+            if (answers.empty()) {
+                return false;
+            }
+            const bool yes = answers.front();
+            answers.pop_front();
+            return yes;
+        };
+        result.askYesNo = answer;
+        result.askInBox = answer;
+        return result;
+    }
+};
+
+Texts loads(std::initializer_list<const char*> values) {
+    Texts texts;
+    int i = 0;
+    for (const char* value : values) {
+        texts[std::size_t(i++)] = QString::fromUtf8(value);
+    }
+    return texts;
+}
+
+// A scripted module with a calibration in it, and the signal the wizard's reads return.
+ScriptedZex calibratedModule() {
+    ScriptedZex module;
+    module.isRadio = false;
+    module.values[QStringLiteral("LINP")] = DeviceValue(3.0f);
+    module.values[QStringLiteral("Gain")] = DeviceValue(12.5f);
+    module.values[QStringLiteral("OFFS")] = DeviceValue(0.125f);
+    module.values[QStringLiteral("POZ")] = DeviceValue(2.0f);
+    module.values[QStringLiteral("SYSZERO")] = DeviceValue(0.5f);
+    module.values[QStringLiteral("RESOL")] = DeviceValue(1.0f);
+    return module;
+}
+
+QStringList writtenNames(const ScriptedZex& module) {
+    QStringList names;
+    for (const auto& write : module.writes) {
+        names.append(write.first);
+    }
+    return names;
+}
+
+DeviceValue lastWrite(const ScriptedZex& module, const QString& name) {
+    for (auto it = module.writes.crbegin(); it != module.writes.crend(); ++it) {
+        if (it->first == name) {
+            return it->second;
+        }
+    }
+    return {};
+}
+
+const QString CommsQuestion = QStringLiteral(
+    "Communications Error: A communication error occurred during the last stage!\r\nWould you "
+    "like to retry the last stage or abort the process?\r\n\r\nClick Yes to retry.\r\nClick No "
+    "to Abort.");
+
+// The simulated module behind a real pseudo-terminal, with the tool's serial driver on it.
+class SimulatedScale {
+public:
+    explicit SimulatedScale(double firmware = 4.1)
+        : link({ModuleAt(1, firmware)}) {}
+
+    SerialClass& device() { return link.device(1); }
+    void load(double tonnes) {
+        link.withBus([tonnes](SimulatedBus& bus) {
+            bus.module(0).setAppliedLoad(tonnes);
+            return 0;
+        });
+    }
+    // What the module's display shows, as a number.
+    double displayed() {
+        return link.withBus([](SimulatedBus& bus) { return bus.module(0).displayText(); })
+            .toDouble();
+    }
+    // The next frames addressed to the module are refused (each transaction tries three times).
+    void refuseNextTransaction() {
+        link.withBus([](SimulatedBus& bus) {
+            FaultPlan::Rule rule;
+            rule.kind = FaultPlan::Kind::Nak;
+            rule.mode = FaultPlan::Mode::NextFrames;
+            rule.remaining = 3;
+            bus.moduleFaults(0).add(rule);
+            return 0;
+        });
+    }
+    QList<float> calibration() {
+        QList<float> values;
+        for (const char* name : {"LINP", "Gain", "OFFS", "POZ", "SYSZERO", "RESOL"}) {
+            values.append(device().GetByName(QLatin1String(name)).toSingle());
+        }
+        return values;
+    }
+
+    SimulatedLink link;
+};
+
+constexpr double DisplayCount = 0.001; // the simulated module shows three decimals
+
+} // namespace
+
+class TestCalibrationWizard : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void loadsAreCheckedBeforeAnythingIsWritten_data() {
+        QTest::addColumn<Texts>("texts");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("problem");
+        const QString both = QStringLiteral("You must enter the Low Cal Point and the High Cal "
+                                            "Point!");
+        const QString gap = QStringLiteral(
+            "You cannot enter a value in one of the linearisation fields if a preceeding field "
+            "is blank!\r\nEnter the linearisation values from the left and just enter as many "
+            "as required.");
+        const QString ascending =
+            QStringLiteral("The values entered in the fields must be ascending from left to "
+                           "right!");
+        QTest::newRow("a missing high point is refused")
+            << loads({"0", "", "", "", "", ""}) << "." << both;
+        QTest::newRow("a blank low point is refused")
+            << loads({"  ", "", "", "", "", "10"}) << "." << both;
+        QTest::newRow("a gap among the linearisation points is refused")
+            << loads({"0", "5", "", "7", "", "10"}) << "." << gap;
+        QTest::newRow("a point equal to the high point is refused")
+            << loads({"0", "5", "", "", "", "5"}) << "." << ascending;
+        QTest::newRow("points out of order are refused")
+            << loads({"0", "6", "4", "", "", "10"}) << "." << ascending;
+        QTest::newRow("loads equal in single precision are refused")
+            << loads({"1.00000001", "", "", "", "", "1.00000002"}) << "." << ascending;
+        QTest::newRow("2,5 is two and a half with a decimal comma")
+            << loads({"0", "2,5", "", "", "", "3"}) << "," << QString();
+        QTest::newRow("a full set of ascending loads is taken")
+            << loads({"0", "5", "10", "15", "20", "25"}) << "." << QString();
+    }
+    void loadsAreCheckedBeforeAnythingIsWritten() {
+        QFETCH(Texts, texts);
+        QFETCH(QString, separator);
+        QFETCH(QString, problem);
+        ScriptedZex module = calibratedModule();
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, texts, separator.at(0));
+        if (problem.isEmpty()) {
+            QVERIFY(recorder.messages.isEmpty());
+            QCOMPARE(wizard.stage(), qint16(1));
+            QVERIFY(recorder.running);
+            QCOMPARE(recorder.caption, QStringLiteral("Set"));
+            QCOMPARE(recorder.instructions,
+                     QStringLiteral("Ensure that %1 ton is applied then press SET button to read "
+                                    "in no load signal.")
+                         .arg(texts[0]));
+        } else {
+            QCOMPARE(recorder.messages,
+                     QStringList{QStringLiteral("Incorrect Information: ") + problem});
+            QVERIFY(module.calls.isEmpty());
+            QCOMPARE(wizard.stage(), qint16(0));
+            QVERIFY(!recorder.running);
+        }
+    }
+
+    void iValReadsTheUsersSeparator_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<double>("value");
+        QTest::newRow("comma locale") << "2,5"
+                                      << "," << 2.5;
+        QTest::newRow("point locale") << "2.5"
+                                      << "." << 2.5;
+        QTest::newRow("a comma in a point locale ends the number") << "2,5"
+                                                                   << "." << 2.0;
+        QTest::newRow("no number is 0") << "abc"
+                                        << "." << 0.0;
+        QTest::newRow("sign and blanks") << " -12.75"
+                                         << "." << -12.75;
+    }
+    void iValReadsTheUsersSeparator() {
+        QFETCH(QString, text);
+        QFETCH(QString, separator);
+        QFETCH(double, value);
+        QCOMPARE(CalibrationLoads::iVal(text, separator.at(0)), value);
+    }
+
+    void startReadsThenResetsTheCalibration_data() {
+        QTest::addColumn<float>("firmware");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("a module with system zero")
+            << 4.1f << QStringList{"get LINP",    "get Gain",  "get OFFS",    "get POZ",
+                                   "get SYSZERO", "get RESOL", "set LINP",    "set Gain",
+                                   "set OFFS",    "set POZ",   "set SYSZERO", "set RESOL"};
+        QTest::newRow("firmware 1.08 has system zero")
+            << 1.08f << QStringList{"get LINP",    "get Gain",  "get OFFS",    "get POZ",
+                                    "get SYSZERO", "get RESOL", "set LINP",    "set Gain",
+                                    "set OFFS",    "set POZ",   "set SYSZERO", "set RESOL"};
+        QTest::newRow("below 1.08 system zero is left alone")
+            << 1.07f << QStringList{"get LINP", "get Gain", "get OFFS", "get POZ", "get RESOL",
+                                    "set LINP", "set Gain", "set OFFS", "set POZ", "set RESOL"};
+    }
+    void startReadsThenResetsTheCalibration() {
+        QFETCH(float, firmware);
+        QFETCH(QStringList, calls);
+        ScriptedZex module = calibratedModule();
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), firmware);
+        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        QCOMPARE(module.calls, calls);
+        for (const auto& write : module.writes) {
+            const double expected = write.first == QLatin1String("Gain") ? 1.0 : 0.0;
+            QCOMPARE(write.second.kind(), DeviceValue::Kind::Whole);
+            QCOMPARE(write.second.toDouble(), expected);
+        }
+    }
+
+    void theCalibrationAndTableAreComputedInSinglePrecision() {
+        ScriptedZex module = calibratedModule();
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, loads({"2", "7.5", "", "", "", "22"}), QLatin1Char('.'));
+        module.values[QStringLiteral("MVV")] = DeviceValue(0.31f);
+        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the low load
+        QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
+        QCOMPARE(recorder.instructions,
+                 QStringLiteral("Apply 22 ton, when applied load is stable press SET."));
+        module.values[QStringLiteral("MVV")] = DeviceValue(1.87f);
+        module.writes.clear();
+        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the high load
+        const float gain = (2.0f - 22.0f) / (0.31f - 1.87f);
+        const float offset = gain * 0.31f - 2.0f;
+        QCOMPARE(writtenNames(module),
+                 (QStringList{"Gain", "OFFS", "CMVVLO", "CMVVHI", "CENGLO", "CENGHI"}));
+        QCOMPARE(lastWrite(module, "Gain"), DeviceValue(gain));
+        QCOMPARE(lastWrite(module, "OFFS"), DeviceValue(offset));
+        QCOMPARE(lastWrite(module, "CMVVLO"), DeviceValue(0.31f));
+        QCOMPARE(lastWrite(module, "CMVVHI"), DeviceValue(1.87f));
+        QCOMPARE(lastWrite(module, "CENGLO"), DeviceValue(2.0f));
+        QCOMPARE(lastWrite(module, "CENGHI"), DeviceValue(22.0f));
+        QCOMPARE(recorder.stage, QStringLiteral("Calibration Stage Complete"));
+        QCOMPARE(recorder.caption, QStringLiteral("Next"));
+
+        module.writes.clear();
+        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1 prepared
+        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 1"));
+        QCOMPARE(writtenNames(module), (QStringList{"LINX1", "LINK1"}));
+        QCOMPARE(lastWrite(module, "LINX1"), DeviceValue(0.31f));
+        module.values[QStringLiteral("UMVV")] = DeviceValue(0.75f);
+        module.writes.clear();
+        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1, then on to completion
+        const float slope = (1.87f - 0.31f) / (22.0f - 2.0f);
+        const float expected = 0.31f + (7.5f - 2.0f) * slope;
+        const float correction = (expected - 0.75f) * 1000.0f;
+        QCOMPARE(writtenNames(module), (QStringList{"LINX2", "LINK2", "LINX3", "LINK3", "LINP"}));
+        QCOMPARE(lastWrite(module, "LINX2"), DeviceValue(0.75f));
+        QCOMPARE(lastWrite(module, "LINK2"), DeviceValue(correction));
+        QCOMPARE(lastWrite(module, "LINX3"), DeviceValue(1.87f));
+        QCOMPARE(lastWrite(module, "LINK3").toDouble(), 0.0);
+        QCOMPARE(lastWrite(module, "LINP"), DeviceValue(3));
+        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Complete"));
+        QCOMPARE(recorder.caption, QStringLiteral("Start"));
+        QVERIFY(!recorder.running);
+        QCOMPARE(wizard.stage(), qint16(0));
+    }
+
+    void theLoadsAreTakenOnceAtStart() {
+        ScriptedZex module = calibratedModule();
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        module.values[QStringLiteral("MVV")] = DeviceValue(0.0f);
+        // Texts that changed after Start (a high point of 0) do not reach the calculation.
+        const Texts edited = loads({"0", "", "", "", "", "0"});
+        wizard.Capture(module, edited, QLatin1Char('.'));
+        module.values[QStringLiteral("MVV")] = DeviceValue(2.0f);
+        wizard.Capture(module, edited, QLatin1Char('.'));
+        QCOMPARE(lastWrite(module, "Gain"), DeviceValue(5.0f));
+        QCOMPARE(lastWrite(module, "CENGHI"), DeviceValue(10.0f));
+    }
+
+    void aHighReadingNotAboveTheLowOneIsQuestioned_data() {
+        QTest::addColumn<bool>("retry");
+        QTest::newRow("Yes returns to the high point") << true;
+        QTest::newRow("No aborts and puts the calibration back") << false;
+    }
+    void aHighReadingNotAboveTheLowOneIsQuestioned() {
+        QFETCH(bool, retry);
+        ScriptedZex module = calibratedModule();
+        RecordingUi recorder;
+        recorder.answers = {retry};
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        module.values[QStringLiteral("MVV")] = DeviceValue(1.0f);
+        wizard.Capture(module, {}, QLatin1Char('.'));
+        module.writes.clear();
+        wizard.Capture(module, {}, QLatin1Char('.')); // the same signal at the high load
+        QCOMPARE(recorder.messages,
+                 QStringList{QStringLiteral(
+                     "An Error Occurred: The input measured when calibrating the high point was "
+                     "equal to or lower than the low point. This is an error condition!\r\n\r\n"
+                     "Do you want to retry?\r\n\r\nClick Yes to retry the last stage.\r\nClick No "
+                     "to abort the process.")});
+        if (retry) {
+            QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
+            QCOMPARE(wizard.stage(), qint16(3));
+            QVERIFY(module.writes.isEmpty());
+            QVERIFY(recorder.running);
+        } else {
+            QCOMPARE(recorder.stage, QStringLiteral("Ready..."));
+            QCOMPARE(recorder.caption, QStringLiteral("Start"));
+            QCOMPARE(wizard.stage(), qint16(0));
+            QVERIFY(!recorder.running);
+            QCOMPARE(writtenNames(module),
+                     (QStringList{"LINP", "Gain", "OFFS", "POZ", "SYSZERO", "RESOL"}));
+            QCOMPARE(module.values.value("Gain"), DeviceValue(12.5f));
+            QCOMPARE(module.values.value("LINP"), DeviceValue(3.0f));
+            QCOMPARE(module.values.value("SYSZERO"), DeviceValue(0.5f));
+        }
+    }
+
+    void abortPutsBackOnlyAnUnfinishedCalibration_data() {
+        QTest::addColumn<int>("setsBeforeAbort");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("right after Start") << 0 << true;
+        QTest::newRow("after the low reading") << 1 << true;
+        QTest::newRow("after the calibration was written") << 2 << false;
+    }
+    void abortPutsBackOnlyAnUnfinishedCalibration() {
+        QFETCH(int, setsBeforeAbort);
+        QFETCH(bool, restored);
+        ScriptedZex module = calibratedModule();
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, loads({"0", "5", "", "", "", "10"}), QLatin1Char('.'));
+        for (int i = 0; i < setsBeforeAbort; ++i) {
+            module.values[QStringLiteral("MVV")] = DeviceValue(float(i));
+            wizard.Capture(module, {}, QLatin1Char('.'));
+        }
+        wizard.Abort(module);
+        QCOMPARE(recorder.stage, QStringLiteral("Ready..."));
+        QVERIFY(!recorder.running);
+        QCOMPARE(wizard.stage(), qint16(0));
+        QCOMPARE(module.values.value("Gain"), restored ? DeviceValue(12.5f) : DeviceValue(10.0f));
+        QCOMPARE(module.values.value("OFFS"), restored ? DeviceValue(0.125f) : DeviceValue(0.0f));
+        QCOMPARE(module.values.value("POZ"), restored ? DeviceValue(2.0f) : DeviceValue(0));
+        QCOMPARE(module.values.value("RESOL"), restored ? DeviceValue(1.0f) : DeviceValue(0));
+    }
+
+    void aFailedLinearisationPointIsRetriedNotSkipped() {
+        ScriptedZex module = calibratedModule();
+        module.pendingErrors = true;
+        RecordingUi recorder;
+        recorder.answers = {true};
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, loads({"0", "4", "6", "", "", "10"}), QLatin1Char('.'));
+        module.values[QStringLiteral("MVV")] = DeviceValue(0.0f);
+        wizard.Capture(module, {}, QLatin1Char('.'));
+        module.values[QStringLiteral("MVV")] = DeviceValue(1.0f);
+        wizard.Capture(module, {}, QLatin1Char('.'));
+        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1
+        module.values[QStringLiteral("UMVV")] = DeviceValue(0.41f);
+        module.failingNames = {QStringLiteral("LINP")};
+        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1: the table write fails
+        QCOMPARE(recorder.messages, QStringList{CommsQuestion});
+        QCOMPARE(recorder.stage, QStringLiteral("Retry Previous Stage"));
+        QCOMPARE(wizard.stage(), qint16(4)); // point 1 again, not point 2
+        QVERIFY(!module.ErrorState());
+        module.failingNames.clear();
+        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1 prepared again
+        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 1"));
+        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1
+        QCOMPARE(module.values.value("LINP"), DeviceValue(3));
+        QCOMPARE(module.values.value("LINX2"), DeviceValue(0.41f));
+        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 2"));
+        QCOMPARE(wizard.stage(), qint16(7));
+    }
+
+    void aFailedLowReadingReturnsToTheLowPoint() {
+        ScriptedZex module = calibratedModule();
+        module.pendingErrors = true;
+        RecordingUi recorder;
+        recorder.answers = {true};
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        module.failingNames = {QStringLiteral("MVV")};
+        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the low load: no reading
+        QCOMPARE(recorder.messages, QStringList{CommsQuestion});
+        QCOMPARE(wizard.retryStage(), qint16(0));
+        QVERIFY(!recorder.stages.contains(QStringLiteral("Calibration High Point")));
+        module.failingNames.clear();
+        module.calls.clear();
+        wizard.Capture(module, {}, QLatin1Char('.')); // Next: the low point again
+        QCOMPARE(recorder.stage, QStringLiteral("Calibration Low Point"));
+        // The calibration read at the first Start is kept, not read again from the reset module.
+        QVERIFY(!module.calls.contains(QStringLiteral("get Gain")));
+        module.values[QStringLiteral("MVV")] = DeviceValue(0.25f);
+        wizard.Capture(module, {}, QLatin1Char('.'));
+        QCOMPARE(wizard.lowMvV(), 0.25f);
+        QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
+        wizard.Abort(module);
+        QCOMPARE(module.values.value("Gain"), DeviceValue(12.5f));
+    }
+
+    // The whole wizard on the simulated module, whose cell is bowed: two points, then four
+    // linearisation points; the display then shows every applied load within one count.
+    void aFullRunMakesTheDisplayReadTheLoads() {
+        SimulatedScale scale;
+        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        const QList<double> points = {0.0, 5.0, 10.0, 15.0, 20.0, 25.0};
+        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "25"}), QLatin1Char('.'));
+        scale.load(0.0);
+        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        scale.load(25.0);
+        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Complete"));
+        QCOMPARE(scale.device().LINP().toSingle(), 0.0f);
+        QVERIFY(recorder.messages.isEmpty());
+        // Two points only: the ends are right, the middle of the bowed cell reads high.
+        scale.load(0.0);
+        QVERIFY(std::abs(scale.displayed()) <= DisplayCount);
+        scale.load(25.0);
+        QVERIFY(std::abs(scale.displayed() - 25.0) <= DisplayCount);
+        scale.load(12.5);
+        QVERIFY(scale.displayed() - 12.5 > 10 * DisplayCount);
+
+        wizard.Capture(scale.device(), loads({"0", "5", "10", "15", "20", "25"}), QLatin1Char('.'));
+        scale.load(0.0);
+        wizard.Capture(scale.device(), {}, QLatin1Char('.')); // Set at the low point
+        scale.load(25.0);
+        wizard.Capture(scale.device(), {}, QLatin1Char('.')); // Set at the high point
+        wizard.Capture(scale.device(), {}, QLatin1Char('.')); // Next: linearisation point 1
+        for (int point = 1; point <= 4; ++point) {
+            QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point %1").arg(point));
+            scale.load(points[point]);
+            wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        }
+        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Complete"));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(scale.device().LINP().toSingle(), 6.0f);
+        for (double load : points) {
+            scale.load(load);
+            const double shown = scale.displayed();
+            QVERIFY2(std::abs(shown - load) <= DisplayCount + 1e-9,
+                     qPrintable(QStringLiteral("%1 t shows %2").arg(load).arg(shown)));
+        }
+    }
+
+    void aCommunicationErrorCanBeRetriedOrAborted_data() {
+        QTest::addColumn<bool>("retry");
+        QTest::newRow("Yes: the high point is taken again") << true;
+        QTest::newRow("No: the module keeps its calibration") << false;
+    }
+    void aCommunicationErrorCanBeRetriedOrAborted() {
+        QFETCH(bool, retry);
+        SimulatedScale scale;
+        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
+        const QList<float> before = scale.calibration();
+        RecordingUi recorder;
+        recorder.answers = {retry};
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "20"}), QLatin1Char('.'));
+        scale.load(0.0);
+        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        scale.load(20.0);
+        scale.refuseNextTransaction();
+        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        QCOMPARE(recorder.messages, QStringList{CommsQuestion});
+        QVERIFY(!scale.device().ErrorState());
+        if (!retry) {
+            QCOMPARE(recorder.stage, QStringLiteral("Aborted by user"));
+            QCOMPARE(recorder.instructions, QString());
+            QCOMPARE(recorder.caption, QStringLiteral("Start"));
+            QVERIFY(!recorder.running);
+            QCOMPARE(scale.calibration(), before);
+            return;
+        }
+        QCOMPARE(recorder.stage, QStringLiteral("Retry Previous Stage"));
+        QCOMPARE(recorder.caption, QStringLiteral("Next"));
+        QCOMPARE(wizard.stage(), qint16(2));
+        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
+        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
+        QCOMPARE(recorder.stage, QStringLiteral("Calibration Stage Complete"));
+        QVERIFY(std::abs(scale.displayed() - 20.0) <= DisplayCount);
+    }
+
+    void startThenAbortLeavesTheModuleAsItWas() {
+        SimulatedScale scale;
+        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
+        scale.load(7.0);
+        const double shownBefore = scale.displayed();
+        const QList<float> before = scale.calibration();
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        QVERIFY(scale.calibration() != before);
+        wizard.Abort(scale.device());
+        QCOMPARE(scale.calibration(), before);
+        QCOMPARE(scale.displayed(), shownBefore);
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
+    void aModuleWithoutSystemZeroStartsWithoutAnError() {
+        SimulatedScale scale(1.07);
+        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 1.07f);
+        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(wizard.stage(), qint16(1));
+        QCOMPARE(scale.device().Gain().toSingle(), 1.0f);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCalibrationWizard)
+#include "tst_calibrationwizard.moc"
