@@ -42,9 +42,12 @@ void PageBase::wireHoverTips() {
     for (QKBtn* field : findChildren<QKBtn*>()) {
         // The tip is read when the pointer arrives: pages change some tips as they go.
         connect(field, &QKBtn::MouseIn, this, [field] {
-            if (!field->ToolTipText().isEmpty()) {
-                TipModule::TipOn(field->ToolTipText());
+            const QString tip = field->ToolTipText();
+            if (tip.isEmpty()) {
+                return;
             }
+            // A field's tip is a plain sentence; the panel keeps its own heading for it.
+            TipModule::TipOn(tip.contains(QLatin1Char('*')) ? tip : QStringLiteral("Help*") + tip);
         });
         connect(field, &QKBtn::MouseOut, this, [] { TipModule::TipOff(); });
         field->installEventFilter(this);
