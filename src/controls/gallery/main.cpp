@@ -10,6 +10,7 @@
 #include "controls/Themes.h"
 #include "shell/MessageFrm.h"
 #include "store/BrandingModule.h"
+#include "store/ResourceFolder.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -262,10 +263,10 @@ QWidget* dialogsPage() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    FontsModule::RegisterPrivateFonts(QCoreApplication::applicationDirPath());
+    const QString resources = ResourceFolder::OfThisProgram();
+    FontsModule::RegisterPrivateFonts(resources);
     // The dialogs take their colours from the brand file beside the program.
-    const BrandingModule::BrandLoadResult brand =
-        BrandingModule::LoadProgramBranding(QCoreApplication::applicationDirPath());
+    const BrandingModule::BrandLoadResult brand = BrandingModule::LoadProgramBranding(resources);
     if (!brand.ok()) {
         qWarning("Brand file not loaded (%s): dialogs show black", qPrintable(brand.error));
     }
