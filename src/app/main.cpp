@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZEX Toolkit"));
     QApplication::setApplicationVersion(QLatin1String(ZexVersion::Text));
+    // The desktop entry the package installs: desktops take the window's icon and name from it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zex-toolkit"));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
