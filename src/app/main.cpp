@@ -60,11 +60,16 @@ int main(int argc, char** argv) {
     plan.screenshot = options.screenshot;
     plan.homeScreenshot = options.homeScreenshot;
     auto* tour = new ProgramTour(window, plan, out, err);
-    QObject::connect(tour, &ProgramTour::finished, &window, [&window, &tourResult](int code) {
-        tourResult = code;
-        window.close();
-        QCoreApplication::quit();
-    });
+    // Queued: the tour ends from inside the window's own signals (a refresh shown, a connect
+    // finished), and the window must not be closed under the code that emitted them.
+    QObject::connect(
+        tour, &ProgramTour::finished, &window,
+        [&window, &tourResult](int code) {
+            tourResult = code;
+            window.close();
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
     tour->start();
     QApplication::exec();
     return tourResult;

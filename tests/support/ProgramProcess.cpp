@@ -70,15 +70,24 @@ void ProgramProcess::start(const QString& program, const QStringList& arguments)
 
 ProgramProcess::Result ProgramProcess::finish(int timeoutMs) {
     Result result;
-    result.finished =
-        m_process.waitForFinished(timeoutMs) && m_process.exitStatus() == QProcess::NormalExit;
-    if (!result.finished) {
+    // waitForFinished() is false for a process that has already ended, too.
+    const bool ended =
+        m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+    result.finished = ended && m_process.exitStatus() == QProcess::NormalExit;
+    if (!ended) {
         m_process.kill();
         m_process.waitForFinished(5000);
     }
     result.exitCode = m_process.exitCode();
     result.out = QString::fromLocal8Bit(m_process.readAllStandardOutput());
     result.err = QString::fromLocal8Bit(m_process.readAllStandardError());
+    if (!result.finished) {
+        // What a failing test shows: how the program ended, and everything it said.
+        result.err = (ended ? QStringLiteral("it crashed: %1").arg(m_process.errorString())
+                            : QStringLiteral("still running after %1 ms").arg(timeoutMs)) +
+                     QStringLiteral("\n--- standard output:\n") + result.out +
+                     QStringLiteral("--- standard error:\n") + result.err;
+    }
     return result;
 }
 
