@@ -2,6 +2,7 @@
 
 #include "store/BrandingModule.h"
 #include "store/CodePage1252.h"
+#include "store/ResourceFolder.h"
 #include "store/XMLModule.h"
 #include "store/cXMLRegistry.h"
 
@@ -17,7 +18,7 @@ constexpr qint64 MaxLogoFileSize = 4 * 1024 * 1024;
 const QString Section = QLatin1String(BrandSection);
 
 void PrintUsage(QTextStream& stream) {
-    stream << "Usage: zexctl brand verify FILE\n"
+    stream << "Usage: zexctl brand verify [FILE]\n"
               "       zexctl brand sign FILE\n"
               "       zexctl brand set FILE KEY VALUE\n"
               "       zexctl brand logo FILE Logo|LogoSmall IMAGE\n";
@@ -316,6 +317,11 @@ int Logo(const QString& path, const QString& keyName, const QString& imagePath, 
 namespace BrandCommands {
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    return run(arguments, out, err, ResourceFolder::OfThisProgram());
+}
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err,
+        const QString& resourceFolder) {
     QStringList args = arguments;
     if (!args.isEmpty() && args.first() == u"brand") {
         args.removeFirst();
@@ -331,6 +337,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         code = Success;
     } else if (command == u"verify" && expect(1)) {
         code = Verify(args[0], out, err);
+    } else if (command == u"verify" && expect(0)) {
+        // The file the program itself would load.
+        code = Verify(BrandFilePath(resourceFolder), out, err);
     } else if (command == u"sign" && expect(1)) {
         code = Sign(args[0], out, err);
     } else if (command == u"set" && expect(3)) {

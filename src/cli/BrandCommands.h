@@ -6,7 +6,8 @@
 // "zexctl brand ...": checks, signs and edits brand files for whoever delivers the program under
 // another brand.
 //
-//   brand verify FILE                          loads the file as the program would
+//   brand verify [FILE]                        loads the file as the program would (without FILE:
+//                                              the brand file the program uses)
 //   brand sign FILE                            recomputes "MD5Hash" over the "Data" section
 //   brand set FILE KEY VALUE                   sets one identity text, number or colour
 //   brand logo FILE Logo|LogoSmall IMAGE       stores an image file as a logo
@@ -22,5 +23,7 @@ enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
 
 // args are the words after "zexctl"; a leading "brand" is optional.
 int run(const QStringList& args, QTextStream& out, QTextStream& err);
+// The same, with the folder where "brand verify" without FILE looks for the program's brand file.
+int run(const QStringList& args, QTextStream& out, QTextStream& err, const QString& resourceFolder);
 
 } // namespace BrandCommands

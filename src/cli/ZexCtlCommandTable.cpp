@@ -39,7 +39,8 @@ const QList<ZexCtlCommand>& ZexCtlCommandTable() {
          true, false, ConfigurationFileCommands::CheckDiff, ConfigurationFileCommands::Diff},
         {"brand", "brand verify|sign FILE | set FILE KEY VALUE | logo FILE Logo|LogoSmall IMAGE",
          "Check, sign or change a brand file (.qkb): verify its digest, recompute it, set one "
-         "key, or replace a logo with an image file.",
+         "key, or replace a logo with an image file. \"brand verify\" alone checks the brand "
+         "file the program uses.",
          false, false, nullptr,
          [](ZexCtlSession& session) {
              return BrandCommands::run(session.arguments, session.out, session.err);

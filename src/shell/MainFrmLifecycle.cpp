@@ -23,6 +23,7 @@
 #include "store/ApplicationSettings.h"
 #include "store/BrandValues.h"
 #include "store/BrandingModule.h"
+#include "store/ResourceFolder.h"
 #include "util/ApplicationState.h"
 #include "util/MonotonicClock.h"
 #include "util/ZexVersion.h"
@@ -59,7 +60,7 @@ ColourValue background(const QWidget* widget) {
 
 ProgramEnvironment ProgramEnvironment::System() {
     ProgramEnvironment environment;
-    environment.programFolder = QCoreApplication::applicationDirPath();
+    environment.programFolder = ResourceFolder::OfThisProgram();
     environment.ctrlAndShiftHeld = [] {
         const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
         return held.testFlag(Qt::ControlModifier) && held.testFlag(Qt::ShiftModifier);

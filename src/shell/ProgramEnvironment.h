@@ -12,7 +12,8 @@ class RadioFactory;
 // their own: the folders, the keyboard at start-up, the clock that every wait is measured on,
 // the radio support, the system message box, the desktop's "open" and the end of the process.
 struct ProgramEnvironment {
-    // Brand file, fonts and manuals sit here.
+    // Brand file, fonts and manuals sit here: beside the executable in the build tree, the
+    // package's share folder when installed (ResourceFolder).
     QString programFolder;
     // Parents of the per-user folders; the platform's own when empty.
     QString configBase;
@@ -31,7 +32,7 @@ struct ProgramEnvironment {
     // written to the settings unless the user connects with it.
     int preselectedPort = 0;
 
-    // The real machine: the folder of the executable, the keyboard, the system clock, the radio
-    // base station service, QMessageBox and QDesktopServices.
+    // The real machine: the resource folder of the executable, the keyboard, the system clock, the
+    // radio base station service, QMessageBox and QDesktopServices.
     static ProgramEnvironment System();
 };

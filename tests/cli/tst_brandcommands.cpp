@@ -20,12 +20,13 @@ class TestBrandCommands : public QObject {
 
     QString brandFile() const { return m_dir.filePath(QStringLiteral("brand.qkb")); }
 
-    int run(const QStringList& args) {
+    int run(const QStringList& args, const QString& resourceFolder = QString()) {
         m_out.clear();
         m_err.clear();
         QTextStream out(&m_out);
         QTextStream err(&m_err);
-        return BrandCommands::run(args, out, err);
+        return resourceFolder.isNull() ? BrandCommands::run(args, out, err)
+                                       : BrandCommands::run(args, out, err, resourceFolder);
     }
 
     void replaceInFile(const QByteArray& from, const QByteArray& to) {
@@ -58,6 +59,14 @@ private Q_SLOTS:
         QCOMPARE(run({"verify", brandFile()}), 1);
         QVERIFY2(m_err.contains(QStringLiteral("does not match")), qPrintable(m_err));
         QVERIFY(m_err.contains(QStringLiteral("stored MD5Hash")));
+    }
+
+    void verifyWithoutAFileChecksTheProgramsBrandFile() {
+        QCOMPARE(run({"brand", "verify"}, m_dir.path()), 0);
+        QVERIFY2(m_out.startsWith(brandFile() + QStringLiteral(": verified.")), qPrintable(m_out));
+        QTemporaryDir empty;
+        QCOMPARE(run({"brand", "verify"}, empty.path()), 1);
+        QVERIFY2(m_err.contains(empty.filePath(QStringLiteral("default.qkb"))), qPrintable(m_err));
     }
 
     void signMakesAnEditedFileVerifyAgain() {
@@ -216,7 +225,7 @@ private Q_SLOTS:
 
     void helpGoesToStandardOutput() {
         QCOMPARE(run({"brand", "help"}), 0);
-        QVERIFY(m_out.contains(QStringLiteral("zexctl brand verify FILE")));
+        QVERIFY(m_out.contains(QStringLiteral("zexctl brand verify [FILE]")));
     }
 };
 

@@ -11,6 +11,7 @@
 #include "controls/Themes.h"
 #include "shell/MessageFrm.h"
 #include "store/BrandingModule.h"
+#include "store/ResourceFolder.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -277,10 +278,10 @@ QWidget* busyPage() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    FontsModule::RegisterPrivateFonts(QCoreApplication::applicationDirPath());
+    const QString resources = ResourceFolder::OfThisProgram();
+    FontsModule::RegisterPrivateFonts(resources);
     // The dialogs take their colours from the brand file beside the program.
-    const BrandingModule::BrandLoadResult brand =
-        BrandingModule::LoadProgramBranding(QCoreApplication::applicationDirPath());
+    const BrandingModule::BrandLoadResult brand = BrandingModule::LoadProgramBranding(resources);
     if (!brand.ok()) {
         qWarning("Brand file not loaded (%s): dialogs show black", qPrintable(brand.error));
     }
