@@ -62,6 +62,17 @@ void CalibrationWizard::Abort(ZEX& device) {
     DoStage(device);
 }
 
+void CalibrationWizard::Interrupted(ZEX& device) {
+    if (!m_running) {
+        return;
+    }
+    restoreIfNeeded(device);
+    m_running = false;
+    m_saved.held = false;
+    m_calibrationWritten = false;
+    m_stage = 0;
+}
+
 void CalibrationWizard::DoStage(ZEX& device) {
     switch (m_stage) {
     case 0:

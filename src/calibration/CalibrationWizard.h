@@ -35,6 +35,9 @@ public:
     void Capture(ZEX& device, const CalibrationLoads::Texts& texts, QChar decimalSeparator);
     // cbAbort.
     void Abort(ZEX& device);
+    // The page goes away in the middle of a run (the user went Home, or the program closes):
+    // what Start reset is put back, as Abort would, but nothing is shown or asked.
+    void Interrupted(ZEX& device);
 
     qint16 stage() const { return m_stage; }
     qint16 retryStage() const { return m_retryStage; }

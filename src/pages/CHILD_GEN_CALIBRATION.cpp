@@ -114,7 +114,16 @@ CHILD_GEN_CALIBRATION::CHILD_GEN_CALIBRATION(MainFrm& window)
     connect(cbAbort, &QKBtn::Click, this, &CHILD_GEN_CALIBRATION::cbAbort_Click);
 }
 
-CHILD_GEN_CALIBRATION::~CHILD_GEN_CALIBRATION() = default;
+CHILD_GEN_CALIBRATION::~CHILD_GEN_CALIBRATION() {
+    // Going Home or closing in the middle of a calibration must not leave the module with the
+    // calibration that Start reset; the put-back runs after any press still on the way.
+    std::shared_ptr<CalibrationWizard> wizard = m_wizard;
+    window().Device().post([wizard] {
+        if (ZEX* device = CurrentDevice::Get()) {
+            wizard->Interrupted(*device);
+        }
+    });
+}
 
 QString CHILD_GEN_CALIBRATION::ChildFormClass_HelpText() const {
     return QStringLiteral("This page allows you to calibrate the module.*Calibration can be "

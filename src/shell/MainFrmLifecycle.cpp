@@ -334,6 +334,9 @@ void MainFrm::runShutdown() {
         m_registry->SetPageHost(nullptr, nullptr);
         m_registry->UnloadAllPages();
         m_registry->ReleaseDevices();
+        // The pages go now, not after shutdown: what they leave to the device (a calibration
+        // put back) is queued before the links close.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The links are closed on their own thread, in order; each step's failure is skipped.

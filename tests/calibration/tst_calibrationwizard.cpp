@@ -384,6 +384,24 @@ private Q_SLOTS:
         QCOMPARE(module.values.value("RESOL"), restored ? DeviceValue(1.0f) : DeviceValue(0));
     }
 
+    void leavingMidRunPutsBackWhatStartResetWithoutAsking() {
+        ScriptedZex module = calibratedModule();
+        RecordingUi recorder;
+        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        wizard.Capture(module, loads({"0", "5", "", "", "", "10"}), QLatin1Char('.'));
+        const QString stageShown = recorder.stage;
+        wizard.Interrupted(module);
+        QCOMPARE(module.values.value("Gain"), DeviceValue(12.5f));
+        QCOMPARE(module.values.value("LINP"), DeviceValue(3.0f));
+        QCOMPARE(module.values.value("SYSZERO"), DeviceValue(0.5f));
+        QVERIFY(!wizard.isRunning());
+        QCOMPARE(recorder.stage, stageShown); // the page that is going shows nothing more
+        // Once put back, a second interruption writes nothing.
+        module.writes.clear();
+        wizard.Interrupted(module);
+        QVERIFY(module.writes.isEmpty());
+    }
+
     void aFailedLinearisationPointIsRetriedNotSkipped() {
         ScriptedZex module = calibratedModule();
         module.pendingErrors = true;

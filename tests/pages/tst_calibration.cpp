@@ -185,6 +185,32 @@ private Q_SLOTS:
         QCOMPARE(calibrationOf(program), before);
     }
 
+    // Going Home, or closing, in the middle of a run puts back what Start reset.
+    void leavingInTheMiddleOfARunLeavesTheModuleAsItWas_data() {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("going Home") << false;
+        QTest::newRow("closing the program") << true;
+    }
+    void leavingInTheMiddleOfARunLeavesTheModuleAsItWas() {
+        QFETCH(bool, close);
+        ProgramFixture program;
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        CHILD_GEN_CALIBRATION* page = openPage(program);
+        QVERIFY(page);
+        const QList<float> before = calibrationOf(program);
+        setLoads(*page, {"0", "", "", "", "", "20"});
+        QVERIFY(press(*page, page->cbCapture));
+        QVERIFY(calibrationOf(program) != before);
+        if (close) {
+            program.window().close();
+            QCOMPARE(calibrationOf(program), before);
+        } else {
+            program.window().Registry().NavigateTo(1);
+            QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_HOME")));
+            QTRY_COMPARE_WITH_TIMEOUT(calibrationOf(program), before, 10000);
+        }
+    }
+
     void aCommunicationErrorIsAnswered_data() {
         QTest::addColumn<bool>("retry");
         QTest::newRow("Yes goes back to the high point") << true;
