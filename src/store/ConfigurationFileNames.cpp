@@ -14,11 +14,17 @@ const QString InitFile = QStringLiteral("InitFile");
 const QString InitDir = QStringLiteral("InitDir");
 
 // Folders are stored in the platform's own spelling (with backslashes on Windows), as Config.ini
-// holds them.
+// holds them. A stored folder that is gone (a removed stick, a renamed share) or that may have
+// been cut (values are read back at most 254 characters long, so a longer path names another
+// folder) gives way to the user data folder, where a dialog can start.
 QString ReadFolder(const QString& configFile, const QString& userDataFolder) {
-    const QString stored = IniModule::ReadIniValue(configFile, Files, InitDir,
-                                                   QDir::toNativeSeparators(userDataFolder));
-    return QDir::fromNativeSeparators(stored);
+    const QString stored = IniModule::ReadIniValue(configFile, Files, InitDir, QString());
+    const QString folder = QDir::fromNativeSeparators(stored);
+    if (stored.isEmpty() || stored.size() >= IniModule::MaxValueLength ||
+        !QFileInfo(folder).isDir()) {
+        return userDataFolder;
+    }
+    return folder;
 }
 
 bool WriteFolder(const QString& configFile, const QString& folder) {
