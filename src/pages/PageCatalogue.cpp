@@ -1,5 +1,6 @@
 #include "pages/PageCatalogue.h"
 
+#include "pages/CHILD_GEN_FILE.h"
 #include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_INFO.h"
 #include "pages/CHILD_GEN_MEASURE.h"
@@ -18,6 +19,8 @@ void RegisterPages(MainFrm &window) {
                         [owner] { return new CHILD_GEN_INFO(*owner); });
   registry.RegisterPage(QStringLiteral("CHILD_GEN_MEASURE"),
                         [owner] { return new CHILD_GEN_MEASURE(*owner); });
+  registry.RegisterPage(QStringLiteral("CHILD_GEN_FILE"),
+                        [owner] { return new CHILD_GEN_FILE(*owner); });
   struct Pending {
     const char *page;
     const char *title;
@@ -26,12 +29,6 @@ void RegisterPages(MainFrm &window) {
   // Pages still to come show their title and a note until their own class
   // exists.
   const Pending pending[] = {
-      {"CHILD_GEN_FILE", "Save && Restore",
-       "This page allows you to save the configuration of the connected module "
-       "to a disk file "
-       "on your computer.*This file may then be used to restore the "
-       "configuration to the same "
-       "module or to clone the configuration onto another module."},
       {"CHILD_GEN_COMMS", "Communications",
        "This page allows you to change the communications settings of the "
        "module.**The "
