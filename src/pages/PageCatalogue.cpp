@@ -1,9 +1,11 @@
 #include "pages/PageCatalogue.h"
 
+#include "pages/CHILD_GEN_COMMS.h"
 #include "pages/CHILD_GEN_FILE.h"
 #include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_INFO.h"
 #include "pages/CHILD_GEN_MEASURE.h"
+#include "pages/CHILD_GEN_R58COMMS.h"
 #include "pages/NotAvailablePage.h"
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
@@ -21,6 +23,10 @@ void RegisterPages(MainFrm &window) {
                         [owner] { return new CHILD_GEN_MEASURE(*owner); });
   registry.RegisterPage(QStringLiteral("CHILD_GEN_FILE"),
                         [owner] { return new CHILD_GEN_FILE(*owner); });
+  registry.RegisterPage(QStringLiteral("CHILD_GEN_COMMS"),
+                        [owner] { return new CHILD_GEN_COMMS(*owner); });
+  registry.RegisterPage(QStringLiteral("CHILD_GEN_R58COMMS"),
+                        [owner] { return new CHILD_GEN_R58COMMS(*owner); });
   struct Pending {
     const char *page;
     const char *title;
@@ -29,14 +35,6 @@ void RegisterPages(MainFrm &window) {
   // Pages still to come show their title and a note until their own class
   // exists.
   const Pending pending[] = {
-      {"CHILD_GEN_COMMS", "Communications",
-       "This page allows you to change the communications settings of the "
-       "module.**The "
-       "module will require power cycling for these changes to take effect."},
-      {"CHILD_GEN_R58COMMS", "Communications",
-       "This page allows you to change the communications settings of the "
-       "module.**The "
-       "module will require power cycling for these changes to take effect."},
       {"CHILD_GEN_CALIBRATION", "Calibration",
        "This page allows you to calibrate the module.*Calibration can be "
        "achieved by "
