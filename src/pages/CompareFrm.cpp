@@ -70,6 +70,7 @@ CompareFrm::CompareFrm(const QString& title, const QString& summary, const QStri
     listPalette.setColor(QPalette::Text, text);
     Differences->setPalette(listPalette);
     Differences->setFrameShape(QFrame::NoFrame);
+    Differences->setSpacing(1);
 
     QFont buttonFont(QStringLiteral("Trebuchet MS"));
     buttonFont.setPointSizeF(12);
@@ -85,11 +86,11 @@ CompareFrm::CompareFrm(const QString& title, const QString& summary, const QStri
     Title->setGeometry(0, 0, width, px(MessageFrm::TitleHeightTwips));
     Message->setGeometry(margin, Title->geometry().bottom() + 1 + gap, inner,
                          Message->heightForWidth(inner));
-    const int lineHeight = Differences->fontMetrics().height() + 2;
+    const int lineHeight = Differences->fontMetrics().height() + 4;
     const int listHeight =
         lineHeight *
             int(std::min<qsizetype>(std::max<qsizetype>(lines.size(), 1), MaxVisibleLines)) +
-        6;
+        12;
     Differences->setGeometry(margin, Message->geometry().bottom() + 1 + gap, inner, listHeight);
     Differences->setVisible(!lines.isEmpty());
     const int buttonTop =

@@ -1,5 +1,6 @@
 #include "store/ConfigurationFileNames.h"
 
+#include "store/IniFile.h"
 #include "store/IniModule.h"
 
 #include <QDir>
@@ -29,6 +30,21 @@ QString ReadFolder(const QString& configFile, const QString& userDataFolder) {
 
 bool WriteFolder(const QString& configFile, const QString& folder) {
     return IniModule::WriteIniValue(configFile, Files, InitDir, QDir::toNativeSeparators(folder));
+}
+
+// Several keys of "Files" in one write of the settings file: each write replaces the file and
+// flushes it to disk, which costs more than the rest of choosing a file. A key that cannot be
+// stored is left out; the others are written all the same.
+bool WriteFilesKeys(const QString& configFile, const QList<std::pair<QString, QString>>& keys) {
+    IniFile file;
+    if (file.load(configFile) == IniFile::LoadStatus::Unreadable) {
+        return false;
+    }
+    bool all = true;
+    for (const auto& [key, value] : keys) {
+        all = file.setValue(Files, key, value) && all;
+    }
+    return file.save(configFile) && all;
 }
 
 QString NameForSerial(const QString& serialNumber) {
@@ -66,9 +82,9 @@ FileChoice ProposeSaveFile(const QString& configFile, const QString& serialNumbe
 
 bool RememberSaveFile(const QString& configFile, const QString& serialNumber,
                       const FileChoice& chosen) {
-    const bool serialWritten =
-        IniModule::WriteIniValue(configFile, Files, LastSerial, serialNumber);
-    return RememberRestoreFile(configFile, chosen) && serialWritten;
+    return WriteFilesKeys(configFile, {{LastSerial, serialNumber},
+                                       {InitFile, chosen.fileName},
+                                       {InitDir, QDir::toNativeSeparators(chosen.folder)}});
 }
 
 FileChoice ProposeRestoreFile(const QString& configFile, const QString& userDataFolder) {
@@ -77,8 +93,8 @@ FileChoice ProposeRestoreFile(const QString& configFile, const QString& userData
 }
 
 bool RememberRestoreFile(const QString& configFile, const FileChoice& chosen) {
-    const bool fileWritten = IniModule::WriteIniValue(configFile, Files, InitFile, chosen.fileName);
-    return WriteFolder(configFile, chosen.folder) && fileWritten;
+    return WriteFilesKeys(configFile, {{InitFile, chosen.fileName},
+                                       {InitDir, QDir::toNativeSeparators(chosen.folder)}});
 }
 
 } // namespace ConfigurationFileNames
