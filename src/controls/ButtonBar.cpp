@@ -20,7 +20,9 @@ void copyTemplate(const QKBtn& from, QKBtn& to) {
     to.Alignment(from.Alignment());
     to.Toggle(from.Toggle());
     to.Inactive(from.Inactive());
-    to.Enabled(from.Enabled());
+    // The template's own setting, not what it inherits: a button made while the window is
+    // disabled (the pages a radio connection brings) must work once the window is enabled.
+    to.Enabled(!from.testAttribute(Qt::WA_ForceDisabled));
 }
 
 } // namespace

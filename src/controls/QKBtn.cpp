@@ -490,7 +490,16 @@ void QKBtn::CommitTextEdit() {
         closeTextEditor();
         return;
     }
-    Caption(CaptionModule::FormatCaption(typed, m_format, isHexadecimal(), m_decimalSeparator));
+    const QString committed =
+        CaptionModule::FormatCaption(typed, m_format, isHexadecimal(), m_decimalSeparator);
+    if (m_valueCheck &&
+        !m_valueCheck(CaptionModule::LeadingNumber(
+            CaptionModule::WithDecimalPoint(committed, m_decimalSeparator), !isHexadecimal()))) {
+        beep();
+        closeTextEditor();
+        return;
+    }
+    Caption(committed);
     closeTextEditor();
     const QPointer<QKBtn> self(this);
     Q_EMIT Changed();

@@ -156,6 +156,9 @@ public:
     FieldInputModule::InputRules InputRules() const;
     // Sounds when a committed value is refused; the system beep unless replaced (tests count).
     void SetBeep(std::function<void()> beep) { m_beep = std::move(beep); }
+    // What the bound member can hold, beyond Min and Max: a committed value (as the field will
+    // show and write it) that fails the check is refused with the beep, like one out of range.
+    void SetValueCheck(std::function<bool(double)> check) { m_valueCheck = std::move(check); }
 
     // What is shown now, for the style gallery and tests.
     QString ShownText() const { return m_shownText; }
@@ -304,4 +307,5 @@ private:
     FieldLineEdit* m_textEditor = nullptr;
     FieldDropList* m_dropList = nullptr;
     std::function<void()> m_beep;
+    std::function<bool(double)> m_valueCheck;
 };

@@ -1,55 +1,37 @@
 #include "pages/PageCatalogue.h"
 
 #include "pages/CHILD_GEN_CALIBRATION.h"
+#include "pages/CHILD_GEN_COMMS.h"
 #include "pages/CHILD_GEN_FACTORY.h"
+#include "pages/CHILD_GEN_FILE.h"
 #include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_INFO.h"
-#include "pages/NotAvailablePage.h"
+#include "pages/CHILD_GEN_MEASURE.h"
+#include "pages/CHILD_GEN_R58COMMS.h"
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
 
 namespace PageCatalogue {
+namespace {
+
+template <typename Page>
+void add(PageRegistry& registry, const char* pageName, MainFrm* owner) {
+    registry.RegisterPage(QLatin1String(pageName), [owner] { return new Page(*owner); });
+}
+
+} // namespace
 
 void RegisterPages(MainFrm& window) {
     PageRegistry& registry = window.Registry();
     MainFrm* owner = &window;
-    registry.RegisterPage(QStringLiteral("CHILD_GEN_HOME"),
-                          [owner] { return new CHILD_GEN_HOME(*owner); });
-    registry.RegisterPage(QStringLiteral("CHILD_GEN_INFO"),
-                          [owner] { return new CHILD_GEN_INFO(*owner); });
-    registry.RegisterPage(QStringLiteral("CHILD_GEN_CALIBRATION"),
-                          [owner] { return new CHILD_GEN_CALIBRATION(*owner); });
-    registry.RegisterPage(QStringLiteral("CHILD_GEN_FACTORY"),
-                          [owner] { return new CHILD_GEN_FACTORY(*owner); });
-    struct Pending {
-        const char* page;
-        const char* title;
-        const char* help;
-    };
-    // Pages still to come show their title and a note until their own class exists.
-    const Pending pending[] = {
-        {"CHILD_GEN_MEASURE", "Measurement",
-         "This page shows the relationships between different values in the core measurement "
-         "system.*You can also adjust various zeroes and tares.**Overload and Overrange levels "
-         "and counters can also be configured."},
-        {"CHILD_GEN_FILE", "Save && Restore",
-         "This page allows you to save the configuration of the connected module to a disk file "
-         "on your computer.*This file may then be used to restore the configuration to the same "
-         "module or to clone the configuration onto another module."},
-        {"CHILD_GEN_COMMS", "Communications",
-         "This page allows you to change the communications settings of the module.**The "
-         "module will require power cycling for these changes to take effect."},
-        {"CHILD_GEN_R58COMMS", "Communications",
-         "This page allows you to change the communications settings of the module.**The "
-         "module will require power cycling for these changes to take effect."},
-    };
-    for (const Pending& page : pending) {
-        const QString title = QString::fromUtf8(page.title);
-        const QString help = QString::fromUtf8(page.help);
-        registry.RegisterPage(QLatin1String(page.page), [owner, title, help] {
-            return new NotAvailablePage(*owner, title, help);
-        });
-    }
+    add<CHILD_GEN_HOME>(registry, "CHILD_GEN_HOME", owner);
+    add<CHILD_GEN_INFO>(registry, "CHILD_GEN_INFO", owner);
+    add<CHILD_GEN_MEASURE>(registry, "CHILD_GEN_MEASURE", owner);
+    add<CHILD_GEN_FILE>(registry, "CHILD_GEN_FILE", owner);
+    add<CHILD_GEN_COMMS>(registry, "CHILD_GEN_COMMS", owner);
+    add<CHILD_GEN_R58COMMS>(registry, "CHILD_GEN_R58COMMS", owner);
+    add<CHILD_GEN_CALIBRATION>(registry, "CHILD_GEN_CALIBRATION", owner);
+    add<CHILD_GEN_FACTORY>(registry, "CHILD_GEN_FACTORY", owner);
 }
 
 } // namespace PageCatalogue

@@ -1,5 +1,6 @@
 #include "store/ConfigurationFileNames.h"
 
+#include "store/IniFile.h"
 #include "store/IniModule.h"
 
 #include <QDir>
@@ -14,15 +15,36 @@ const QString InitFile = QStringLiteral("InitFile");
 const QString InitDir = QStringLiteral("InitDir");
 
 // Folders are stored in the platform's own spelling (with backslashes on Windows), as Config.ini
-// holds them.
+// holds them. A stored folder that is gone (a removed stick, a renamed share) or that may have
+// been cut (values are read back at most 254 characters long, so a longer path names another
+// folder) gives way to the user data folder, where a dialog can start.
 QString ReadFolder(const QString& configFile, const QString& userDataFolder) {
-    const QString stored = IniModule::ReadIniValue(configFile, Files, InitDir,
-                                                   QDir::toNativeSeparators(userDataFolder));
-    return QDir::fromNativeSeparators(stored);
+    const QString stored = IniModule::ReadIniValue(configFile, Files, InitDir, QString());
+    const QString folder = QDir::fromNativeSeparators(stored);
+    if (stored.isEmpty() || stored.size() >= IniModule::MaxValueLength ||
+        !QFileInfo(folder).isDir()) {
+        return userDataFolder;
+    }
+    return folder;
 }
 
 bool WriteFolder(const QString& configFile, const QString& folder) {
     return IniModule::WriteIniValue(configFile, Files, InitDir, QDir::toNativeSeparators(folder));
+}
+
+// Several keys of "Files" in one write of the settings file: each write replaces the file and
+// flushes it to disk, which costs more than the rest of choosing a file. A key that cannot be
+// stored is left out; the others are written all the same.
+bool WriteFilesKeys(const QString& configFile, const QList<std::pair<QString, QString>>& keys) {
+    IniFile file;
+    if (file.load(configFile) == IniFile::LoadStatus::Unreadable) {
+        return false;
+    }
+    bool all = true;
+    for (const auto& [key, value] : keys) {
+        all = file.setValue(Files, key, value) && all;
+    }
+    return file.save(configFile) && all;
 }
 
 QString NameForSerial(const QString& serialNumber) {
@@ -60,9 +82,9 @@ FileChoice ProposeSaveFile(const QString& configFile, const QString& serialNumbe
 
 bool RememberSaveFile(const QString& configFile, const QString& serialNumber,
                       const FileChoice& chosen) {
-    const bool serialWritten =
-        IniModule::WriteIniValue(configFile, Files, LastSerial, serialNumber);
-    return RememberRestoreFile(configFile, chosen) && serialWritten;
+    return WriteFilesKeys(configFile, {{LastSerial, serialNumber},
+                                       {InitFile, chosen.fileName},
+                                       {InitDir, QDir::toNativeSeparators(chosen.folder)}});
 }
 
 FileChoice ProposeRestoreFile(const QString& configFile, const QString& userDataFolder) {
@@ -71,8 +93,8 @@ FileChoice ProposeRestoreFile(const QString& configFile, const QString& userData
 }
 
 bool RememberRestoreFile(const QString& configFile, const FileChoice& chosen) {
-    const bool fileWritten = IniModule::WriteIniValue(configFile, Files, InitFile, chosen.fileName);
-    return WriteFolder(configFile, chosen.folder) && fileWritten;
+    return WriteFilesKeys(configFile, {{InitFile, chosen.fileName},
+                                       {InitDir, QDir::toNativeSeparators(chosen.folder)}});
 }
 
 } // namespace ConfigurationFileNames

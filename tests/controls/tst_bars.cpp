@@ -105,6 +105,16 @@ private Q_SLOTS:
         QCOMPARE(click.count(), 2);
     }
 
+    void buttonsAddedWhileTheWindowIsDisabledWorkOnceItIsEnabled() {
+        host->setEnabled(false);
+        ButtonBar* bar = barWith(QStringLiteral("BPC"));
+        host->setEnabled(true);
+        QSignalSpy click(bar, &ButtonBar::ButtonClick);
+        QVERIFY(bar->Button(2)->isEnabled());
+        QTest::mouseClick(bar->Button(2), Qt::LeftButton);
+        QCOMPARE(click.count(), 1);
+    }
+
     void hoverAndLeaveCarryTheButtonNumber() {
         ButtonBar* bar = barWith(QStringLiteral("BP"));
         QSignalSpy hover(bar, &ButtonBar::ButtonHover);

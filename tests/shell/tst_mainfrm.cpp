@@ -144,7 +144,7 @@ private Q_SLOTS:
         const Device* entry = program.window().Registry().CurrentDeviceEntry();
         QCOMPARE(entry->FormCollection.last(), lastPage);
         QCOMPARE(entry->FormCollection.at(4), QStringLiteral("CHILD_GEN_COMMS"));
-        // Every page of the bar can be shown; the ones still to come say so.
+        // The last page of the bar can be shown.
         program.window().ButtonBar1->Button(buttons - 1)->HandleClick();
         QVERIFY(program.waitForPage(lastPage));
     }

@@ -25,6 +25,7 @@ private Q_SLOTS:
         m_config = m_dir.filePath(QStringLiteral("Config.ini"));
         m_userData = m_dir.filePath(QStringLiteral("ZEX Toolkit/"));
         QFile::remove(m_config);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("site")));
     }
 
     void theSaveProposalFollowsTheModule_data() {
@@ -76,6 +77,36 @@ private Q_SLOTS:
         const FileChoice again = ProposeSaveFile(m_config, "0001000001", m_userData);
         QCOMPARE(again.path(), m_dir.filePath("site/crane 7.zcf"));
         QVERIFY(proposal.path().endsWith("/ZEX Toolkit/ZEX 0001000001.zcf"));
+    }
+
+    // A dialog cannot start in a folder that is not there: a removed stick, a renamed share, or a
+    // path cut to the 254 characters a stored value is read back with.
+    void aStoredFolderThatIsNotThereGivesWayToTheUserDataFolder_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a folder that exists") << m_dir.filePath("site") << true;
+        QTest::newRow("a folder that has gone") << m_dir.filePath("removed stick") << false;
+        QTest::newRow("a file, not a folder") << m_dir.filePath("Config.ini") << false;
+        QString deep = m_dir.filePath("site");
+        while (deep.size() < 300) {
+            deep += QStringLiteral("/a rather long folder name");
+        }
+        QTest::newRow("a folder whose path was cut") << deep << false;
+    }
+    void aStoredFolderThatIsNotThereGivesWayToTheUserDataFolder() {
+        QFETCH(QString, stored);
+        QFETCH(bool, kept);
+        if (stored.size() > 254) {
+            QVERIFY(QDir().mkpath(stored));
+        }
+        QVERIFY(IniModule::WriteIniValue(m_config, "Files", "InitDir",
+                                         QDir::toNativeSeparators(stored)));
+        QVERIFY(IniModule::WriteIniValue(m_config, "Files", "InitFile", "old.zcf"));
+        const QString expected = kept ? stored : m_userData;
+        QCOMPARE(ProposeRestoreFile(m_config, m_userData).folder, expected);
+        QCOMPARE(ProposeSaveFile(m_config, "0001000001", m_userData).folder, expected);
+        // Written back at once, so the next dialog starts there too.
+        QCOMPARE(QDir::fromNativeSeparators(files("InitDir")), expected);
     }
 
     void theRestoreProposalIsTheLastFileUsed() {

@@ -1,0 +1,163 @@
+// The two Communications pages against the simulator: the station and channel lists, the baud
+// rate, a channel kept by SAVE, and the paired module's ID and data tag as hexadecimal.
+#include "controls/QKBtn.h"
+#include "pages/CHILD_GEN_COMMS.h"
+#include "pages/CHILD_GEN_HOME.h"
+#include "pages/CHILD_GEN_R58COMMS.h"
+#include "shell/MainFrm.h"
+#include "shell/PageRegistry.h"
+#include "sim/RadioReachableModule.h"
+#include "sim/RadioSimulation.h"
+#include "sim/SimBaseStation.h"
+#include "sim/SimulatedBus.h"
+#include "sim/SimulatorServer.h"
+#include "support/ProgramFixture.h"
+
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+constexpr int CommsButton = 5;
+constexpr quint32 RadioId = 0x1A2B;
+
+template <typename Page>
+Page* commsPage(ProgramFixture& program, const char* name) {
+    program.window().Registry().NavigateTo(CommsButton);
+    if (!program.waitForPage(QLatin1String(name))) {
+        return nullptr;
+    }
+    return qobject_cast<Page*>(program.window().Registry().CurrentPage());
+}
+
+float stored(ProgramFixture& program, const char* name) {
+    return program.bus().withBus(
+        [&](SimulatedBus& bus) { return bus.module(0).readByName(QLatin1String(name)).value; });
+}
+
+std::optional<double> radioParameter(ProgramFixture& program, const char* name) {
+    std::optional<double> value;
+    program.radio()->station().withModule(RadioId, [&](RadioReachableModule& module) {
+        value = module.parameter(QLatin1String(name));
+    });
+    return value;
+}
+
+void type(QKBtn* field, const QString& text) {
+    field->HandleClick();
+    QLineEdit* editor = field->TextEditor();
+    QVERIFY(editor && editor->isVisible());
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+// Every item's code, in order.
+QList<qint16> codes(QKBtn* field) {
+    QList<qint16> result;
+    const int count = int(field->List().split(QLatin1Char('|')).size());
+    for (int i = 0; i < count; ++i) {
+        field->ListPicked(i);
+        result.append(field->ListIndex());
+    }
+    return result;
+}
+
+} // namespace
+
+class TestComms : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theStationListHasNoEntryForZero() {
+        QList<qint16> expected;
+        for (qint16 station = 1; station <= 253; ++station) {
+            expected.append(station);
+        }
+        QKBtn field;
+        field.Allowed(CHILD_GEN_COMMS::StationList());
+        field.List(CHILD_GEN_COMMS::StationList());
+        QCOMPARE(codes(&field), expected);
+        QKBtn channel;
+        channel.Allowed(CHILD_GEN_R58COMMS::ChannelList());
+        channel.List(CHILD_GEN_R58COMMS::ChannelList());
+        QCOMPARE(codes(&channel),
+                 QList<qint16>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
+    }
+
+    void stationAndBaudAreWrittenAtOnce() {
+        ProgramFixture program;
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        auto* page = commsPage<CHILD_GEN_COMMS>(program, "CHILD_GEN_COMMS");
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        QCOMPARE(page->STATION->ListIndex(), qint16(1));
+        QCOMPARE(page->BAUD->Caption(), QStringLiteral("19200"));
+
+        page->STATION->ListPicked(252); // the last entry
+        QTRY_COMPARE_WITH_TIMEOUT(stored(program, "STAT"), 253.0f, 5000);
+        page->BAUD->ListPicked(0);
+        QTRY_COMPARE_WITH_TIMEOUT(stored(program, "BAUD"), 0.0f, 5000);
+        QVERIFY(program.waitForRefresh());
+        QCOMPARE(page->STATION->Caption(), QStringLiteral("253"));
+        QCOMPARE(page->BAUD->Caption(), QStringLiteral("9600"));
+        // The connection of this run goes on at station 1 and 19200 baud.
+        QVERIFY(program.waitForRefresh());
+        QVERIFY(!program.window().btnErrorReset->Enabled());
+    }
+
+    void radioSettingsAndHexadecimalValues() {
+        ProgramFixture::Options options;
+        options.withBaseStation = true;
+        options.radioArguments = {QStringLiteral("--radio-module"), QStringLiteral("id=1A2B")};
+        ProgramFixture program(options);
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
+        CHILD_GEN_HOME* home = program.home();
+        QTRY_COMPARE(home->XTab1->currentIndex(), 1);
+        home->pbID->Caption(QStringLiteral("1A2B"));
+        home->QKBtn3->HandleClick();
+        QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_INFO")));
+        auto* page = commsPage<CHILD_GEN_R58COMMS>(program, "CHILD_GEN_R58COMMS");
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        QCOMPARE(page->pbBoundID->Caption(), QStringLiteral("000000"));
+        QCOMPARE(page->pbDataTag->Caption(), QStringLiteral("0000"));
+
+        // Typed as hexadecimal, never read as the decimal number its digits start with.
+        type(page->pbBoundID, QStringLiteral("ffff"));
+        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "BOUNDID"), std::optional<double>(65535),
+                                  5000);
+        type(page->pbDataTag, QStringLiteral("1A2B"));
+        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "BOUNDTAG"),
+                                  std::optional<double>(0x1A2B), 5000);
+        QVERIFY(program.waitForRefresh());
+        QVERIFY(program.waitForRefresh());
+        QCOMPARE(page->pbBoundID->Caption(), QStringLiteral("00FFFF"));
+        QCOMPARE(page->pbDataTag->Caption(), QStringLiteral("1A2B"));
+        type(page->pbDataTag, QStringLiteral("FFFF"));
+        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "BOUNDTAG"), std::optional<double>(65535),
+                                  5000);
+
+        page->pbDoWake->ListPicked(1);
+        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "DOWAKE"), std::optional<double>(1),
+                                  5000);
+
+        // A new channel is written and saved: it is the module's channel once it restarts.
+        page->pbRadioChannel->ListPicked(4);
+        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "CHANNEL"), std::optional<double>(5),
+                                  5000);
+        QVERIFY(program.waitForRefresh());
+        quint8 channel = 0;
+        program.radio()->station().withModule(RadioId, [&](RadioReachableModule& module) {
+            module.reset();
+            channel = module.channel();
+        });
+        QCOMPARE(channel, quint8(5));
+    }
+};
+
+QTEST_MAIN(TestComms)
+#include "tst_comms.moc"

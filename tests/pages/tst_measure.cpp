@@ -1,0 +1,323 @@
+// The Measurement page against the simulator: the field set a firmware and link give, the
+// refresh's reads in their order, typed values the fields take or refuse, an edit reaching the
+// module, and the trend drawing what the refresh read.
+#include "controls/QKBtn.h"
+#include "pages/CHILD_GEN_HOME.h"
+#include "pages/CHILD_GEN_MEASURE.h"
+#include "pages/TrendPlot.h"
+#include "serial/ZarnbusNames.h"
+#include "shell/MainFrm.h"
+#include "shell/PageRegistry.h"
+#include "sim/RadioSimulation.h"
+#include "sim/SimulatedBus.h"
+#include "sim/SimulatorServer.h"
+#include "support/ProgramFixture.h"
+#include "support/SimulatedLink.h"
+
+#include <QFrame>
+#include <QImage>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <cmath>
+
+namespace {
+
+constexpr int MeasureButton = 4;
+
+CHILD_GEN_MEASURE* measurePage(ProgramFixture& program) {
+    program.window().Registry().NavigateTo(MeasureButton);
+    if (!program.waitForPage(QStringLiteral("CHILD_GEN_MEASURE"))) {
+        return nullptr;
+    }
+    return qobject_cast<CHILD_GEN_MEASURE*>(program.window().Registry().CurrentPage());
+}
+
+template <typename Function>
+auto onModule(ProgramFixture& program, Function function) {
+    return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
+}
+
+float stored(ProgramFixture& program, const char* name) {
+    return onModule(program, [name](SimulatedModule& module) {
+        return module.readByName(QLatin1String(name)).value;
+    });
+}
+
+// Types into the field's editor key by key, as the keyboard would, and commits with Enter.
+void type(QKBtn* field, const QString& text) {
+    field->HandleClick();
+    QLineEdit* editor = field->TextEditor();
+    QVERIFY(editor && editor->isVisible());
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+bool connectRadio(ProgramFixture& program) {
+    if (program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed) {
+        return false;
+    }
+    CHILD_GEN_HOME* home = program.home();
+    if (!QTest::qWaitFor([home] { return home->XTab1->currentIndex() == 1; })) {
+        return false;
+    }
+    home->pbID->Caption(QStringLiteral("1A2B"));
+    home->QKBtn3->HandleClick();
+    return program.waitForPage(QStringLiteral("CHILD_GEN_INFO"));
+}
+
+bool near(const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+               std::abs(a.blue() - b.blue()) <
+           60;
+}
+
+// Whether a pixel of the colour lies within two pixels of the point.
+bool drawnAt(const QImage& image, const QPointF& point, const QColor& colour) {
+    for (int dx = -2; dx <= 2; ++dx) {
+        for (int dy = -2; dy <= 2; ++dy) {
+            const QPoint p(int(std::lround(point.x())) + dx, int(std::lround(point.y())) + dy);
+            if (image.rect().contains(p) && near(image.pixelColor(p), colour)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestMeasure : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theFieldSetFollowsFirmwareAndLink_data() {
+        QTest::addColumn<double>("firmware");
+        QTest::addColumn<bool>("radio");
+        QTest::addColumn<bool>("preTare");
+        QTest::addColumn<bool>("overloadLevel");
+        QTest::addColumn<QString>("sensLabel");
+        QTest::addColumn<QString>("sensTip");
+        QTest::addColumn<QString>("thresholdTip");
+        QTest::newRow("2.0 serial: no pre-tare, overload level or calibrated maximum")
+            << 2.0 << false << false << false << "Max Sensitivity (mV/V)"
+            << "Set max sensitivity of connected loadcell. Inputs greater than this will be "
+               "deemed overrange."
+            << "Filter threshold. When difference between consecutive mV/V readings exceeds "
+               "this threshold the filter will be bypassed";
+        QTest::newRow("3.5 serial: pre-tare, no overload level")
+            << 3.5 << false << true << false << "Max Sensitivity (mV/V)"
+            << "Set max sensitivity of connected loadcell. Inputs greater than this will be "
+               "deemed overrange."
+            << "Filter threshold. When difference between consecutive mV/V readings exceeds "
+               "this threshold the filter will be bypassed";
+        QTest::newRow("4.0 radio: every optional field")
+            << 4.0 << true << true << true << "Max Range (tonne)"
+            << "Set max supported weight in tonnes of connected acquisition module. Inputs "
+               "greater than this will be deemed overrange."
+            << "Filter threshold. When difference between consecutive tonne readings exceeds "
+               "this threshold the filter will be bypassed";
+    }
+    void theFieldSetFollowsFirmwareAndLink() {
+        QFETCH(double, firmware);
+        QFETCH(bool, radio);
+        QFETCH(bool, preTare);
+        QFETCH(bool, overloadLevel);
+        QFETCH(QString, sensLabel);
+        QFETCH(QString, sensTip);
+        QFETCH(QString, thresholdTip);
+        ProgramFixture::Options options = ProgramFixture::WithModule(ModuleAt(1, firmware));
+        if (radio) {
+            options.withBaseStation = true;
+            options.radioArguments = {QStringLiteral("--radio-module"),
+                                      QStringLiteral("id=1A2B,firmware=%1").arg(firmware)};
+        }
+        ProgramFixture program(options);
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(radio ? connectRadio(program) : program.connectSerial());
+        CHILD_GEN_MEASURE* page = measurePage(program);
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        QVERIFY(program.waitForRefresh());
+
+        QCOMPARE(page->senslabel->Caption(), sensLabel);
+        QCOMPARE(page->pbSENS->ToolTipText(), sensTip);
+        QCOMPARE(page->pbFilterThreshold->ToolTipText(), thresholdTip);
+        QCOMPARE(page->pbCalHi->isVisible(), radio);
+        QCOMPARE(page->lbCalHi->isVisible(), radio);
+        QCOMPARE(page->R58Blank->isVisible(), radio);
+        QCOMPARE(page->R581Blank->isVisible(), !radio);
+        QCOMPARE(page->pbPTare->isVisible(), preTare);
+        QCOMPARE(page->lbPTare->isVisible(), preTare);
+        QCOMPARE(page->pbTareBlank->isVisible(), !preTare);
+        QCOMPARE(page->pbOverloadPercent->isVisible(), overloadLevel);
+        QCOMPARE(page->OverloadPercentBlank->isVisible(), !overloadLevel);
+        // Fields that exist are refreshed; absent ones keep no source and stay empty.
+        QCOMPARE(page->pbPTare->Caption().isEmpty(), !preTare);
+        QCOMPARE(page->pbOverloadPercent->Caption().isEmpty(), !overloadLevel);
+        QCOMPARE(page->pbCalHi->Caption().isEmpty(), !radio);
+        QCOMPARE(page->pbAlarmLevel->ToolTipText(),
+                 QStringLiteral("Audible Alarm level % relative to calibrated upper limit"));
+        QCOMPARE(page->pbFilterDamp->ShownText().size(), 3);
+        QCOMPARE(page->pbOverloadCounter->ShownText(), QStringLiteral("0000"));
+        if (radio) {
+            QCOMPARE(page->pbCalHi->ShownText(), QStringLiteral("25.00000"));
+        }
+    }
+
+    void oneRefreshReadsEveryFieldInOrder() {
+        ProgramFixture program(ProgramFixture::WithModule(ModuleAt(1, 3.5)));
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        QVERIFY(measurePage(program));
+        // Past the first refresh and the display format read with the page.
+        QVERIFY(program.waitForRefresh());
+        QVERIFY(program.waitForRefresh());
+        program.bus().withBus([](SimulatedBus& bus) {
+            bus.clearFramesSeen();
+            return 0;
+        });
+        QVERIFY(program.waitForRefresh());
+        const QList<QByteArray> frames =
+            program.bus().withBus([](SimulatedBus& bus) { return bus.framesSeen(); });
+        QStringList reads;
+        for (const QByteArray& frame : frames) {
+            QCOMPARE(frame.size(), 5); // reads only: nothing is written by a refresh
+            reads.append(ZarnbusNames::ParameterName(quint8(frame.at(2)) & 0x7F));
+        }
+        // System zero is read after the firmware version, which tells whether it exists.
+        QCOMPARE(reads,
+                 QStringList({"VALUE",   "RMVV", "UMVV",  "MVV",    "GROSS", "NET",    "VERS",
+                              "SYSZERO", "POZ",  "PEAKG", "PEAKN",  "TARE",  "OVRLOD", "OVRRNG",
+                              "ALARM",   "ZERO", "Damp",  "THRESH", "SENS",  "PTARE"}));
+    }
+
+    void typedValuesAreTakenOrRefused_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<double>("prior");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<double>("written");
+        const auto row = [](const char* name, const char* field, const char* member, double prior,
+                            const char* typed, bool taken, double written) {
+            QTest::newRow(name) << QString(field) << QString(member) << prior << QString(typed)
+                                << taken << written;
+        };
+        row("a counter takes only digits, four of them", "pbOverloadCounter", "OVRLOD", 77,
+            "12a3.45", true, 1234);
+        row("a counter takes 9999", "pbOverrangeCounter", "OVRRNG", 77, "9999", true, 9999);
+        row("writing 0 resets a counter", "pbOverloadCounter", "OVRLOD", 77, "0", true, 0);
+        row("creep tracking takes 0.2", "pbCreepTracking", "ZERO", 0.1, "0.2", true, 0.2);
+        row("creep tracking refuses 0.3", "pbCreepTracking", "ZERO", 0.1, "0.3", false, 0);
+        row("creep tracking refuses a sign", "pbCreepTracking", "ZERO", 0.1, "-0.1", false, 0);
+        row("damping takes 254, the filter off", "pbFilterDamp", "Damp", 100, "254", true, 254);
+        row("damping refuses 255", "pbFilterDamp", "Damp", 100, "255", false, 0);
+        row("a power-on zero band a single float holds", "pbPoweronZero", "POZ", 0.5, "16777216",
+            true, 16777216);
+        row("a nine-digit band a single float would store as another number", "pbPoweronZero",
+            "POZ", 0.5, "123456789", false, 0);
+        row("a nine-digit threshold likewise", "pbFilterThreshold", "THRESH", 0.5, "999999999",
+            false, 0);
+    }
+    void typedValuesAreTakenOrRefused() {
+        QFETCH(QString, field);
+        QFETCH(QString, member);
+        QFETCH(double, prior);
+        QFETCH(QString, typed);
+        QFETCH(bool, taken);
+        QFETCH(double, written);
+        ProgramFixture program;
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        CHILD_GEN_MEASURE* page = measurePage(program);
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        const QByteArray name = member.toLatin1();
+        // A value the module holds now, so that neither outcome can pass by chance.
+        onModule(program,
+                 [&](SimulatedModule& module) { return module.writeByName(member, prior); });
+        const float before = stored(program, name.constData());
+        QCOMPARE(before, float(prior));
+        QVERIFY(program.waitForRefresh());
+        auto* control = page->findChild<QKBtn*>(field);
+        QVERIFY(control);
+        int beeps = 0;
+        control->SetBeep([&beeps] { ++beeps; });
+        const QString shownBefore = control->Caption();
+        type(control, typed);
+        if (taken) {
+            QTRY_COMPARE_WITH_TIMEOUT(stored(program, name.constData()), float(written), 5000);
+            QCOMPARE(beeps, 0);
+        } else {
+            QCOMPARE(beeps, 1);
+            QCOMPARE(control->Caption(), shownBefore);
+            QVERIFY(program.waitForRefresh());
+            QCOMPARE(stored(program, name.constData()), before);
+        }
+    }
+
+    void aSystemZeroEditReachesTheModuleAndTheDisplayFollows() {
+        ProgramFixture program;
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        CHILD_GEN_MEASURE* page = measurePage(program);
+        QVERIFY(page);
+        onModule(program, [](SimulatedModule& module) {
+            module.setAppliedLoad(10.0);
+            return 0;
+        });
+        // The simulated cell is not quite linear: 10 t reads a little over 10.
+        QTRY_VERIFY_WITH_TIMEOUT(page->pbGross->VALUE() > 9.9, 5000);
+        const double gross = page->pbGross->VALUE();
+        type(page->pbSYSTEMZERO, QStringLiteral("2.5"));
+        QTRY_COMPARE_WITH_TIMEOUT(stored(program, "SYSZERO"), 2.5f, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(std::fabs(page->pbGross->VALUE() - (gross - 2.5)) < 0.001, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(std::fabs(page->VALUE->VALUE() - (gross - 2.5)) < 0.002, 5000);
+        QCOMPARE(page->pbSYSTEMZERO->VALUE(), 2.5);
+    }
+
+    void theTrendDrawsWhatTheRefreshRead() {
+        ProgramFixture program;
+        QVERIFY2(program.start(), qPrintable(program.failure()));
+        QVERIFY(program.connectSerial());
+        // Two decimals on the display (the trend's own default is three), read with the page.
+        onModule(program, [](SimulatedModule& module) { return module.writeByName("DP", 4); });
+        CHILD_GEN_MEASURE* page = measurePage(program);
+        QVERIFY(page);
+        onModule(program, [](SimulatedModule& module) {
+            module.setAppliedLoad(12.5);
+            module.pressKey(SimulatedModule::Key::Tare);
+            return 0;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(page->Trend().latest() && page->Trend().latest()->gross > 12.4 &&
+                                     page->Trend().latest()->net == 0.0,
+                                 5000);
+        QVERIFY(program.waitForRefresh());
+        const TrendWindow::Sample last = *page->Trend().latest();
+        // The very values the refresh showed in the fields, no read of its own.
+        QCOMPARE(last.gross, page->pbGross->VALUE());
+        QCOMPARE(last.net, page->pbNet->VALUE());
+        TrendPlot* plot = page->Trendplot;
+        QCOMPARE(plot->grossLegend(),
+                 QStringLiteral("Gross %1 T").arg(QString::number(last.gross, 'f', 2)));
+        QCOMPARE(plot->netLegend(), QStringLiteral("Net 0.00 T"));
+        QCOMPARE(plot->maximumLabel(),
+                 QStringLiteral("max %1").arg(QString::number(page->Trend().maximum(), 'f', 2)));
+        QCOMPARE(plot->minimumLabel(), QStringLiteral("min 0.00"));
+
+        const QImage image = plot->grab().toImage();
+        const TrendWindow& trend = page->Trend();
+        const TrendWindow::Range range = trend.range(plot->scale().stepTonnes());
+        const QPointF grossEnd = trend.map(last.timeMs, last.gross, range, plot->plotArea());
+        const QPointF netEnd = trend.map(last.timeMs, last.net, range, plot->plotArea());
+        QVERIFY(netEnd.y() - grossEnd.y() > 20);
+        QVERIFY(drawnAt(image, grossEnd, plot->grossColour()));
+        QVERIFY(drawnAt(image, netEnd, plot->netColour()));
+        QVERIFY(!drawnAt(image, (grossEnd + netEnd) / 2, plot->grossColour()));
+    }
+};
+
+QTEST_MAIN(TestMeasure)
+#include "tst_measure.moc"
