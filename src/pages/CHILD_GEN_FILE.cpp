@@ -61,8 +61,10 @@ private:
             return;
         }
         if (!m_open) {
-            ShowMessage(m_text, m_title, false, MessageFrm::ModeProgress);
+            // Set first: ShowMessage lets window events run until the dialog is on screen, and
+            // the next progress report may arrive meanwhile; it must not open a second dialog.
             m_open = true;
+            ShowMessage(m_text, m_title, false, MessageFrm::ModeProgress);
         }
         SetMessageProgress(float(percent));
     }
