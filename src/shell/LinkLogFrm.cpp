@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -70,6 +71,12 @@ LinkLogFrm::LinkLogFrm(LinkLogTap& tap, QWidget* owner)
             QStringLiteral("Text Files (*.txt);;All Files (*)"));
     };
 
+    // The view follows the newest line until the user scrolls up to read, and again once they
+    // are back at the bottom.
+    connect(Lines->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        m_following = value >= Lines->verticalScrollBar()->maximum() - 1;
+    });
+
     // The buffer tells this window, from the device thread, that there is something to fetch.
     QPointer<LinkLogFrm> self(this);
     m_buffer->setListener([self] {
@@ -108,6 +115,7 @@ void LinkLogFrm::listen(bool on) {
 void LinkLogFrm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     listen(true);
+    m_following = true;
     ShowNewLines();
 }
 
@@ -128,6 +136,8 @@ void LinkLogFrm::ShowNewLines() {
     if (entries.isEmpty()) {
         return;
     }
+    QScrollBar* scroll = Lines->verticalScrollBar();
+    const bool following = m_following;
     const bool withBytes = chkBytes->isChecked();
     QStringList lines;
     lines.reserve(entries.size());
@@ -135,6 +145,9 @@ void LinkLogFrm::ShowNewLines() {
         lines.append(LinkLogFormat::Line(entry.record, withBytes));
     }
     Lines->appendPlainText(lines.join(QLatin1Char('\n')));
+    if (following) {
+        scroll->setValue(scroll->maximum());
+    }
 }
 
 bool LinkLogFrm::SaveTo(const QString& path, QString* error) const {

@@ -49,5 +49,6 @@ private:
     std::shared_ptr<LinkLogBuffer> m_buffer;
     quint64 m_cursor = 0;
     bool m_listening = false;
+    bool m_following = true;
     std::function<QString()> m_saveChooser;
 };
