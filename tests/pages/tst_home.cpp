@@ -193,10 +193,9 @@ private Q_SLOTS:
     }
 
     void aModuleReportingItsModelInLowerCaseGetsItsPages() {
-        ProgramFixture program(withRadio({QStringLiteral("--base-station"),
-                                          QStringLiteral("id=12AB,channel=5"),
-                                          QStringLiteral("--radio-module"),
-                                          QStringLiteral("id=77,channel=5,model=zex")}));
+        ProgramFixture program(withRadio(
+            {QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5"),
+             QStringLiteral("--radio-module"), QStringLiteral("id=77,channel=5,model=zex")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 77"))->failed);
         CHILD_GEN_HOME* home = program.home();

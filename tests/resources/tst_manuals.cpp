@@ -37,8 +37,7 @@ private Q_SLOTS:
             titleEntry.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
         }
         titleEntry.append(')');
-        QVERIFY2(pdf.contains(titleEntry),
-                 "the PDF does not carry its title");
+        QVERIFY2(pdf.contains(titleEntry), "the PDF does not carry its title");
     }
 };
 
