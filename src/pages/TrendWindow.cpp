@@ -1,39 +1,32 @@
 #include "pages/TrendWindow.h"
 
+#include "device/DisplayUnits.h"
 #include "util/NumberFormatModule.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// What one tonne is in the display's units.
-constexpr double KilogramsPerTonne = 1000.0;
-constexpr double KilonewtonsPerTonne = 9.80665;
-constexpr double PoundsPerTonne = 2204.62262;
-constexpr double TonnesPerLongTon = 1.0160469;
-constexpr double TonnesPerShortTon = 0.90718474;
-
-} // namespace
-
 DisplayScale DisplayScale::FromStatus(qint64 status, int tonType) {
     DisplayScale scale;
     scale.decimals = int((status / 256) & 7);
+    using DisplayUnits::Unit;
+    Unit unit = Unit::Ton;
     if (status & 16) {
         scale.unit = QStringLiteral("kg");
-        scale.perTonne = KilogramsPerTonne;
+        unit = Unit::Kilogram;
     } else if (status & 32) {
         scale.unit = QStringLiteral("kN");
-        scale.perTonne = KilonewtonsPerTonne;
+        unit = Unit::Kilonewton;
     } else if (status & 128) {
         scale.unit = QStringLiteral("lb");
-        scale.perTonne = PoundsPerTonne;
+        unit = Unit::Pound;
     } else {
         scale.unit = QStringLiteral("T");
-        scale.perTonne = tonType == 1   ? 1.0 / TonnesPerLongTon
-                         : tonType == 2 ? 1.0 / TonnesPerShortTon
-                                        : 1.0;
     }
+    const auto type = tonType == 1   ? DisplayUnits::TonType::Imperial
+                      : tonType == 2 ? DisplayUnits::TonType::US
+                                     : DisplayUnits::TonType::Metric;
+    scale.perTonne = DisplayUnits::PerTonne(unit, type);
     return scale;
 }
 

@@ -2,14 +2,12 @@
 
 #include <array>
 
-// The arithmetic a module applies between its input signal and its display: linearisation,
-// units and display resolution. Free of state so the module model and its tests share it.
+// The arithmetic a module applies between its input signal and its display: linearisation and
+// display resolution (units: DisplayUnits). Free of state so the module model and its tests share
+// it.
 namespace MeasurementChain {
 
 inline constexpr int MaxLinearisationPoints = 6;
-
-enum class Unit { Kilogram = 0, Kilonewton = 1, Ton = 2, Pound = 3 };
-enum class TonType { Metric = 0, Imperial = 1, US = 2 };
 
 // The signal corrected by the table: LINX are mV/V input points, LINK the corrections × 1000,
 // interpolated between points. Fewer than two points leave the signal as it is; outside the
@@ -23,8 +21,5 @@ int DecimalPlaces(int dp);
 // The smallest display step: 1, 2 or 5 (RESOL 0, 1, 2) in the last shown digit.
 double ResolutionStep(int resol, int decimalPlaces);
 double RoundToStep(double value, double step);
-
-// A weight in (metric) tonnes, the unit the module is calibrated in, in the chosen unit.
-double FromTonnes(double tonnes, Unit unit, TonType tonType);
 
 } // namespace MeasurementChain

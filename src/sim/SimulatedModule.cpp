@@ -234,8 +234,8 @@ float SimulatedModule::displayedValue(const Measurement& m) const {
     if (m_holdMode) {
         tonnes = m_netMode ? m_peakNet : m_peakGross;
     }
-    const double value = MeasurementChain::FromTonnes(
-        tonnes, MeasurementChain::Unit(m_unit), MeasurementChain::TonType(int(stored(N::TTYPE))));
+    const double value = DisplayUnits::FromTonnes(tonnes, DisplayUnits::Unit(m_unit),
+                                                  DisplayUnits::TonType(int(stored(N::TTYPE))));
     const int places = decimalPlaces();
     return float(MeasurementChain::RoundToStep(
         value, MeasurementChain::ResolutionStep(int(stored(N::RESOL)), places)));

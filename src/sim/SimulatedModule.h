@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/DisplayUnits.h"
 #include "sim/LoadCell.h"
 #include "sim/MeasurementChain.h"
 
@@ -141,7 +142,7 @@ private:
     double m_peakNet = 0.0;
     bool m_netMode = false;
     bool m_holdMode = false;
-    int m_unit = int(MeasurementChain::Unit::Ton);
+    int m_unit = int(DisplayUnits::Unit::Ton);
     bool m_inOverload = false;
     bool m_inOverrange = false;
 
