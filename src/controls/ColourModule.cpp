@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -122,6 +123,20 @@ Highlight ListHighlight(const QColor& base, const QColor& text, const QColor& pr
 
 ColourValue FromQColor(const QColor& colour) {
     return Rgb(colour.red(), colour.green(), colour.blue());
+}
+
+void FillBackground(QWidget* widget, ColourValue colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, ToQColor(colour));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget* widget, ColourValue colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(colour));
+    palette.setColor(QPalette::Text, ToQColor(colour));
+    widget->setPalette(palette);
 }
 
 } // namespace ColourModule

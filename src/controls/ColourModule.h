@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QtGlobal>
 
+class QWidget;
+
 // Colours as the brand file and the style table hold them: 0x00BBGGRR with red in the low byte,
 // or 0x80000000 + n for system colour n, which follows the running desktop's palette.
 using ColourValue = BrandColour;
@@ -54,5 +56,10 @@ struct Highlight {
 // shows inverted, text colour on base colour. The row's text is always readable.
 Highlight ListHighlight(const QColor& base, const QColor& text, const QColor& preferredBack,
                         const QColor& preferredText);
+
+// A widget filled with the colour rather than showing its parent through.
+void FillBackground(QWidget* widget, ColourValue colour);
+// The colour of a widget's text, a label's as well as an edit's.
+void SetTextColour(QWidget* widget, ColourValue colour);
 
 } // namespace ColourModule

@@ -198,10 +198,7 @@ void CHILD_GEN_HOME::styleTabs() {
                  colourName(brand.FieldBack), colourName(brand.FieldFore),
                  colourName(brand.FieldForeDisabled)));
     for (QWidget* panel : {TabBack1, TabBack2}) {
-        panel->setAutoFillBackground(true);
-        QPalette palette = panel->palette();
-        palette.setColor(QPalette::Window, ColourModule::ToQColor(brand.DisplayBack));
-        panel->setPalette(palette);
+        ColourModule::FillBackground(panel, brand.DisplayBack);
     }
 }
 

@@ -243,10 +243,7 @@ QFrame* CHILD_GEN_MEASURE::coverPanel(const char* name, int column, int firstRow
     panel->setGeometry(twipsRect(place.labelLeft, place.firstTop + firstRow * RowStep,
                                  place.fieldLeft + place.fieldWidth - place.labelLeft,
                                  (rows - 1) * RowStep + FieldHeight));
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, ColourModule::ToQColor(Brand().DisplayBack));
-    panel->setPalette(palette);
-    panel->setAutoFillBackground(true);
+    ColourModule::FillBackground(panel, Brand().DisplayBack);
     panel->raise();
     panel->hide();
     return panel;

@@ -56,20 +56,6 @@ constexpr ColourValue DesignHelpBack = ColourModule::Rgb(0x2E, 0x2E, 0x2E);
 constexpr ColourValue DesignHelpFore = ColourModule::Rgb(0xE0, 0xE0, 0xE0);
 constexpr ColourValue StatusGrey = ColourModule::Rgb(0xA0, 0xA0, 0xA0);
 
-void setBackground(QWidget* widget, ColourValue colour) {
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, ColourModule::ToQColor(colour));
-    widget->setPalette(palette);
-}
-
-void setTextColour(QWidget* widget, ColourValue colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, ColourModule::ToQColor(colour));
-    palette.setColor(QPalette::Text, ColourModule::ToQColor(colour));
-    widget->setPalette(palette);
-}
-
 QFont humanist(double points, bool bold = false) {
     QFont font(QStringLiteral("Trebuchet MS"));
     font.setPointSizeF(points);
@@ -123,7 +109,7 @@ int MainFrm::px(double twips) const {
 }
 
 void MainFrm::buildParts() {
-    setBackground(this, DesignBack);
+    ColourModule::FillBackground(this, DesignBack);
 
     // The masters come first, so every later control of a style takes their look.
     Themes = new ::Themes(this);
@@ -138,8 +124,8 @@ void MainFrm::buildParts() {
     Versionlabel = new QLabel(this);
     Versionlabel->setObjectName(QStringLiteral("Versionlabel"));
     Versionlabel->setFont(humanist(9));
-    setTextColour(TitleLabel, DesignHelpFore);
-    setTextColour(Versionlabel, StatusGrey);
+    ColourModule::SetTextColour(TitleLabel, DesignHelpFore);
+    ColourModule::SetTextColour(Versionlabel, StatusGrey);
 
     auto titleButton = [this](const char* name, QChar glyph, const char* tip) {
         auto* button = new QKBtn(this);
@@ -193,11 +179,11 @@ void MainFrm::buildParts() {
 
     Divider = new QFrame(this);
     Divider->setObjectName(QStringLiteral("Divider"));
-    setBackground(Divider, DesignBack);
+    ColourModule::FillBackground(Divider, DesignBack);
 
     FrameExt = new QFrame(this);
     FrameExt->setObjectName(QStringLiteral("FrameExt"));
-    setBackground(FrameExt, DesignPanel);
+    ColourModule::FillBackground(FrameExt, DesignPanel);
     // The bar keeps its right edge as it grows; the panel behind it follows its size.
     ButtonBar1 = new ::ButtonBar(this);
     ButtonBar1->setObjectName(QStringLiteral("ButtonBar1"));
@@ -205,11 +191,11 @@ void MainFrm::buildParts() {
 
     MainFrame = new QFrame(this);
     MainFrame->setObjectName(QStringLiteral("MainFrame"));
-    setBackground(MainFrame, DesignPanel);
+    ColourModule::FillBackground(MainFrame, DesignPanel);
 
     MainHelp = new QFrame(this);
     MainHelp->setObjectName(QStringLiteral("MainHelp"));
-    setBackground(MainHelp, DesignHelpBack);
+    ColourModule::FillBackground(MainHelp, DesignHelpBack);
     HelpTitleLabel = new QLabel(QStringLiteral("Help"), MainHelp);
     HelpTitleLabel->setObjectName(QStringLiteral("HelpTitleLabel"));
     HelpTitleLabel->setFont(humanist(12, true));
@@ -222,26 +208,26 @@ void MainFrm::buildParts() {
         text->setWordWrap(true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         text->setTextFormat(Qt::PlainText);
-        setBackground(text, DesignHelpBack);
-        setTextColour(text, DesignHelpFore);
+        ColourModule::FillBackground(text, DesignHelpBack);
+        ColourModule::SetTextColour(text, DesignHelpFore);
     }
-    setTextColour(HelpTitleLabel, DesignHelpFore);
+    ColourModule::SetTextColour(HelpTitleLabel, DesignHelpFore);
     IconHelp->hide();
 
     LogoFrame = new QFrame(this);
     LogoFrame->setObjectName(QStringLiteral("LogoFrame"));
-    setBackground(LogoFrame, DesignPanel);
+    ColourModule::FillBackground(LogoFrame, DesignPanel);
     LargeLogo = new QLabel(LogoFrame);
     LargeLogo->setObjectName(QStringLiteral("LargeLogo"));
 
     InfoFrame = new QFrame(this);
     InfoFrame->setObjectName(QStringLiteral("InfoFrame"));
-    setBackground(InfoFrame, DesignPanel);
+    ColourModule::FillBackground(InfoFrame, DesignPanel);
     InfoLabel = new QLabel(InfoFrame);
     InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
     InfoLabel->setFont(humanist(10));
     InfoLabel->setTextFormat(Qt::PlainText);
-    setTextColour(InfoLabel, StatusGrey);
+    ColourModule::SetTextColour(InfoLabel, StatusGrey);
     // A long port failure (which program holds the port) must stay readable in full.
     InfoLabel->setWordWrap(true);
     Comms = new QLabel(InfoFrame);
@@ -371,7 +357,7 @@ void MainFrm::ShowStatus(const QString& text, bool error) {
     font.setBold(error);
     InfoLabel->setFont(font);
     InfoLabel->setText(error ? QStringLiteral("Communications Failure: ") + text : text);
-    setTextColour(InfoLabel, StatusGrey);
+    ColourModule::SetTextColour(InfoLabel, StatusGrey);
     InfoLabel->repaint();
 }
 

@@ -38,20 +38,6 @@
 
 namespace {
 
-void paint(QWidget* widget, ColourValue colour) {
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, ColourModule::ToQColor(colour));
-    widget->setPalette(palette);
-}
-
-void text(QWidget* widget, ColourValue colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, ColourModule::ToQColor(colour));
-    palette.setColor(QPalette::Text, ColourModule::ToQColor(colour));
-    widget->setPalette(palette);
-}
-
 ColourValue background(const QWidget* widget) {
     return ColourModule::FromQColor(widget->palette().color(QPalette::Window));
 }
@@ -233,8 +219,8 @@ void MainFrm::useBuiltInLook() {
 
 void MainFrm::applyBrandToWindow() {
     const BrandValues& brand = Brand();
-    paint(this, brand.Back);
-    paint(Divider, brand.Back);
+    ColourModule::FillBackground(this, brand.Back);
+    ColourModule::FillBackground(Divider, brand.Back);
     QKBtn* frameButton = Themes->BFrmButton;
     frameButton->BackColor(brand.Back);
     frameButton->BackColorHover(brand.Back);
@@ -247,22 +233,22 @@ void MainFrm::applyBrandToWindow() {
     for (QWidget* panel : {static_cast<QWidget*>(MainFrame), static_cast<QWidget*>(LogoFrame),
                            static_cast<QWidget*>(FrameExt), static_cast<QWidget*>(InfoFrame),
                            static_cast<QWidget*>(Themes)}) {
-        paint(panel, brand.DisplayBack);
+        ColourModule::FillBackground(panel, brand.DisplayBack);
     }
     ButtonBar1->MenuBackcolor(brand.DisplayBack);
     ButtonBar1->MenuForecolor(brand.MenuFore);
     ButtonBar1->MenuForecolorHover(brand.MenuHover);
     ButtonBar1->MenuForecolorDown(brand.MenuDown);
     ButtonBar1->MenuForecolorDisabled(brand.MenuDisabled);
-    text(InfoLabel, brand.Title);
-    text(TitleLabel, brand.Title);
-    text(Versionlabel, brand.Text);
-    paint(MainHelp, brand.HelpBack);
+    ColourModule::SetTextColour(InfoLabel, brand.Title);
+    ColourModule::SetTextColour(TitleLabel, brand.Title);
+    ColourModule::SetTextColour(Versionlabel, brand.Text);
+    ColourModule::FillBackground(MainHelp, brand.HelpBack);
     for (QLabel* label : {Help, IconHelp}) {
-        text(label, brand.HelpFore);
-        paint(label, brand.HelpBack);
+        ColourModule::SetTextColour(label, brand.HelpFore);
+        ColourModule::FillBackground(label, brand.HelpBack);
     }
-    text(HelpTitleLabel, brand.HelpFore);
+    ColourModule::SetTextColour(HelpTitleLabel, brand.HelpFore);
     // The masters' colours, then each master passes its look on to its style.
     Themes->ApplyBrand(brand);
 }

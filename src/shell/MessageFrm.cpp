@@ -33,19 +33,6 @@ MessageState& messageState() {
     return state;
 }
 
-void setBackground(QWidget* widget, ColourValue colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, ColourModule::ToQColor(colour));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void setTextColour(QLabel* label, ColourValue colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, ColourModule::ToQColor(colour));
-    label->setPalette(palette);
-}
-
 bool isEnterKey(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
@@ -143,9 +130,9 @@ void MessageFrm::Prepare(const QString& message, const QString& title, bool isEr
     m_messageText = message;
     m_colours = colours;
 
-    setBackground(this, colours.Back);
+    ColourModule::FillBackground(this, colours.Back);
     const ColourValue titleBack = isError ? ErrorTitle : colours.Title;
-    setBackground(Title, titleBack);
+    ColourModule::FillBackground(Title, titleBack);
     // A brand whose title and help-text colours are both light must not hide the title.
     QPalette titlePalette = Title->palette();
     titlePalette.setColor(QPalette::WindowText, ColourModule::ReadableTextColour(
@@ -153,9 +140,9 @@ void MessageFrm::Prepare(const QString& message, const QString& title, bool isEr
                                                     ColourModule::ToQColor(colours.HelpFore)));
     Title->setPalette(titlePalette);
     // Nor may the message vanish (the built-in look of a failed brand has dark text on black).
-    setTextColour(Message,
-                  ColourModule::FromQColor(ColourModule::ReadableTextColour(
-                      ColourModule::ToQColor(colours.Back), ColourModule::ToQColor(colours.Text))));
+    ColourModule::SetTextColour(
+        Message, ColourModule::FromQColor(ColourModule::ReadableTextColour(
+                     ColourModule::ToQColor(colours.Back), ColourModule::ToQColor(colours.Text))));
     ProgBar->ForeColor(colours.Title);
     ProgBar->BackColor(colours.Back);
 

@@ -225,10 +225,7 @@ void PageRegistry::ShowPage(const QString& pageName) {
     swallow([&] { page = loadPage(pageName); });
     if (page) {
         // Every page stands on the brand's display background.
-        page->setAutoFillBackground(true);
-        QPalette palette = page->palette();
-        palette.setColor(QPalette::Window, ColourModule::ToQColor(Brand().DisplayBack));
-        page->setPalette(palette);
+        ColourModule::FillBackground(page, Brand().DisplayBack);
         page->setEnabled(true);
         if (page->parentWidget() != m_pageHost) {
             page->setParent(m_pageHost);
