@@ -63,6 +63,10 @@ CHILD_GEN_COMMS::CHILD_GEN_COMMS(MainFrm& window)
 }
 
 QString CHILD_GEN_COMMS::ChildFormClass_HelpText() const {
+    return SettingsHelpText();
+}
+
+QString CHILD_GEN_COMMS::SettingsHelpText() {
     return QStringLiteral("This page allows you to change the communications settings of the "
                           "module.**The module will require power cycling for these changes to "
                           "take effect.");

@@ -14,6 +14,8 @@ public:
     explicit CHILD_GEN_COMMS(MainFrm& window);
 
     QString ChildFormClass_HelpText() const override;
+    // Both links' Communications pages tell the technician the same.
+    static QString SettingsHelpText();
     void ChildFormClass_TimedRefresh(RefreshBatch& batch) override;
     void ChildFormClass_Activated() override;
 

@@ -6,6 +6,7 @@
 #include "device/DeviceErrors.h"
 #include "device/DeviceThread.h"
 #include "device/ZEX.h"
+#include "pages/CHILD_GEN_COMMS.h"
 #include "pages/HexFieldModule.h"
 #include "shell/MainFrm.h"
 #include "shell/RefreshBatch.h"
@@ -103,9 +104,7 @@ CHILD_GEN_R58COMMS::CHILD_GEN_R58COMMS(MainFrm& window)
 }
 
 QString CHILD_GEN_R58COMMS::ChildFormClass_HelpText() const {
-    return QStringLiteral("This page allows you to change the communications settings of the "
-                          "module.**The module will require power cycling for these changes to "
-                          "take effect.");
+    return CHILD_GEN_COMMS::SettingsHelpText();
 }
 
 void CHILD_GEN_R58COMMS::ChildFormClass_Activated() {
