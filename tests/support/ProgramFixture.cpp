@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QUuid>
 
@@ -38,14 +39,13 @@ ProgramFixture::ProgramFixture()
     : ProgramFixture(Options()) {}
 
 ProgramFixture::ProgramFixture(Options options)
-    : m_options(std::move(options)) {
+    : m_options(std::move(options))
+    , m_configHome("XDG_CONFIG_HOME",
+                   QFile::encodeName(m_user.filePath(QStringLiteral("config")))) {
     if (m_options.modules.isEmpty()) {
         ModuleConfig module;
         m_options.modules.append(module);
     }
-    // Ports, the wake ID and every other per-user setting go to the scratch folder.
-    m_savedXdg = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_user.filePath(QStringLiteral("config"))));
     QDir().mkpath(m_user.filePath(QStringLiteral("config")));
     Brand() = BrandValues();
     AppState() = ApplicationState();
@@ -63,11 +63,6 @@ ProgramFixture::~ProgramFixture() {
     m_radio.reset();
     if (m_bus) {
         m_bus->stop();
-    }
-    if (m_savedXdg.isNull()) {
-        qunsetenv("XDG_CONFIG_HOME");
-    } else {
-        qputenv("XDG_CONFIG_HOME", m_savedXdg);
     }
 }
 
@@ -220,6 +215,20 @@ bool ProgramFixture::connectSerial(int station, int baudIndex) {
     QSignalSpy finished(page, &CHILD_GEN_HOME::ConnectFinished);
     page->BtnConnect->HandleClick();
     if (!finished.wait(15000)) {
+        return false;
+    }
+    return m_window->Registry().CurrentDeviceEntry() &&
+           m_window->Registry().CurrentDeviceEntry()->Model == QLatin1String("ZEX");
+}
+
+bool ProgramFixture::connectRadio(const QString& id) {
+    CHILD_GEN_HOME* page = home();
+    if (!page || !QTest::qWaitFor([page] { return page->XTab1->currentIndex() == 1; })) {
+        return false;
+    }
+    page->pbID->Caption(id);
+    page->QKBtn3->HandleClick();
+    if (!QTest::qWaitFor([page] { return !page->IsConnecting(); }, 30000)) {
         return false;
     }
     return m_window->Registry().CurrentDeviceEntry() &&

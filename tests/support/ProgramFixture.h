@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/SimulatedModule.h"
+#include "support/ScopedEnvironment.h"
 #include "util/MonotonicClock.h"
 
 #include <QList>
@@ -40,6 +41,13 @@ public:
         options.modules = {module};
         return options;
     }
+    // A simulated base station started with `arguments` ("--base-station", "--radio-module" ...).
+    static Options WithRadio(QStringList arguments) {
+        Options options;
+        options.withBaseStation = true;
+        options.radioArguments = std::move(arguments);
+        return options;
+    }
     explicit ProgramFixture(Options options);
     ~ProgramFixture();
     ProgramFixture(const ProgramFixture&) = delete;
@@ -64,6 +72,9 @@ public:
     // Selects the simulator's port, station and baud on Home and clicks Connect; waits until the
     // procedure has ended. True when the module's pages are offered.
     bool connectSerial(int station = 1, int baudIndex = 1);
+    // Types `id` on the "Wireless" tab and clicks its Connect; waits until the procedure has
+    // ended. True when the module's pages are offered.
+    bool connectRadio(const QString& id);
     // Waits until the named page is current.
     bool waitForPage(const QString& pageName, int timeoutMs = 10000);
     // Waits for a refresh of the current page to be shown (one that started after the call).
@@ -84,6 +95,8 @@ private:
     Options m_options;
     QTemporaryDir m_program;
     QTemporaryDir m_user;
+    // Ports, the wake ID and every other per-user setting go to the scratch folder.
+    ScopedEnvironment m_configHome;
     std::unique_ptr<SimulatorServer> m_bus;
     std::unique_ptr<RadioSimulation> m_radio;
     SteadyClock m_moduleClock;
@@ -93,5 +106,4 @@ private:
     QString m_socketName;
     bool m_loadResult = false;
     QString m_failure;
-    QByteArray m_savedXdg;
 };

@@ -8,11 +8,11 @@
 #include <QFile>
 #include <QProcessEnvironment>
 
-ProgramProcess::ProgramProcess(const QList<ModuleConfig>& modules) {
-    // This process offers the port in the scratch user's folder, where the program looks.
-    m_savedXdg = qgetenv("XDG_CONFIG_HOME");
+// This process offers the port in the scratch user's folder, where the program looks.
+ProgramProcess::ProgramProcess(const QList<ModuleConfig>& modules)
+    : m_configHome("XDG_CONFIG_HOME",
+                   QFile::encodeName(m_home.filePath(QStringLiteral("config")))) {
     QDir().mkpath(configHome());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome()));
 
     auto bus = std::make_unique<SimulatedBus>(m_moduleClock, 4242);
     for (const ModuleConfig& module : modules) {
@@ -38,11 +38,6 @@ ProgramProcess::~ProgramProcess() {
     }
     if (m_bus) {
         m_bus->stop();
-    }
-    if (m_savedXdg.isNull()) {
-        qunsetenv("XDG_CONFIG_HOME");
-    } else {
-        qputenv("XDG_CONFIG_HOME", m_savedXdg);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/SimulatedModule.h"
+#include "support/ScopedEnvironment.h"
 #include "util/MonotonicClock.h"
 
 #include <QByteArray>
@@ -49,10 +50,10 @@ public:
 
 private:
     QTemporaryDir m_home;
+    ScopedEnvironment m_configHome;
     SteadyClock m_moduleClock;
     std::unique_ptr<SimulatorServer> m_bus;
     QProcess m_process;
     int m_port = 0;
     QString m_failure;
-    QByteArray m_savedXdg;
 };
