@@ -32,13 +32,6 @@ QString serialSetting(const QString& key) {
                                    QStringLiteral("(missing)"));
 }
 
-ProgramFixture::Options withRadio(QStringList arguments) {
-    ProgramFixture::Options options;
-    options.withBaseStation = true;
-    options.radioArguments = std::move(arguments);
-    return options;
-}
-
 bool waitForConnectEnd(CHILD_GEN_HOME* home, int timeoutMs = 30000) {
     return QTest::qWaitFor([home] { return !home->IsConnecting(); }, timeoutMs);
 }
@@ -128,9 +121,9 @@ private Q_SLOTS:
     }
 
     void pairingConnectsTheModuleThatIsPoweredUp() {
-        ProgramFixture program(
-            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5"),
-                       QStringLiteral("--radio-module"), QStringLiteral("id=1A2B,channel=5")}));
+        ProgramFixture program(ProgramFixture::WithRadio(
+            {QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5"),
+             QStringLiteral("--radio-module"), QStringLiteral("id=1A2B,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_HOME* home = program.home();
         QTRY_COMPARE(home->XTab1->currentIndex(), 1);
@@ -152,8 +145,8 @@ private Q_SLOTS:
     }
 
     void escapeEndsPairingAtOnce() {
-        ProgramFixture program(
-            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
+        ProgramFixture program(ProgramFixture::WithRadio(
+            {QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_HOME* home = program.home();
         QTRY_COMPARE(home->XTab1->currentIndex(), 1);
@@ -173,49 +166,43 @@ private Q_SLOTS:
         QCOMPARE(program.window().Registry().CurrentPageName(), QStringLiteral("CHILD_GEN_HOME"));
     }
 
-    void aTypedIdConnectsTheModuleAndIsRemembered() {
-        ProgramFixture program(
-            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5"),
-                       QStringLiteral("--radio-module"), QStringLiteral("id=1A2B,channel=5")}));
-        QVERIFY2(program.start(), qPrintable(program.failure()));
-        QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
-        CHILD_GEN_HOME* home = program.home();
-        QTRY_COMPARE(home->XTab1->currentIndex(), 1);
-        home->pbID->Caption(QStringLiteral("1a2b"));
-        home->QKBtn3->HandleClick();
-        QVERIFY(waitForConnectEnd(home));
-        QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_INFO")));
-        QTRY_COMPARE(program.window().InfoLabel->text(),
-                     QStringLiteral("Connected to ZEX of ID 1A2B on channel 5"));
-        QCOMPARE(ApplicationSettings::ReadWakeID(), QStringLiteral("1a2b"));
-        QVERIFY(CurrentDevice::Get()->IsR58());
-        QVERIFY(program.notices.contains(QStringLiteral("Connecting: Attempting to connect...")));
+    void aTypedIdConnectsTheModuleAndIsRemembered_data() {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("an ID typed in lower case") << "id=1A2B,channel=5"
+                                                   << "1a2b"
+                                                   << "Connected to ZEX of ID 1A2B on channel 5";
+        QTest::newRow("a module reporting its model in lower case")
+            << "id=77,channel=5,model=zex"
+            << "77"
+            << "Connected to zex of ID 77 on channel 5";
     }
-
-    void aModuleReportingItsModelInLowerCaseGetsItsPages() {
-        ProgramFixture program(withRadio(
+    void aTypedIdConnectsTheModuleAndIsRemembered() {
+        QFETCH(QString, module);
+        QFETCH(QString, typed);
+        QFETCH(QString, status);
+        ProgramFixture program(ProgramFixture::WithRadio(
             {QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5"),
-             QStringLiteral("--radio-module"), QStringLiteral("id=77,channel=5,model=zex")}));
+             QStringLiteral("--radio-module"), module}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
-        QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 77"))->failed);
-        CHILD_GEN_HOME* home = program.home();
-        QTRY_COMPARE(home->XTab1->currentIndex(), 1);
-        home->pbID->Caption(QStringLiteral("77"));
-        home->QKBtn3->HandleClick();
-        QVERIFY(waitForConnectEnd(home));
+        const QString id = module.section(QLatin1Char(','), 0, 0).mid(3);
+        QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up ") + id)->failed);
+        QVERIFY(program.connectRadio(typed));
         QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_INFO")));
         QCOMPARE(program.window().ButtonBar1->ButtonCount(), 5);
+        QTRY_COMPARE(program.window().InfoLabel->text(), status);
+        QCOMPARE(ApplicationSettings::ReadWakeID(), typed);
+        QVERIFY(CurrentDevice::Get()->IsR58());
+        QVERIFY(program.notices.contains(QStringLiteral("Connecting: Attempting to connect...")));
         QVERIFY(program.dialogs.isEmpty());
     }
 
     void anIdOfZeroOnlyStoresTheId() {
-        ProgramFixture program(
-            withRadio({QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
+        ProgramFixture program(ProgramFixture::WithRadio(
+            {QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
-        CHILD_GEN_HOME* home = program.home();
-        home->pbID->Caption(QStringLiteral("000000"));
-        home->QKBtn3->HandleClick();
-        QVERIFY(waitForConnectEnd(home));
+        QVERIFY(!program.connectRadio(QStringLiteral("000000")));
         QCOMPARE(ApplicationSettings::ReadWakeID(), QStringLiteral("000000"));
         QVERIFY(program.dialogs.isEmpty());
         QVERIFY(program.notices.isEmpty());

@@ -2,7 +2,6 @@
 // display imitation, and edits reaching the module.
 #include "controls/QKBtn.h"
 #include "controls/TextFrame.h"
-#include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_INFO.h"
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
@@ -12,7 +11,6 @@
 #include "support/ProgramFixture.h"
 #include "support/SimulatedLink.h"
 
-#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -71,17 +69,11 @@ private Q_SLOTS:
     }
 
     void aRadioModuleHasNoSlaveField() {
-        ProgramFixture::Options options;
-        options.withBaseStation = true;
-        options.radioArguments = {QStringLiteral("--radio-module"),
-                                  QStringLiteral("id=1A2B,firmware=4.1")};
-        ProgramFixture program(options);
+        ProgramFixture program(ProgramFixture::WithRadio(
+            {QStringLiteral("--radio-module"), QStringLiteral("id=1A2B,firmware=4.1")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
-        CHILD_GEN_HOME* home = program.home();
-        QTRY_COMPARE(home->XTab1->currentIndex(), 1);
-        home->pbID->Caption(QStringLiteral("1A2B"));
-        home->QKBtn3->HandleClick();
+        QVERIFY(program.connectRadio(QStringLiteral("1A2B")));
         CHILD_GEN_INFO* page = infoPage(program);
         QVERIFY(page);
         QVERIFY(program.waitForRefresh());
@@ -124,34 +116,19 @@ private Q_SLOTS:
         QVERIFY(page);
         QVERIFY(program.waitForRefresh());
         // The second entry looks like the first but writes 1.
+        const auto storedDp = [&program] {
+            return onModule(program, [](SimulatedModule& module) {
+                return module.readByName(QStringLiteral("DP")).value;
+            });
+        };
         page->pbDP->ListPicked(1);
-        QTRY_COMPARE_WITH_TIMEOUT(onModule(program,
-                                           [](SimulatedModule& module) {
-                                               return module.readByName(QStringLiteral("DP")).value;
-                                           }),
-                                  1.0f, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(storedDp(), 1.0f, 5000);
         page->pbDP->ListPicked(3);
-        QTRY_COMPARE_WITH_TIMEOUT(onModule(program,
-                                           [](SimulatedModule& module) {
-                                               return module.readByName(QStringLiteral("DP")).value;
-                                           }),
-                                  3.0f, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(storedDp(), 3.0f, 5000);
         QVERIFY(program.waitForRefresh());
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->pbDP->ListIndex(), qint16(3));
         QCOMPARE(page->LCD1->Caption().count(QLatin1Char('.')), 1);
-    }
-
-    void unitsAndWarnings() {
-        QCOMPARE(CHILD_GEN_INFO::UnitText(0), QStringLiteral("kg"));
-        QCOMPARE(CHILD_GEN_INFO::UnitText(1), QStringLiteral("kN"));
-        QCOMPARE(CHILD_GEN_INFO::UnitText(2), QString());
-        QCOMPARE(CHILD_GEN_INFO::UnitText(3), QStringLiteral("T"));
-        QCOMPARE(CHILD_GEN_INFO::UnitText(7), QStringLiteral("lb"));
-        QCOMPARE(CHILD_GEN_INFO::WarningText(9),
-                 QStringLiteral("Overload - The input has exceeded the upper calibrated level."));
-        QCOMPARE(CHILD_GEN_INFO::WarningText(0), QString());
-        QCOMPARE(CHILD_GEN_INFO::WarningText(7), QString());
     }
 };
 
