@@ -132,6 +132,7 @@ class TestFile : public QObject {
     QTemporaryDir m_folder;
 
 private Q_SLOTS:
+    // The saved file then compared with the module as it has become lists the keys that differ.
     void aSaveProposesTheSerialNameAndKeepsTheFilesSettings() {
         ProgramFixture program(ProgramFixture::WithModule(ModuleAt(1, 4.1, 1000001)));
         auto answers = std::make_shared<DialogAnswers>();
@@ -139,6 +140,8 @@ private Q_SLOTS:
         QVERIFY2(page, qPrintable(program.failure()));
         const QString path = m_folder.filePath(QStringLiteral("crane 7.zcf"));
         answers->answer = path;
+        setStored(program, 0, "ALARM", 90);
+        setStored(program, 0, "Damp", 200);
         ShownProgress progress;
         QVERIFY(runOperation(page, page->btnSave));
 
@@ -165,6 +168,31 @@ private Q_SLOTS:
         QCOMPARE(answers->asked.size(), 2);
         QCOMPARE(answers->asked.last().request.fileName, QStringLiteral("crane 7.zcf"));
         QCOMPARE(answers->asked.last().request.folder, m_folder.path());
+
+        setStored(program, 0, "ALARM", 85);
+        setStored(program, 0, "Damp", 100);
+        answers->answer = path;
+        QStringList listed;
+        QTimer closer;
+        closer.setInterval(10);
+        connect(&closer, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* frm = qobject_cast<CompareFrm*>(widget);
+                if (frm && frm->isVisible()) {
+                    listed = frm->lines();
+                    frm->btnOK->HandleClick();
+                }
+            }
+        });
+        closer.start();
+        QVERIFY(runOperation(page, page->btnCompare));
+        QCOMPARE(answers->asked.last().request.title, QStringLiteral("Compare Configuration"));
+        QCOMPARE(listed, QStringList({QStringLiteral("ALARM: 90 in the file, 85 in the module"),
+                                      QStringLiteral("Damp: 200 in the file, 100 in the module")}));
+        QCOMPARE(page->LastComparison().differences.size(), 2);
+        // Nothing was written.
+        QCOMPARE(stored(program, 0, "ALARM"), 85.0f);
+        QVERIFY(program.dialogs.isEmpty());
     }
 
     void aFolderThatHasGoneGivesWayToTheUserDataFolder() {
@@ -220,41 +248,6 @@ private Q_SLOTS:
         for (const auto& [name, value] : settings) {
             QCOMPARE(stored(program, 1, name), stored(program, 0, name));
         }
-    }
-
-    void aComparisonListsTheKeysThatDiffer() {
-        ProgramFixture program;
-        auto answers = std::make_shared<DialogAnswers>();
-        answers->answer = m_folder.filePath(QStringLiteral("compare.zcf"));
-        CHILD_GEN_FILE* page = connectedFilePage(program, answers);
-        QVERIFY2(page, qPrintable(program.failure()));
-        setStored(program, 0, "ALARM", 90);
-        setStored(program, 0, "Damp", 200);
-        QVERIFY(runOperation(page, page->btnSave));
-        setStored(program, 0, "ALARM", 85);
-        setStored(program, 0, "Damp", 100);
-
-        QStringList listed;
-        QTimer closer;
-        closer.setInterval(10);
-        connect(&closer, &QTimer::timeout, [&] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* frm = qobject_cast<CompareFrm*>(widget);
-                if (frm && frm->isVisible()) {
-                    listed = frm->lines();
-                    frm->btnOK->HandleClick();
-                }
-            }
-        });
-        closer.start();
-        QVERIFY(runOperation(page, page->btnCompare));
-        QCOMPARE(answers->asked.last().request.title, QStringLiteral("Compare Configuration"));
-        QCOMPARE(listed, QStringList({QStringLiteral("ALARM: 90 in the file, 85 in the module"),
-                                      QStringLiteral("Damp: 200 in the file, 100 in the module")}));
-        QCOMPARE(page->LastComparison().differences.size(), 2);
-        // Nothing was written.
-        QCOMPARE(stored(program, 0, "ALARM"), 85.0f);
-        QVERIFY(program.dialogs.isEmpty());
     }
 
     void refusalsAndTheEnginesFailuresAreShown() {
