@@ -36,12 +36,13 @@ float stored(ProgramFixture& program, const char* name) {
         [&](SimulatedBus& bus) { return bus.module(0).readByName(QLatin1String(name)).value; });
 }
 
-std::optional<double> radioParameter(ProgramFixture& program, const char* name) {
+// What the paired module holds (-1: no such parameter).
+double written(ProgramFixture& program, const char* name) {
     std::optional<double> value;
     program.radio()->station().withModule(RadioId, [&](RadioReachableModule& module) {
         value = module.parameter(QLatin1String(name));
     });
-    return value;
+    return value.value_or(-1);
 }
 
 void type(QKBtn* field, const QString& text) {
@@ -128,27 +129,21 @@ private Q_SLOTS:
 
         // Typed as hexadecimal, never read as the decimal number its digits start with.
         type(page->pbBoundID, QStringLiteral("ffff"));
-        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "BOUNDID"), std::optional<double>(65535),
-                                  5000);
         type(page->pbDataTag, QStringLiteral("1A2B"));
-        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "BOUNDTAG"),
-                                  std::optional<double>(0x1A2B), 5000);
+        page->pbDoWake->ListPicked(1);
+        QTRY_COMPARE_WITH_TIMEOUT(written(program, "BOUNDID"), 65535.0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(written(program, "BOUNDTAG"), double(0x1A2B), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(written(program, "DOWAKE"), 1.0, 5000);
         QVERIFY(program.waitForRefresh());
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->pbBoundID->Caption(), QStringLiteral("00FFFF"));
         QCOMPARE(page->pbDataTag->Caption(), QStringLiteral("1A2B"));
         type(page->pbDataTag, QStringLiteral("FFFF"));
-        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "BOUNDTAG"), std::optional<double>(65535),
-                                  5000);
-
-        page->pbDoWake->ListPicked(1);
-        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "DOWAKE"), std::optional<double>(1),
-                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(written(program, "BOUNDTAG"), 65535.0, 5000);
 
         // A new channel is written and saved: it is the module's channel once it restarts.
         page->pbRadioChannel->ListPicked(4);
-        QTRY_COMPARE_WITH_TIMEOUT(radioParameter(program, "CHANNEL"), std::optional<double>(5),
-                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(written(program, "CHANNEL"), 5.0, 5000);
         QVERIFY(program.waitForRefresh());
         quint8 channel = 0;
         program.radio()->station().withModule(RadioId, [&](RadioReachableModule& module) {
