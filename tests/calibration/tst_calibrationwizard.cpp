@@ -98,6 +98,26 @@ DeviceValue lastWrite(const ScriptedZex& module, const QString& name) {
     return {};
 }
 
+// A wizard started on a calibrated scripted module, and what it showed.
+struct Run {
+    explicit Run(float firmware = 4.1f)
+        : wizard(recorder.ui(), firmware) {}
+    void start(std::initializer_list<const char*> values) {
+        wizard.Capture(module, loads(values), QLatin1Char('.'));
+    }
+    // The button pressed, with the module now giving the reading named.
+    void press(const char* reading = nullptr, float value = 0.0f) {
+        if (reading) {
+            module.values[QLatin1String(reading)] = DeviceValue(value);
+        }
+        wizard.Capture(module, {}, QLatin1Char('.'));
+    }
+
+    ScriptedZex module = calibratedModule();
+    RecordingUi recorder;
+    CalibrationWizard wizard;
+};
+
 const QString CommsQuestion = QStringLiteral(
     "Communications Error: A communication error occurred during the last stage!\r\nWould you "
     "like to retry the last stage or abort the process?\r\n\r\nClick Yes to retry.\r\nClick No "
@@ -143,9 +163,8 @@ private Q_SLOTS:
         QFETCH(Texts, texts);
         QFETCH(QChar, separator);
         QFETCH(QString, problem);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
+        Run run;
+        auto& [module, recorder, wizard] = run;
         wizard.Capture(module, texts, separator);
         if (problem.isEmpty()) {
             QVERIFY(recorder.messages.isEmpty());
@@ -197,12 +216,10 @@ private Q_SLOTS:
     void startReadsThenResetsTheCalibration() {
         QFETCH(float, firmware);
         QFETCH(QStringList, calls);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), firmware);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
-        QCOMPARE(module.calls, calls);
-        for (const auto& write : module.writes) {
+        Run run(firmware);
+        run.start({"0", "", "", "", "", "10"});
+        QCOMPARE(run.module.calls, calls);
+        for (const auto& write : run.module.writes) {
             const double expected = write.first == QLatin1String("Gain") ? 1.0 : 0.0;
             QCOMPARE(write.second.kind(), DeviceValue::Kind::Whole);
             QCOMPARE(write.second.toDouble(), expected);
@@ -210,16 +227,13 @@ private Q_SLOTS:
     }
 
     void theCalibrationAndTableAreComputedInSinglePrecision() {
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"2", "7.5", "", "", "", "22"}), QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(0.31f);
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the low load
+        Run run;
+        auto& [module, recorder, wizard] = run;
+        run.start({"2", "7.5", "", "", "", "22"});
+        run.press("MVV", 0.31f); // Set at the low load
         QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
-        module.values[QStringLiteral("MVV")] = DeviceValue(1.87f);
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the high load
+        run.press("MVV", 1.87f); // Set at the high load
         const float gain = (2.0f - 22.0f) / (0.31f - 1.87f);
         const float offset = gain * 0.31f - 2.0f;
         QCOMPARE(module.writes, (Writes{{"Gain", gain},
@@ -232,12 +246,11 @@ private Q_SLOTS:
         QCOMPARE(recorder.caption, QStringLiteral("Next"));
 
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1 prepared
+        run.press(); // Next: point 1 prepared
         QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 1"));
         QCOMPARE(module.writes, (Writes{{"LINX1", 0.31f}, {"LINK1", 0}}));
-        module.values[QStringLiteral("UMVV")] = DeviceValue(0.75f);
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1, then on to completion
+        run.press("UMVV", 0.75f); // Set at point 1, then on to completion
         const float slope = (1.87f - 0.31f) / (22.0f - 2.0f);
         const float expected = 0.31f + (7.5f - 2.0f) * slope;
         const float correction = (expected - 0.75f) * 1000.0f;
@@ -253,10 +266,9 @@ private Q_SLOTS:
     }
 
     void theLoadsAreTakenOnceAtStart() {
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        Run run;
+        auto& [module, recorder, wizard] = run;
+        run.start({"0", "", "", "", "", "10"});
         module.values[QStringLiteral("MVV")] = DeviceValue(0.0f);
         // Texts that changed after Start (a high point of 0) do not reach the calculation.
         const Texts edited = loads({"0", "", "", "", "", "0"});
@@ -274,15 +286,13 @@ private Q_SLOTS:
     }
     void aHighReadingNotAboveTheLowOneIsQuestioned() {
         QFETCH(bool, retry);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
+        Run run;
+        auto& [module, recorder, wizard] = run;
         recorder.answers = {retry};
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(1.0f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
+        run.start({"0", "", "", "", "", "10"});
+        run.press("MVV", 1.0f);
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // the same signal at the high load
+        run.press(); // the same signal at the high load
         QCOMPARE(recorder.messages,
                  QStringList{QStringLiteral(
                      "An Error Occurred: The input measured when calibrating the high point was "
@@ -321,13 +331,11 @@ private Q_SLOTS:
         QFETCH(int, setsBeforeEnd);
         QFETCH(bool, leaving);
         QFETCH(bool, restored);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "5", "", "", "", "10"}), QLatin1Char('.'));
+        Run run;
+        auto& [module, recorder, wizard] = run;
+        run.start({"0", "5", "", "", "", "10"});
         for (int i = 0; i < setsBeforeEnd; ++i) {
-            module.values[QStringLiteral("MVV")] = DeviceValue(float(i));
-            wizard.Capture(module, {}, QLatin1Char('.'));
+            run.press("MVV", float(i));
         }
         const QString stageShown = recorder.stage;
         if (leaving) {
@@ -354,28 +362,24 @@ private Q_SLOTS:
     }
 
     void aFailedLinearisationPointIsRetriedNotSkipped() {
-        ScriptedZex module = calibratedModule();
+        Run run;
+        auto& [module, recorder, wizard] = run;
         module.pendingErrors = true;
-        RecordingUi recorder;
         recorder.answers = {true};
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "4", "6", "", "", "10"}), QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(0.0f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(1.0f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1
-        module.values[QStringLiteral("UMVV")] = DeviceValue(0.41f);
+        run.start({"0", "4", "6", "", "", "10"});
+        run.press("MVV", 0.0f);
+        run.press("MVV", 1.0f);
+        run.press(); // Next: point 1
         module.failingNames = {QStringLiteral("LINP")};
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1: the table write fails
+        run.press("UMVV", 0.41f); // Set at point 1: the table write fails
         QCOMPARE(recorder.messages, QStringList{CommsQuestion});
         QCOMPARE(recorder.stage, QStringLiteral("Retry Previous Stage"));
         QCOMPARE(wizard.stage(), qint16(4)); // point 1 again, not point 2
         QVERIFY(!module.ErrorState());
         module.failingNames.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1 prepared again
+        run.press(); // Next: point 1 prepared again
         QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 1"));
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1
+        run.press(); // Set at point 1
         QCOMPARE(module.values.value("LINP"), DeviceValue(3));
         QCOMPARE(module.values.value("LINX2"), DeviceValue(0.41f));
         QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 2"));
@@ -383,25 +387,23 @@ private Q_SLOTS:
     }
 
     void aFailedLowReadingReturnsToTheLowPoint() {
-        ScriptedZex module = calibratedModule();
+        Run run;
+        auto& [module, recorder, wizard] = run;
         module.pendingErrors = true;
-        RecordingUi recorder;
         recorder.answers = {true};
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        run.start({"0", "", "", "", "", "10"});
         module.failingNames = {QStringLiteral("MVV")};
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the low load: no reading
+        run.press(); // Set at the low load: no reading
         QCOMPARE(recorder.messages, QStringList{CommsQuestion});
         QCOMPARE(wizard.retryStage(), qint16(0));
         QVERIFY(!recorder.stages.contains(QStringLiteral("Calibration High Point")));
         module.failingNames.clear();
         module.calls.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: the low point again
+        run.press(); // Next: the low point again
         QCOMPARE(recorder.stage, QStringLiteral("Calibration Low Point"));
         // The calibration read at the first Start is kept, not read again from the reset module.
         QVERIFY(!module.calls.contains(QStringLiteral("get Gain")));
-        module.values[QStringLiteral("MVV")] = DeviceValue(0.25f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
+        run.press("MVV", 0.25f);
         QCOMPARE(wizard.lowMvV(), 0.25f);
         QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
         wizard.Abort(module);
