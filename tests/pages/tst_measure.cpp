@@ -96,7 +96,12 @@ bool drawnAt(const QImage& image, const QPointF& point, const QColor& colour) {
 class TestMeasure : public QObject {
     Q_OBJECT
 
+    // One program for the typed values' rows (each sets the value it starts from).
+    std::unique_ptr<ProgramFixture> m_program;
+
 private Q_SLOTS:
+    void cleanupTestCase() { m_program.reset(); }
+
     void theFieldSetFollowsFirmwareAndLink_data() {
         QTest::addColumn<double>("firmware");
         QTest::addColumn<bool>("radio");
@@ -190,69 +195,6 @@ private Q_SLOTS:
         }
     }
 
-    void typedValuesAreTakenOrRefused_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("member");
-        QTest::addColumn<double>("prior");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("taken");
-        QTest::addColumn<double>("written");
-        const auto row = [](const char* name, const char* field, const char* member, double prior,
-                            const char* typed, bool taken, double written) {
-            QTest::newRow(name) << QString(field) << QString(member) << prior << QString(typed)
-                                << taken << written;
-        };
-        row("a counter takes only digits, four of them", "pbOverloadCounter", "OVRLOD", 77,
-            "12a3.45", true, 1234);
-        row("a counter takes 9999", "pbOverrangeCounter", "OVRRNG", 77, "9999", true, 9999);
-        row("writing 0 resets a counter", "pbOverloadCounter", "OVRLOD", 77, "0", true, 0);
-        row("creep tracking takes 0.2", "pbCreepTracking", "ZERO", 0.1, "0.2", true, 0.2);
-        row("creep tracking refuses 0.3", "pbCreepTracking", "ZERO", 0.1, "0.3", false, 0);
-        row("creep tracking refuses a sign", "pbCreepTracking", "ZERO", 0.1, "-0.1", false, 0);
-        row("damping takes 254, the filter off", "pbFilterDamp", "Damp", 100, "254", true, 254);
-        row("damping refuses 255", "pbFilterDamp", "Damp", 100, "255", false, 0);
-        row("a power-on zero band a single float holds", "pbPoweronZero", "POZ", 0.5, "16777216",
-            true, 16777216);
-        row("a nine-digit band a single float would store as another number", "pbPoweronZero",
-            "POZ", 0.5, "123456789", false, 0);
-        row("a nine-digit threshold likewise", "pbFilterThreshold", "THRESH", 0.5, "999999999",
-            false, 0);
-    }
-    void typedValuesAreTakenOrRefused() {
-        QFETCH(QString, field);
-        QFETCH(QString, member);
-        QFETCH(double, prior);
-        QFETCH(QString, typed);
-        QFETCH(bool, taken);
-        QFETCH(double, written);
-        ProgramFixture program;
-        CHILD_GEN_MEASURE* page = connectedMeasurePage(program);
-        QVERIFY2(page, qPrintable(program.failure()));
-        QVERIFY(program.waitForRefresh());
-        const QByteArray name = member.toLatin1();
-        // A value the module holds now, so that neither outcome can pass by chance.
-        onModule(program,
-                 [&](SimulatedModule& module) { return module.writeByName(member, prior); });
-        const float before = stored(program, name.constData());
-        QCOMPARE(before, float(prior));
-        QVERIFY(program.waitForRefresh());
-        auto* control = page->findChild<QKBtn*>(field);
-        QVERIFY(control);
-        int beeps = 0;
-        control->SetBeep([&beeps] { ++beeps; });
-        const QString shownBefore = control->Caption();
-        type(control, typed);
-        if (taken) {
-            QTRY_COMPARE_WITH_TIMEOUT(stored(program, name.constData()), float(written), 5000);
-            QCOMPARE(beeps, 0);
-        } else {
-            QCOMPARE(beeps, 1);
-            QCOMPARE(control->Caption(), shownBefore);
-            QVERIFY(program.waitForRefresh());
-            QCOMPARE(stored(program, name.constData()), before);
-        }
-    }
-
     void aSystemZeroEditReachesTheModuleAndTheDisplayFollows() {
         ProgramFixture program;
         CHILD_GEN_MEASURE* page = connectedMeasurePage(program);
@@ -309,6 +251,74 @@ private Q_SLOTS:
         QVERIFY(drawnAt(image, grossEnd, plot->grossColour()));
         QVERIFY(drawnAt(image, netEnd, plot->netColour()));
         QVERIFY(!drawnAt(image, (grossEnd + netEnd) / 2, plot->grossColour()));
+    }
+
+    // Last: its program lives until the end, and only one program may run at a time.
+    void typedValuesAreTakenOrRefused_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<double>("prior");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<double>("written");
+        const auto row = [](const char* name, const char* field, const char* member, double prior,
+                            const char* typed, bool taken, double written) {
+            QTest::newRow(name) << QString(field) << QString(member) << prior << QString(typed)
+                                << taken << written;
+        };
+        row("a counter takes only digits, four of them", "pbOverloadCounter", "OVRLOD", 77,
+            "12a3.45", true, 1234);
+        row("a counter takes 9999", "pbOverrangeCounter", "OVRRNG", 77, "9999", true, 9999);
+        row("writing 0 resets a counter", "pbOverloadCounter", "OVRLOD", 77, "0", true, 0);
+        row("creep tracking takes 0.2", "pbCreepTracking", "ZERO", 0.1, "0.2", true, 0.2);
+        row("creep tracking refuses 0.3", "pbCreepTracking", "ZERO", 0.1, "0.3", false, 0);
+        row("creep tracking refuses a sign", "pbCreepTracking", "ZERO", 0.1, "-0.1", false, 0);
+        row("damping takes 254, the filter off", "pbFilterDamp", "Damp", 100, "254", true, 254);
+        row("damping refuses 255", "pbFilterDamp", "Damp", 100, "255", false, 0);
+        row("a power-on zero band a single float holds", "pbPoweronZero", "POZ", 0.5, "16777216",
+            true, 16777216);
+        row("a nine-digit band a single float would store as another number", "pbPoweronZero",
+            "POZ", 0.5, "123456789", false, 0);
+        row("a nine-digit threshold likewise", "pbFilterThreshold", "THRESH", 0.5, "999999999",
+            false, 0);
+    }
+    void typedValuesAreTakenOrRefused() {
+        QFETCH(QString, field);
+        QFETCH(QString, member);
+        QFETCH(double, prior);
+        QFETCH(QString, typed);
+        QFETCH(bool, taken);
+        QFETCH(double, written);
+        if (!m_program) {
+            m_program = std::make_unique<ProgramFixture>();
+            QVERIFY2(connectedMeasurePage(*m_program), qPrintable(m_program->failure()));
+        }
+        ProgramFixture& program = *m_program;
+        auto* page = qobject_cast<CHILD_GEN_MEASURE*>(program.window().Registry().CurrentPage());
+        QVERIFY(page);
+        QVERIFY(program.waitForRefresh());
+        const QByteArray name = member.toLatin1();
+        // A value the module holds now, so that neither outcome can pass by chance.
+        onModule(program,
+                 [&](SimulatedModule& module) { return module.writeByName(member, prior); });
+        const float before = stored(program, name.constData());
+        QCOMPARE(before, float(prior));
+        QVERIFY(program.waitForRefresh());
+        auto* control = page->findChild<QKBtn*>(field);
+        QVERIFY(control);
+        int beeps = 0;
+        control->SetBeep([&beeps] { ++beeps; });
+        const QString shownBefore = control->Caption();
+        type(control, typed);
+        if (taken) {
+            QTRY_COMPARE_WITH_TIMEOUT(stored(program, name.constData()), float(written), 5000);
+            QCOMPARE(beeps, 0);
+        } else {
+            QCOMPARE(beeps, 1);
+            QCOMPARE(control->Caption(), shownBefore);
+            QVERIFY(program.waitForRefresh());
+            QCOMPARE(stored(program, name.constData()), before);
+        }
     }
 };
 
