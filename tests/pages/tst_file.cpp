@@ -132,12 +132,25 @@ class TestFile : public QObject {
     QTemporaryDir m_folder;
 
 private Q_SLOTS:
-    // The saved file then compared with the module as it has become lists the keys that differ.
+    // A folder kept from before that has gone gives way to the user's data folder. The saved file,
+    // compared with the module as it has then become, lists the keys that differ.
     void aSaveProposesTheSerialNameAndKeepsTheFilesSettings() {
         ProgramFixture program(ProgramFixture::WithModule(ModuleAt(1, 4.1, 1000001)));
+        QVERIFY(QDir().mkpath(QFileInfo(program.userConfigFile()).path()));
+        QVERIFY(IniModule::WriteIniValue(program.userConfigFile(), "Files", "InitDir",
+                                         m_folder.filePath(QStringLiteral("removed stick"))));
         auto answers = std::make_shared<DialogAnswers>();
         CHILD_GEN_FILE* page = connectedFilePage(program, answers);
         QVERIFY2(page, qPrintable(program.failure()));
+        page->btnRestore->HandleClick(); // cancelled: nothing happens beyond the dialog
+        QCOMPARE(answers->asked.size(), 1);
+        QCOMPARE(answers->asked.constFirst().request.title,
+                 QStringLiteral("Restore Configuration"));
+        QCOMPARE(answers->asked.constFirst().request.folder, AppState().UserDataFolder);
+        QCOMPARE(QDir::fromNativeSeparators(files("InitDir")), AppState().UserDataFolder);
+        QVERIFY(program.notices.isEmpty());
+        QVERIFY(program.dialogs.isEmpty());
+
         const QString path = m_folder.filePath(QStringLiteral("crane 7.zcf"));
         answers->answer = path;
         setStored(program, 0, "ALARM", 90);
@@ -145,8 +158,8 @@ private Q_SLOTS:
         ShownProgress progress;
         QVERIFY(runOperation(page, page->btnSave));
 
-        QCOMPARE(answers->asked.size(), 1);
-        const DialogAnswers::Asked& asked = answers->asked.constFirst();
+        QCOMPARE(answers->asked.size(), 2);
+        const DialogAnswers::Asked& asked = answers->asked.last();
         QVERIFY(asked.save);
         QCOMPARE(asked.request.fileName, QStringLiteral("ZEX 0001000001.zcf"));
         QCOMPARE(asked.request.folder, AppState().UserDataFolder);
@@ -165,7 +178,7 @@ private Q_SLOTS:
         // The same module again: the file used last, where it was.
         answers->answer.clear();
         page->btnSave->HandleClick();
-        QCOMPARE(answers->asked.size(), 2);
+        QCOMPARE(answers->asked.size(), 3);
         QCOMPARE(answers->asked.last().request.fileName, QStringLiteral("crane 7.zcf"));
         QCOMPARE(answers->asked.last().request.folder, m_folder.path());
 
@@ -192,24 +205,6 @@ private Q_SLOTS:
         QCOMPARE(page->LastComparison().differences.size(), 2);
         // Nothing was written.
         QCOMPARE(stored(program, 0, "ALARM"), 85.0f);
-        QVERIFY(program.dialogs.isEmpty());
-    }
-
-    void aFolderThatHasGoneGivesWayToTheUserDataFolder() {
-        ProgramFixture program;
-        QVERIFY(QDir().mkpath(QFileInfo(program.userConfigFile()).path()));
-        QVERIFY(IniModule::WriteIniValue(program.userConfigFile(), "Files", "InitDir",
-                                         m_folder.filePath(QStringLiteral("removed stick"))));
-        auto answers = std::make_shared<DialogAnswers>();
-        CHILD_GEN_FILE* page = connectedFilePage(program, answers);
-        QVERIFY2(page, qPrintable(program.failure()));
-        page->btnRestore->HandleClick(); // cancelled: nothing happens beyond the dialog
-        QCOMPARE(answers->asked.size(), 1);
-        QCOMPARE(answers->asked.constFirst().request.title,
-                 QStringLiteral("Restore Configuration"));
-        QCOMPARE(answers->asked.constFirst().request.folder, AppState().UserDataFolder);
-        QCOMPARE(QDir::fromNativeSeparators(files("InitDir")), AppState().UserDataFolder);
-        QVERIFY(program.notices.isEmpty());
         QVERIFY(program.dialogs.isEmpty());
     }
 
