@@ -125,8 +125,8 @@ private Q_SLOTS:
         const Outcome outcome = acquisition.AcquireHigh(module);
         QCOMPARE(outcome.succeeded, succeeded);
         QCOMPARE(outcome.title, QStringLiteral("mV/V Calibration"));
+        QCOMPARE(outcome.message, succeeded ? QStringLiteral("Module Calibrated") : Failed);
         if (!succeeded) {
-            QCOMPARE(outcome.message, Failed);
             QVERIFY(module.writes.isEmpty());
             return;
         }
