@@ -173,47 +173,37 @@ private Q_SLOTS:
         QCOMPARE(calibrationOf(program), before);
     }
 
-    // Going Home, or closing, in the middle of a run puts back what Start reset.
-    void leavingInTheMiddleOfARunLeavesTheModuleAsItWas_data() {
-        QTest::addColumn<bool>("close");
-        QTest::newRow("going Home") << false;
-        QTest::newRow("closing the program") << true;
+    // A run that does not go on puts back what Start reset: going Home, closing the program, No
+    // to a communication error. Yes to it takes the high point again.
+    void aRunInterruptedOrFailing_data() {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("going Home") << "home";
+        QTest::newRow("closing the program") << "close";
+        QTest::newRow("No to a communication error") << "no";
+        QTest::newRow("Yes to a communication error") << "yes";
     }
-    void leavingInTheMiddleOfARunLeavesTheModuleAsItWas() {
-        QFETCH(bool, close);
+    void aRunInterruptedOrFailing() {
+        QFETCH(QString, end);
         ProgramFixture program;
         QVERIFY2(program.start(), qPrintable(program.failure()));
+        program.answerYes = end == QLatin1String("yes");
         CHILD_GEN_CALIBRATION* page = openPage(program);
         QVERIFY(page);
         const QList<float> before = calibrationOf(program);
         setLoads(*page, {"0", "", "", "", "", "20"});
         QVERIFY(press(*page, page->cbCapture));
         QVERIFY(calibrationOf(program) != before);
-        if (close) {
+        if (end == QLatin1String("close")) {
             program.window().close();
             QCOMPARE(calibrationOf(program), before);
-        } else {
+            return;
+        }
+        if (end == QLatin1String("home")) {
             program.window().Registry().NavigateTo(1);
             QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_HOME")));
             QTRY_COMPARE_WITH_TIMEOUT(calibrationOf(program), before, 10000);
+            return;
         }
-    }
-
-    void aCommunicationErrorIsAnswered_data() {
-        QTest::addColumn<bool>("retry");
-        QTest::newRow("Yes goes back to the high point") << true;
-        QTest::newRow("No ends the run with the calibration put back") << false;
-    }
-    void aCommunicationErrorIsAnswered() {
-        QFETCH(bool, retry);
-        ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
-        program.answerYes = retry;
-        CHILD_GEN_CALIBRATION* page = openPage(program);
-        QVERIFY(page);
-        const QList<float> before = calibrationOf(program);
-        setLoads(*page, {"0", "", "", "", "", "20"});
-        QVERIFY(press(*page, page->cbCapture));
         QVERIFY(press(*page, page->cbCapture));
         setLoad(program, 20.0);
         refuseNextTransaction(program);
@@ -223,7 +213,7 @@ private Q_SLOTS:
                      "Communications Error: A communication error occurred during the last "
                      "stage!\r\nWould you like to retry the last stage or abort the process?\r\n"
                      "\r\nClick Yes to retry.\r\nClick No to Abort.")});
-        if (!retry) {
+        if (!program.answerYes) {
             QCOMPARE(page->lbStage->Caption(), QStringLiteral("Aborted by user"));
             QCOMPARE(page->lbInstructions->Caption(), QString());
             QVERIFY(!page->cbAbort->Enabled());
