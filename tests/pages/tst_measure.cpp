@@ -306,15 +306,15 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         auto* control = page->findChild<QKBtn*>(field);
         QVERIFY(control);
-        int beeps = 0;
-        control->SetBeep([&beeps] { ++beeps; });
+        auto beeps = std::make_shared<int>(0); // the field outlives the row
+        control->SetBeep([beeps] { ++*beeps; });
         const QString shownBefore = control->Caption();
         type(control, typed);
         if (taken) {
             QTRY_COMPARE_WITH_TIMEOUT(stored(program, name.constData()), float(written), 5000);
-            QCOMPARE(beeps, 0);
+            QCOMPARE(*beeps, 0);
         } else {
-            QCOMPARE(beeps, 1);
+            QCOMPARE(*beeps, 1);
             QCOMPARE(control->Caption(), shownBefore);
             QVERIFY(program.waitForRefresh());
             QCOMPARE(stored(program, name.constData()), before);
