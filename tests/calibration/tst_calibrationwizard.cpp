@@ -1,14 +1,10 @@
-// The calibration wizard without a window: its input checks, the writes of each stage against a
-// scripted module, and whole runs against the simulated module with real loads on its bowed
-// cell, communication errors included.
+// The calibration wizard without a window: its input checks and the writes of each stage against
+// a scripted module, errors and interruptions included. The Calibration page's tests run it
+// against the simulated module with real loads on its bowed cell.
 #include "calibration/CalibrationWizard.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulatorServer.h"
 #include "support/ScriptedZex.h"
-#include "support/SimulatedLink.h"
 
 #include <QTest>
-#include <cmath>
 #include <deque>
 
 namespace {
@@ -74,6 +70,17 @@ ScriptedZex calibratedModule() {
     return module;
 }
 
+// What Start resets and an unfinished run puts back.
+QList<DeviceValue> calibrationOf(const ScriptedZex& module) {
+    QList<DeviceValue> values;
+    for (const char* name : {"LINP", "Gain", "OFFS", "POZ", "SYSZERO", "RESOL"}) {
+        values.append(module.values.value(QLatin1String(name)));
+    }
+    return values;
+}
+
+using Writes = QList<QPair<QString, DeviceValue>>;
+
 QStringList writtenNames(const ScriptedZex& module) {
     QStringList names;
     for (const auto& write : module.writes) {
@@ -91,52 +98,30 @@ DeviceValue lastWrite(const ScriptedZex& module, const QString& name) {
     return {};
 }
 
+// A wizard started on a calibrated scripted module, and what it showed.
+struct Run {
+    explicit Run(float firmware = 4.1f)
+        : wizard(recorder.ui(), firmware) {}
+    void start(std::initializer_list<const char*> values) {
+        wizard.Capture(module, loads(values), QLatin1Char('.'));
+    }
+    // The button pressed, with the module now giving the reading named.
+    void press(const char* reading = nullptr, float value = 0.0f) {
+        if (reading) {
+            module.values[QLatin1String(reading)] = DeviceValue(value);
+        }
+        wizard.Capture(module, {}, QLatin1Char('.'));
+    }
+
+    ScriptedZex module = calibratedModule();
+    RecordingUi recorder;
+    CalibrationWizard wizard;
+};
+
 const QString CommsQuestion = QStringLiteral(
     "Communications Error: A communication error occurred during the last stage!\r\nWould you "
     "like to retry the last stage or abort the process?\r\n\r\nClick Yes to retry.\r\nClick No "
     "to Abort.");
-
-// The simulated module behind a real pseudo-terminal, with the tool's serial driver on it.
-class SimulatedScale {
-public:
-    explicit SimulatedScale(double firmware = 4.1)
-        : link({ModuleAt(1, firmware)}) {}
-
-    SerialClass& device() { return link.device(1); }
-    void load(double tonnes) {
-        link.withBus([tonnes](SimulatedBus& bus) {
-            bus.module(0).setAppliedLoad(tonnes);
-            return 0;
-        });
-    }
-    // What the module's display shows, as a number.
-    double displayed() {
-        return link.withBus([](SimulatedBus& bus) { return bus.module(0).displayText(); })
-            .toDouble();
-    }
-    // The next frames addressed to the module are refused (each transaction tries three times).
-    void refuseNextTransaction() {
-        link.withBus([](SimulatedBus& bus) {
-            FaultPlan::Rule rule;
-            rule.kind = FaultPlan::Kind::Nak;
-            rule.mode = FaultPlan::Mode::NextFrames;
-            rule.remaining = 3;
-            bus.moduleFaults(0).add(rule);
-            return 0;
-        });
-    }
-    QList<float> calibration() {
-        QList<float> values;
-        for (const char* name : {"LINP", "Gain", "OFFS", "POZ", "SYSZERO", "RESOL"}) {
-            values.append(device().GetByName(QLatin1String(name)).toSingle());
-        }
-        return values;
-    }
-
-    SimulatedLink link;
-};
-
-constexpr double DisplayCount = 0.001; // the simulated module shows three decimals
 
 } // namespace
 
@@ -146,7 +131,7 @@ class TestCalibrationWizard : public QObject {
 private Q_SLOTS:
     void loadsAreCheckedBeforeAnythingIsWritten_data() {
         QTest::addColumn<Texts>("texts");
-        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QChar>("separator");
         QTest::addColumn<QString>("problem");
         const QString both = QStringLiteral("You must enter the Low Cal Point and the High Cal "
                                             "Point!");
@@ -158,30 +143,29 @@ private Q_SLOTS:
             QStringLiteral("The values entered in the fields must be ascending from left to "
                            "right!");
         QTest::newRow("a missing high point is refused")
-            << loads({"0", "", "", "", "", ""}) << "." << both;
+            << loads({"0", "", "", "", "", ""}) << QChar(u'.') << both;
         QTest::newRow("a blank low point is refused")
-            << loads({"  ", "", "", "", "", "10"}) << "." << both;
+            << loads({"  ", "", "", "", "", "10"}) << QChar(u'.') << both;
         QTest::newRow("a gap among the linearisation points is refused")
-            << loads({"0", "5", "", "7", "", "10"}) << "." << gap;
+            << loads({"0", "5", "", "7", "", "10"}) << QChar(u'.') << gap;
         QTest::newRow("a point equal to the high point is refused")
-            << loads({"0", "5", "", "", "", "5"}) << "." << ascending;
+            << loads({"0", "5", "", "", "", "5"}) << QChar(u'.') << ascending;
         QTest::newRow("points out of order are refused")
-            << loads({"0", "6", "4", "", "", "10"}) << "." << ascending;
+            << loads({"0", "6", "4", "", "", "10"}) << QChar(u'.') << ascending;
         QTest::newRow("loads equal in single precision are refused")
-            << loads({"1.00000001", "", "", "", "", "1.00000002"}) << "." << ascending;
+            << loads({"1.00000001", "", "", "", "", "1.00000002"}) << QChar(u'.') << ascending;
         QTest::newRow("2,5 is two and a half with a decimal comma")
-            << loads({"0", "2,5", "", "", "", "3"}) << "," << QString();
+            << loads({"0", "2,5", "", "", "", "3"}) << QChar(u',') << QString();
         QTest::newRow("a full set of ascending loads is taken")
-            << loads({"0", "5", "10", "15", "20", "25"}) << "." << QString();
+            << loads({"0", "5", "10", "15", "20", "25"}) << QChar(u'.') << QString();
     }
     void loadsAreCheckedBeforeAnythingIsWritten() {
         QFETCH(Texts, texts);
-        QFETCH(QString, separator);
+        QFETCH(QChar, separator);
         QFETCH(QString, problem);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, texts, separator.at(0));
+        Run run;
+        auto& [module, recorder, wizard] = run;
+        wizard.Capture(module, texts, separator);
         if (problem.isEmpty()) {
             QVERIFY(recorder.messages.isEmpty());
             QCOMPARE(wizard.stage(), qint16(1));
@@ -202,37 +186,29 @@ private Q_SLOTS:
 
     void iValReadsTheUsersSeparator_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QChar>("separator");
         QTest::addColumn<double>("value");
-        QTest::newRow("comma locale") << "2,5"
-                                      << "," << 2.5;
-        QTest::newRow("point locale") << "2.5"
-                                      << "." << 2.5;
-        QTest::newRow("a comma in a point locale ends the number") << "2,5"
-                                                                   << "." << 2.0;
-        QTest::newRow("no number is 0") << "abc"
-                                        << "." << 0.0;
-        QTest::newRow("sign and blanks") << " -12.75"
-                                         << "." << -12.75;
+        QTest::newRow("comma locale") << "2,5" << QChar(u',') << 2.5;
+        QTest::newRow("point locale") << "2.5" << QChar(u'.') << 2.5;
+        QTest::newRow("a comma in a point locale ends the number") << "2,5" << QChar(u'.') << 2.0;
+        QTest::newRow("no number is 0") << "abc" << QChar(u'.') << 0.0;
+        QTest::newRow("sign and blanks") << " -12.75" << QChar(u'.') << -12.75;
     }
     void iValReadsTheUsersSeparator() {
         QFETCH(QString, text);
-        QFETCH(QString, separator);
+        QFETCH(QChar, separator);
         QFETCH(double, value);
-        QCOMPARE(CalibrationLoads::iVal(text, separator.at(0)), value);
+        QCOMPARE(CalibrationLoads::iVal(text, separator), value);
     }
 
     void startReadsThenResetsTheCalibration_data() {
         QTest::addColumn<float>("firmware");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("a module with system zero")
-            << 4.1f << QStringList{"get LINP",    "get Gain",  "get OFFS",    "get POZ",
-                                   "get SYSZERO", "get RESOL", "set LINP",    "set Gain",
-                                   "set OFFS",    "set POZ",   "set SYSZERO", "set RESOL"};
-        QTest::newRow("firmware 1.08 has system zero")
-            << 1.08f << QStringList{"get LINP",    "get Gain",  "get OFFS",    "get POZ",
-                                    "get SYSZERO", "get RESOL", "set LINP",    "set Gain",
-                                    "set OFFS",    "set POZ",   "set SYSZERO", "set RESOL"};
+        const QStringList withSystemZero{"get LINP",    "get Gain",  "get OFFS",    "get POZ",
+                                         "get SYSZERO", "get RESOL", "set LINP",    "set Gain",
+                                         "set OFFS",    "set POZ",   "set SYSZERO", "set RESOL"};
+        QTest::newRow("a module with system zero") << 4.1f << withSystemZero;
+        QTest::newRow("firmware 1.08 has system zero") << 1.08f << withSystemZero;
         QTest::newRow("below 1.08 system zero is left alone")
             << 1.07f << QStringList{"get LINP", "get Gain", "get OFFS", "get POZ", "get RESOL",
                                     "set LINP", "set Gain", "set OFFS", "set POZ", "set RESOL"};
@@ -240,12 +216,10 @@ private Q_SLOTS:
     void startReadsThenResetsTheCalibration() {
         QFETCH(float, firmware);
         QFETCH(QStringList, calls);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), firmware);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
-        QCOMPARE(module.calls, calls);
-        for (const auto& write : module.writes) {
+        Run run(firmware);
+        run.start({"0", "", "", "", "", "10"});
+        QCOMPARE(run.module.calls, calls);
+        for (const auto& write : run.module.writes) {
             const double expected = write.first == QLatin1String("Gain") ? 1.0 : 0.0;
             QCOMPARE(write.second.kind(), DeviceValue::Kind::Whole);
             QCOMPARE(write.second.toDouble(), expected);
@@ -253,48 +227,38 @@ private Q_SLOTS:
     }
 
     void theCalibrationAndTableAreComputedInSinglePrecision() {
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"2", "7.5", "", "", "", "22"}), QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(0.31f);
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the low load
+        Run run;
+        auto& [module, recorder, wizard] = run;
+        run.start({"2", "7.5", "", "", "", "22"});
+        run.press("MVV", 0.31f); // Set at the low load
         QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
-        QCOMPARE(recorder.instructions,
-                 QStringLiteral("Apply 22 ton, when applied load is stable press SET."));
-        module.values[QStringLiteral("MVV")] = DeviceValue(1.87f);
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the high load
+        run.press("MVV", 1.87f); // Set at the high load
         const float gain = (2.0f - 22.0f) / (0.31f - 1.87f);
         const float offset = gain * 0.31f - 2.0f;
-        QCOMPARE(writtenNames(module),
-                 (QStringList{"Gain", "OFFS", "CMVVLO", "CMVVHI", "CENGLO", "CENGHI"}));
-        QCOMPARE(lastWrite(module, "Gain"), DeviceValue(gain));
-        QCOMPARE(lastWrite(module, "OFFS"), DeviceValue(offset));
-        QCOMPARE(lastWrite(module, "CMVVLO"), DeviceValue(0.31f));
-        QCOMPARE(lastWrite(module, "CMVVHI"), DeviceValue(1.87f));
-        QCOMPARE(lastWrite(module, "CENGLO"), DeviceValue(2.0f));
-        QCOMPARE(lastWrite(module, "CENGHI"), DeviceValue(22.0f));
+        QCOMPARE(module.writes, (Writes{{"Gain", gain},
+                                        {"OFFS", offset},
+                                        {"CMVVLO", 0.31f},
+                                        {"CMVVHI", 1.87f},
+                                        {"CENGLO", 2.0f},
+                                        {"CENGHI", 22.0f}}));
         QCOMPARE(recorder.stage, QStringLiteral("Calibration Stage Complete"));
         QCOMPARE(recorder.caption, QStringLiteral("Next"));
 
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1 prepared
+        run.press(); // Next: point 1 prepared
         QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 1"));
-        QCOMPARE(writtenNames(module), (QStringList{"LINX1", "LINK1"}));
-        QCOMPARE(lastWrite(module, "LINX1"), DeviceValue(0.31f));
-        module.values[QStringLiteral("UMVV")] = DeviceValue(0.75f);
+        QCOMPARE(module.writes, (Writes{{"LINX1", 0.31f}, {"LINK1", 0}}));
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1, then on to completion
+        run.press("UMVV", 0.75f); // Set at point 1, then on to completion
         const float slope = (1.87f - 0.31f) / (22.0f - 2.0f);
         const float expected = 0.31f + (7.5f - 2.0f) * slope;
         const float correction = (expected - 0.75f) * 1000.0f;
-        QCOMPARE(writtenNames(module), (QStringList{"LINX2", "LINK2", "LINX3", "LINK3", "LINP"}));
-        QCOMPARE(lastWrite(module, "LINX2"), DeviceValue(0.75f));
-        QCOMPARE(lastWrite(module, "LINK2"), DeviceValue(correction));
-        QCOMPARE(lastWrite(module, "LINX3"), DeviceValue(1.87f));
-        QCOMPARE(lastWrite(module, "LINK3").toDouble(), 0.0);
-        QCOMPARE(lastWrite(module, "LINP"), DeviceValue(3));
+        QCOMPARE(module.writes, (Writes{{"LINX2", 0.75f},
+                                        {"LINK2", correction},
+                                        {"LINX3", 1.87f},
+                                        {"LINK3", 0},
+                                        {"LINP", 3}}));
         QCOMPARE(recorder.stage, QStringLiteral("Linearisation Complete"));
         QCOMPARE(recorder.caption, QStringLiteral("Start"));
         QVERIFY(!recorder.running);
@@ -302,10 +266,9 @@ private Q_SLOTS:
     }
 
     void theLoadsAreTakenOnceAtStart() {
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        Run run;
+        auto& [module, recorder, wizard] = run;
+        run.start({"0", "", "", "", "", "10"});
         module.values[QStringLiteral("MVV")] = DeviceValue(0.0f);
         // Texts that changed after Start (a high point of 0) do not reach the calculation.
         const Texts edited = loads({"0", "", "", "", "", "0"});
@@ -323,15 +286,13 @@ private Q_SLOTS:
     }
     void aHighReadingNotAboveTheLowOneIsQuestioned() {
         QFETCH(bool, retry);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
+        Run run;
+        auto& [module, recorder, wizard] = run;
         recorder.answers = {retry};
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(1.0f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
+        run.start({"0", "", "", "", "", "10"});
+        run.press("MVV", 1.0f);
         module.writes.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // the same signal at the high load
+        run.press(); // the same signal at the high load
         QCOMPARE(recorder.messages,
                  QStringList{QStringLiteral(
                      "An Error Occurred: The input measured when calibrating the high point was "
@@ -350,81 +311,75 @@ private Q_SLOTS:
             QVERIFY(!recorder.running);
             QCOMPARE(writtenNames(module),
                      (QStringList{"LINP", "Gain", "OFFS", "POZ", "SYSZERO", "RESOL"}));
-            QCOMPARE(module.values.value("Gain"), DeviceValue(12.5f));
-            QCOMPARE(module.values.value("LINP"), DeviceValue(3.0f));
-            QCOMPARE(module.values.value("SYSZERO"), DeviceValue(0.5f));
+            QCOMPARE(calibrationOf(module), calibrationOf(calibratedModule()));
         }
     }
 
-    void abortPutsBackOnlyAnUnfinishedCalibration_data() {
-        QTest::addColumn<int>("setsBeforeAbort");
+    // Abort, or leaving the page (which shows and asks nothing more), puts back what Start reset
+    // unless the new calibration has been written; once the run has ended nothing more is written.
+    void anEndedRunPutsBackOnlyAnUnfinishedCalibration_data() {
+        QTest::addColumn<int>("setsBeforeEnd");
+        QTest::addColumn<bool>("leaving");
         QTest::addColumn<bool>("restored");
-        QTest::newRow("right after Start") << 0 << true;
-        QTest::newRow("after the low reading") << 1 << true;
-        QTest::newRow("after the calibration was written") << 2 << false;
+        QTest::newRow("Abort right after Start") << 0 << false << true;
+        QTest::newRow("Abort after the low reading") << 1 << false << true;
+        QTest::newRow("Abort after the calibration was written") << 2 << false << false;
+        QTest::newRow("leaving right after Start") << 0 << true << true;
+        QTest::newRow("leaving after the low reading") << 1 << true << true;
     }
-    void abortPutsBackOnlyAnUnfinishedCalibration() {
-        QFETCH(int, setsBeforeAbort);
+    void anEndedRunPutsBackOnlyAnUnfinishedCalibration() {
+        QFETCH(int, setsBeforeEnd);
+        QFETCH(bool, leaving);
         QFETCH(bool, restored);
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "5", "", "", "", "10"}), QLatin1Char('.'));
-        for (int i = 0; i < setsBeforeAbort; ++i) {
-            module.values[QStringLiteral("MVV")] = DeviceValue(float(i));
-            wizard.Capture(module, {}, QLatin1Char('.'));
+        Run run;
+        auto& [module, recorder, wizard] = run;
+        run.start({"0", "5", "", "", "", "10"});
+        for (int i = 0; i < setsBeforeEnd; ++i) {
+            run.press("MVV", float(i));
         }
-        wizard.Abort(module);
-        QCOMPARE(recorder.stage, QStringLiteral("Ready..."));
-        QVERIFY(!recorder.running);
-        QCOMPARE(wizard.stage(), qint16(0));
-        QCOMPARE(module.values.value("Gain"), restored ? DeviceValue(12.5f) : DeviceValue(10.0f));
-        QCOMPARE(module.values.value("OFFS"), restored ? DeviceValue(0.125f) : DeviceValue(0.0f));
-        QCOMPARE(module.values.value("POZ"), restored ? DeviceValue(2.0f) : DeviceValue(0));
-        QCOMPARE(module.values.value("RESOL"), restored ? DeviceValue(1.0f) : DeviceValue(0));
-    }
-
-    void leavingMidRunPutsBackWhatStartResetWithoutAsking() {
-        ScriptedZex module = calibratedModule();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "5", "", "", "", "10"}), QLatin1Char('.'));
         const QString stageShown = recorder.stage;
-        wizard.Interrupted(module);
-        QCOMPARE(module.values.value("Gain"), DeviceValue(12.5f));
-        QCOMPARE(module.values.value("LINP"), DeviceValue(3.0f));
-        QCOMPARE(module.values.value("SYSZERO"), DeviceValue(0.5f));
+        if (leaving) {
+            wizard.Interrupted(module);
+            QCOMPARE(recorder.stage, stageShown);
+        } else {
+            wizard.Abort(module);
+            QCOMPARE(recorder.stage, QStringLiteral("Ready..."));
+            QVERIFY(!recorder.running);
+            QCOMPARE(wizard.stage(), qint16(0));
+        }
         QVERIFY(!wizard.isRunning());
-        QCOMPARE(recorder.stage, stageShown); // the page that is going shows nothing more
-        // Once put back, a second interruption writes nothing.
+        if (restored) {
+            QCOMPARE(calibrationOf(module), calibrationOf(calibratedModule()));
+        } else {
+            QCOMPARE(module.values.value("Gain"), DeviceValue(10.0f));
+            QCOMPARE(module.values.value("OFFS"), DeviceValue(0.0f));
+            QCOMPARE(module.values.value("POZ"), DeviceValue(0));
+            QCOMPARE(module.values.value("RESOL"), DeviceValue(0));
+        }
         module.writes.clear();
         wizard.Interrupted(module);
         QVERIFY(module.writes.isEmpty());
     }
 
     void aFailedLinearisationPointIsRetriedNotSkipped() {
-        ScriptedZex module = calibratedModule();
+        Run run;
+        auto& [module, recorder, wizard] = run;
         module.pendingErrors = true;
-        RecordingUi recorder;
         recorder.answers = {true};
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "4", "6", "", "", "10"}), QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(0.0f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
-        module.values[QStringLiteral("MVV")] = DeviceValue(1.0f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1
-        module.values[QStringLiteral("UMVV")] = DeviceValue(0.41f);
+        run.start({"0", "4", "6", "", "", "10"});
+        run.press("MVV", 0.0f);
+        run.press("MVV", 1.0f);
+        run.press(); // Next: point 1
         module.failingNames = {QStringLiteral("LINP")};
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1: the table write fails
+        run.press("UMVV", 0.41f); // Set at point 1: the table write fails
         QCOMPARE(recorder.messages, QStringList{CommsQuestion});
         QCOMPARE(recorder.stage, QStringLiteral("Retry Previous Stage"));
         QCOMPARE(wizard.stage(), qint16(4)); // point 1 again, not point 2
         QVERIFY(!module.ErrorState());
         module.failingNames.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: point 1 prepared again
+        run.press(); // Next: point 1 prepared again
         QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 1"));
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at point 1
+        run.press(); // Set at point 1
         QCOMPARE(module.values.value("LINP"), DeviceValue(3));
         QCOMPARE(module.values.value("LINX2"), DeviceValue(0.41f));
         QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point 2"));
@@ -432,142 +387,27 @@ private Q_SLOTS:
     }
 
     void aFailedLowReadingReturnsToTheLowPoint() {
-        ScriptedZex module = calibratedModule();
+        Run run;
+        auto& [module, recorder, wizard] = run;
         module.pendingErrors = true;
-        RecordingUi recorder;
         recorder.answers = {true};
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(module, loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
+        run.start({"0", "", "", "", "", "10"});
         module.failingNames = {QStringLiteral("MVV")};
-        wizard.Capture(module, {}, QLatin1Char('.')); // Set at the low load: no reading
+        run.press(); // Set at the low load: no reading
         QCOMPARE(recorder.messages, QStringList{CommsQuestion});
         QCOMPARE(wizard.retryStage(), qint16(0));
         QVERIFY(!recorder.stages.contains(QStringLiteral("Calibration High Point")));
         module.failingNames.clear();
         module.calls.clear();
-        wizard.Capture(module, {}, QLatin1Char('.')); // Next: the low point again
+        run.press(); // Next: the low point again
         QCOMPARE(recorder.stage, QStringLiteral("Calibration Low Point"));
         // The calibration read at the first Start is kept, not read again from the reset module.
         QVERIFY(!module.calls.contains(QStringLiteral("get Gain")));
-        module.values[QStringLiteral("MVV")] = DeviceValue(0.25f);
-        wizard.Capture(module, {}, QLatin1Char('.'));
+        run.press("MVV", 0.25f);
         QCOMPARE(wizard.lowMvV(), 0.25f);
         QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
         wizard.Abort(module);
         QCOMPARE(module.values.value("Gain"), DeviceValue(12.5f));
-    }
-
-    // The whole wizard on the simulated module, whose cell is bowed: two points, then four
-    // linearisation points; the display then shows every applied load within one count.
-    void aFullRunMakesTheDisplayReadTheLoads() {
-        SimulatedScale scale;
-        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        const QList<double> points = {0.0, 5.0, 10.0, 15.0, 20.0, 25.0};
-        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "25"}), QLatin1Char('.'));
-        scale.load(0.0);
-        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        scale.load(25.0);
-        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Complete"));
-        QCOMPARE(scale.device().LINP().toSingle(), 0.0f);
-        QVERIFY(recorder.messages.isEmpty());
-        // Two points only: the ends are right, the middle of the bowed cell reads high.
-        scale.load(0.0);
-        QVERIFY(std::abs(scale.displayed()) <= DisplayCount);
-        scale.load(25.0);
-        QVERIFY(std::abs(scale.displayed() - 25.0) <= DisplayCount);
-        scale.load(12.5);
-        QVERIFY(scale.displayed() - 12.5 > 10 * DisplayCount);
-
-        wizard.Capture(scale.device(), loads({"0", "5", "10", "15", "20", "25"}), QLatin1Char('.'));
-        scale.load(0.0);
-        wizard.Capture(scale.device(), {}, QLatin1Char('.')); // Set at the low point
-        scale.load(25.0);
-        wizard.Capture(scale.device(), {}, QLatin1Char('.')); // Set at the high point
-        wizard.Capture(scale.device(), {}, QLatin1Char('.')); // Next: linearisation point 1
-        for (int point = 1; point <= 4; ++point) {
-            QCOMPARE(recorder.stage, QStringLiteral("Linearisation Point %1").arg(point));
-            scale.load(points[point]);
-            wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        }
-        QCOMPARE(recorder.stage, QStringLiteral("Linearisation Complete"));
-        QVERIFY(recorder.messages.isEmpty());
-        QCOMPARE(scale.device().LINP().toSingle(), 6.0f);
-        for (double load : points) {
-            scale.load(load);
-            const double shown = scale.displayed();
-            QVERIFY2(std::abs(shown - load) <= DisplayCount + 1e-9,
-                     qPrintable(QStringLiteral("%1 t shows %2").arg(load).arg(shown)));
-        }
-    }
-
-    void aCommunicationErrorCanBeRetriedOrAborted_data() {
-        QTest::addColumn<bool>("retry");
-        QTest::newRow("Yes: the high point is taken again") << true;
-        QTest::newRow("No: the module keeps its calibration") << false;
-    }
-    void aCommunicationErrorCanBeRetriedOrAborted() {
-        QFETCH(bool, retry);
-        SimulatedScale scale;
-        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
-        const QList<float> before = scale.calibration();
-        RecordingUi recorder;
-        recorder.answers = {retry};
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "20"}), QLatin1Char('.'));
-        scale.load(0.0);
-        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        scale.load(20.0);
-        scale.refuseNextTransaction();
-        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        QCOMPARE(recorder.messages, QStringList{CommsQuestion});
-        QVERIFY(!scale.device().ErrorState());
-        if (!retry) {
-            QCOMPARE(recorder.stage, QStringLiteral("Aborted by user"));
-            QCOMPARE(recorder.instructions, QString());
-            QCOMPARE(recorder.caption, QStringLiteral("Start"));
-            QVERIFY(!recorder.running);
-            QCOMPARE(scale.calibration(), before);
-            return;
-        }
-        QCOMPARE(recorder.stage, QStringLiteral("Retry Previous Stage"));
-        QCOMPARE(recorder.caption, QStringLiteral("Next"));
-        QCOMPARE(wizard.stage(), qint16(2));
-        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        QCOMPARE(recorder.stage, QStringLiteral("Calibration High Point"));
-        wizard.Capture(scale.device(), {}, QLatin1Char('.'));
-        QCOMPARE(recorder.stage, QStringLiteral("Calibration Stage Complete"));
-        QVERIFY(std::abs(scale.displayed() - 20.0) <= DisplayCount);
-    }
-
-    void startThenAbortLeavesTheModuleAsItWas() {
-        SimulatedScale scale;
-        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
-        scale.load(7.0);
-        const double shownBefore = scale.displayed();
-        const QList<float> before = scale.calibration();
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 4.1f);
-        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
-        QVERIFY(scale.calibration() != before);
-        wizard.Abort(scale.device());
-        QCOMPARE(scale.calibration(), before);
-        QCOMPARE(scale.displayed(), shownBefore);
-        QVERIFY(recorder.messages.isEmpty());
-    }
-
-    void aModuleWithoutSystemZeroStartsWithoutAnError() {
-        SimulatedScale scale(1.07);
-        QVERIFY2(scale.link.isReady(), qPrintable(scale.link.failure()));
-        RecordingUi recorder;
-        CalibrationWizard wizard(recorder.ui(), 1.07f);
-        wizard.Capture(scale.device(), loads({"0", "", "", "", "", "10"}), QLatin1Char('.'));
-        QVERIFY(recorder.messages.isEmpty());
-        QCOMPARE(wizard.stage(), qint16(1));
-        QCOMPARE(scale.device().Gain().toSingle(), 1.0f);
     }
 };
 
