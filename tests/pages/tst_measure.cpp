@@ -100,6 +100,12 @@ class TestMeasure : public QObject {
     std::unique_ptr<ProgramFixture> m_program;
 
 private Q_SLOTS:
+    // Only one program may run at a time: the shared one goes before any other test starts.
+    void init() {
+        if (qstrcmp(QTest::currentTestFunction(), "typedValuesAreTakenOrRefused") != 0) {
+            m_program.reset();
+        }
+    }
     void cleanupTestCase() { m_program.reset(); }
 
     void theFieldSetFollowsFirmwareAndLink_data() {
@@ -253,7 +259,6 @@ private Q_SLOTS:
         QVERIFY(!drawnAt(image, (grossEnd + netEnd) / 2, plot->grossColour()));
     }
 
-    // Last: its program lives until the end, and only one program may run at a time.
     void typedValuesAreTakenOrRefused_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("member");
