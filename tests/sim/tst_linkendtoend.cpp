@@ -138,14 +138,6 @@ private Q_SLOTS:
         QVERIFY(!device.ErrorState());
     }
 
-    void systemZeroNeedsFirmware108() {
-        SimulatedLink line({ModuleAt(1, 1.05, 1), ModuleAt(2, 1.08, 2)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        QCOMPARE(line.device(1).SYSZERO(), DeviceValue(QStringLiteral("Not supported!")));
-        line.device(2).SYSZERO(DeviceValue(0.5));
-        QCOMPARE(line.device(2).SYSZERO(), DeviceValue(0.5f));
-    }
-
     void stationTakesEffectAfterReset() {
         SimulatedLink line({ModuleAt(1)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
@@ -267,7 +259,8 @@ private Q_SLOTS:
     }
 
     void firmwareWithoutAParameterRefusesIt() {
-        SimulatedLink line({ModuleAt(3, 2.5, 11), ModuleAt(9, 4.1, 22)});
+        SimulatedLink line({ModuleAt(1, 1.05, 1), ModuleAt(2, 1.08, 2), ModuleAt(3, 2.5, 11),
+                            ModuleAt(9, 4.1, 22)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
         line.takeFramesSeen();
         SerialClass& old = line.device(3);
@@ -279,6 +272,10 @@ private Q_SLOTS:
         QVERIFY(!line.device(9).ErrorState());
         line.device(9).PTARE(DeviceValue(1.5));
         QCOMPARE(line.device(9).PTARE(), DeviceValue(1.5f));
+        // System zero came with firmware 1.08.
+        QCOMPARE(line.device(1).SYSZERO(), DeviceValue(QStringLiteral("Not supported!")));
+        line.device(2).SYSZERO(DeviceValue(0.5));
+        QCOMPARE(line.device(2).SYSZERO(), DeviceValue(0.5f));
     }
 
     void twoModulesOnOneBusAnswerEachForItself() {
