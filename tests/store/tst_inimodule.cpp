@@ -255,14 +255,6 @@ private Q_SLOTS:
                                             "[Dynamic]\nREM1=8240\nREM2=8241\n"
                                             "[ReadWrite]\nDP=3\n"));
     }
-
-    void sectionAndKeyListsFollowTheFile() {
-        const IniFile file =
-            IniFile::fromBytes("[Data]\nType=ZEX\n[ReadWrite]\nDP=1\nnoise\nDamp=2\n");
-        QCOMPARE(file.sections(), (QStringList{"Data", "ReadWrite"}));
-        QCOMPARE(file.keys("readwrite"), (QStringList{"DP", "Damp"}));
-        QCOMPARE(file.lineEnding(), QByteArray("\n"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestIniModule)
