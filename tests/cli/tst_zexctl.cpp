@@ -61,25 +61,29 @@ private Q_SLOTS:
         QCOMPARE(run({"--port", far.terminal.devicePath(), "get", "VERS"}).exitCode, 0);
     }
 
-    void setSendsTheExactWriteFrame() {
+    void setAndCallSendTheExactFrame_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("frame");
+        // FE, station 5, parameter 24, 3.0 as nibbles with the end marker, checksum 0x9D.
+        QTest::newRow("set") << QStringList{"--station", "5", "set", "DP", "3"}
+                             << QByteArray::fromHex("fe05180400040000000080090d");
+        QTest::newRow("call, options after the command")
+            << QStringList{"--station=5", "call", "dokeytar", "--port", "PORT"}
+            << QByteArray::fromHex("fe05e80e0d");
+    }
+    void setAndCallSendTheExactFrame() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, frame);
         ModuleOnTerminal far(5);
         far.start();
-        const Outcome result =
-            run({"--port", far.terminal.devicePath(), "--station", "5", "set", "DP", "3"});
+        if (!arguments.contains("--port")) {
+            arguments.prepend("PORT");
+            arguments.prepend("--port");
+        }
+        const Outcome result = run(arguments.replaceInStrings("PORT", far.terminal.devicePath()));
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
-        // FE, station 5, parameter 24, 3.0 as nibbles with the end marker, checksum 0x9D.
-        const QByteArray frame = QByteArray::fromHex("fe05180400040000000080090d");
         QCOMPARE(far.terminal.received(), Wake + frame);
-    }
-
-    void callSendsTheCommandFrame() {
-        ModuleOnTerminal far(5);
-        far.start();
-        const Outcome result =
-            run({"--station=5", "call", "dokeytar", "--port", far.terminal.devicePath()});
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(far.terminal.received(), Wake + QByteArray::fromHex("fe05e80e0d"));
     }
 
     void severalNamesInAnyCaseThroughAPortNumber() {
