@@ -84,8 +84,15 @@ private Q_SLOTS:
         QVERIFY2(modules.line.isReady(), qPrintable(modules.line.failure()));
         Configure(modules);
         const QString file = m_files.path("ZEX 0001000001.zcf");
-        QCOMPARE(modules.zexctl(1, {"save", file}).exitCode, 0);
-        QCOMPARE(modules.zexctl(2, {"restore", file}).exitCode, 0);
+        const Outcome saved = modules.zexctl(1, {"save", file});
+        QCOMPARE(saved.err, QString());
+        QCOMPARE(saved.out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration saved to " + file + '\n');
+        QCOMPARE(saved.exitCode, 0);
+        const Outcome restored = modules.zexctl(2, {"restore", file});
+        QCOMPARE(restored.err, QString());
+        QCOMPARE(restored.out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration restored from " +
+                                   file + " (38 values)\n");
+        QCOMPARE(restored.exitCode, 0);
         modules.write(1, "DP", 1);
         modules.write(1, "ALARM", 70);
 
