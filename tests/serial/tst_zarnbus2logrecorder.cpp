@@ -182,18 +182,6 @@ private Q_SLOTS:
         // clang-format on
     }
 
-    void withoutASinkNothingIsRecorded() {
-        LoggedLink logged;
-        QVERIFY2(logged.ready(), qPrintable(logged.simulated.failure()));
-        {
-            const LinkLogSubscription subscription(&logged.tap, logged.collector);
-            logged.simulated.device(1).VERS();
-        }
-        QVERIFY(!logged.tap.active());
-        logged.simulated.device(1).VERS();
-        QCOMPARE(logged.collector->records.size(), 1);
-    }
-
     void namesOfParameterAndCommandNumbers_data() {
         QTest::addColumn<bool>("isCommand");
         QTest::addColumn<int>("number");
