@@ -1,12 +1,8 @@
 #include "cli/ZexCtl.h"
 #include "serial/QtSerialPortControl.h"
 #include "serial/ZarnbusNumbers.h"
-#include "sim/BaseStationServer.h"
-#include "sim/SimBaseStation.h"
 #include "sim/SimParameterTable.h"
 #include "support/FakeZarnbusModule.h"
-#include "support/InMemoryRadioModule.h"
-#include "support/RawLocalPeer.h"
 #include "support/ScratchFiles.h"
 #include "support/ScriptedSerialPort.h"
 #include "support/SimulatedLink.h"
@@ -237,33 +233,6 @@ private Q_SLOTS:
             lines[1].contains(QRegularExpression("  serial 1 +read +GROSS +12\\.5 +OK +1 "
                                                  "attempt +0 ms  \\[1\\] > FE 01 8E 08 0F < ")),
             qPrintable(lines[1]));
-    }
-
-    void traceShowsRadioExchangesWithTheModulesId() {
-        SimBaseStation station(BaseStationConfig{true, 0x12AB, 3}, systemClock());
-        auto radioModule = std::make_unique<InMemoryRadioModule>(0x1A2B, 3);
-        radioModule->values = {{"VERS", 4.1}, {"GROSS", 12.5}, {"Damp", 10}};
-        station.addModule(std::move(radioModule));
-        const QString socket = UniqueRadioSocketName("linklog");
-        BaseStationServer server(station, socket);
-        QVERIFY(server.startServing());
-        ScriptedSerialPort unusedPort;
-
-        const Outcome read =
-            Run(unusedPort, systemClock(),
-                {"--radio-socket", socket, "--radio-id", "1a2b", "--trace", "get", "GROSS"});
-        QCOMPARE(read.exitCode, 0);
-        QVERIFY2(read.err.contains(QRegularExpression(
-                     "  radio 1A2B +read +GROSS +12\\.5 +OK +1 attempt +\\d+ ms\n")),
-                 qPrintable(read.err));
-        // DP is not among the module's values: it refuses the write.
-        const Outcome refused =
-            Run(unusedPort, systemClock(),
-                {"--radio-socket", socket, "--radio-id", "1A2B", "--trace", "set", "DP", "2"});
-        QCOMPARE(refused.exitCode, 1);
-        QVERIFY2(refused.err.contains(QRegularExpression(
-                     "  radio 1A2B +write +DP +2 +NAK response +1 attempt +\\d+ ms\n")),
-                 qPrintable(refused.err));
     }
 };
 

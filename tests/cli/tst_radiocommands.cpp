@@ -10,6 +10,7 @@
 #include "support/ScriptedSerialPort.h"
 #include "util/MonotonicClock.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextStream>
 
@@ -176,11 +177,22 @@ private Q_SLOTS:
         QCOMPARE(zexctl({"radio", "status"}, out, err), 0);
         QCOMPARE(out, QStringLiteral("Connected to Base Station ID 12AB on channel 3\n"));
         out.clear();
-        QCOMPARE(zexctl({"--radio-id", "1a2b", "get", "GROSS"}, out, err), 0);
+        QCOMPARE(zexctl({"--radio-id", "1a2b", "--trace", "get", "GROSS"}, out, err), 0);
         QCOMPARE(out, QStringLiteral("GROSS=12.5\n"));
+        // The trace names the module by its ID.
+        QVERIFY2(err.contains(QRegularExpression(
+                     "  radio 1A2B +read +GROSS +12\\.5 +OK +1 attempt +\\d+ ms\n")),
+                 qPrintable(err));
         QCOMPARE(zexctl({"--radio-id", "1A2B", "set", "damp", "254"}, out, err), 0);
         QCOMPARE(target->values.value("Damp"), 254.0);
         QCOMPARE(unusedPort.openCount, 0);
+
+        // DP is not among the module's values: it refuses the write.
+        err.clear();
+        QCOMPARE(zexctl({"--radio-id", "1A2B", "--trace", "set", "DP", "2"}, out, err), 1);
+        QVERIFY2(err.contains(QRegularExpression(
+                     "  radio 1A2B +write +DP +2 +NAK response +1 attempt +\\d+ ms\n")),
+                 qPrintable(err));
 
         err.clear();
         QCOMPARE(zexctl({"--radio-id", "1A2B", "set", "SERIALNUMBER", "5"}, out, err), 2);
