@@ -138,16 +138,6 @@ private Q_SLOTS:
         QVERIFY(!device.ErrorState());
     }
 
-    void stationTakesEffectAfterReset() {
-        SimulatedLink line({ModuleAt(1)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        line.device(1).STAT(DeviceValue(7));
-        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 1);
-        line.device(1).RST();
-        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 7);
-        QCOMPARE(line.device(7).VERS(), DeviceValue(4.1f));
-        QVERIFY(!line.device(1).ErrorState());
-    }
     void faultOnOneAttemptIsRetried_data() {
         QTest::addColumn<int>("kind");
         QTest::newRow("a NAK is retried") << int(FaultPlan::Kind::Nak);
@@ -319,7 +309,7 @@ private Q_SLOTS:
                  Zarnbus2Module::BuildReadReply(1, 4.1f));
     }
 
-    void sleepingModuleWakesOnTheWakeBytes() {
+    void aModuleSleepsUntilWokenAndRestartsOnItsNewStation() {
         SimulatedLink line({ModuleAt(1)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
         SerialClass& device = line.device(1);
@@ -329,6 +319,12 @@ private Q_SLOTS:
         QCOMPARE(Zarnbus2Module::Exchange(line.link(), request, 11, 150), QByteArray());
         device.WAKE();
         QCOMPARE(device.VERS(), DeviceValue(4.1f));
+
+        device.STAT(DeviceValue(7));
+        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 1);
+        device.RST();
+        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 7);
+        QCOMPARE(line.device(7).VERS(), DeviceValue(4.1f));
         QVERIFY(!device.ErrorState());
     }
 };
