@@ -195,6 +195,7 @@ private Q_SLOTS:
         QVERIFY(!CurrentDevice::Get());
         QVERIFY(!r.recorder.events.contains("unload"));
         QCOMPARE(r.script.count("pairing.finish"), 1);
+        QVERIFY(r.userInterfaceEndsIdle());
     }
 
     void manualConnectionReachesAModuleByItsId() {
@@ -250,38 +251,6 @@ private Q_SLOTS:
         // Once before the wait (which an answer without an error skips), once after it and up
         // to two more times.
         QCOMPARE(r.script.count("link.modelName"), 4);
-    }
-
-    void aFailedConnectLeavesTheLinkOnTheCurrentDevicesModule_data() {
-        QTest::addColumn<bool>("pairing");
-        QTest::addColumn<QString>("model"); // what the other module calls itself; "" never
-        QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("pairing with a module of another model")
-            << true << "ZEB" << Outcome::NotSupported;
-        QTest::newRow("pairing with a module that never names itself")
-            << true << "" << Outcome::IdentificationLost;
-        QTest::newRow("connecting to a module of another model")
-            << false << "QX9" << Outcome::NotSupported;
-        QTest::newRow("connecting to a module that does not answer")
-            << false << "" << Outcome::CannotDetect;
-    }
-    void aFailedConnectLeavesTheLinkOnTheCurrentDevicesModule() {
-        QFETCH(bool, pairing);
-        QFETCH(QString, model);
-        QFETCH(Outcome, outcome);
-        RadioOnScript r;
-        ZEX* const current = r.connectedTo77();
-        QVERIFY(current);
-        r.script.pairsAfterMs = 100;
-        r.script.pairedModel = model;
-        r.script.modelKnownAfterMs = model.isEmpty() ? -1 : 0;
-        r.script.linkModel = model;
-        r.script.linkAnswersAfterMs = model.isEmpty() ? -1 : 0;
-        QCOMPARE((pairing ? r.pair() : r.connect(QStringLiteral("1A2B"))).outcome, outcome);
-        QCOMPARE(CurrentDevice::Get(), current);
-        QCOMPARE(r.script.target, 0x77u);
-        QCOMPARE(r.radio.radioTargetId(), 0x77u);
-        QVERIFY(r.userInterfaceEndsIdle());
     }
 
     void aCallRefusedHalfWayClosesTheNoticeAndLeavesTheLinkAlone_data() {

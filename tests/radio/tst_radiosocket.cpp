@@ -189,22 +189,6 @@ private Q_SLOTS:
         QTRY_COMPARE(sim.station.describe().contains("pairing is listening"), false);
     }
 
-    void aModuleOnAnotherChannelCannotBeDetected() {
-        Simulator sim(onChannel3());
-        sim.module->joinChannel(9);
-        QVERIFY(sim.serve());
-        Tool tool(sim.socketName);
-        const auto result =
-            RadioProcedures::DoManualConnection(tool.radio, tool.recorder.ui(), "1a2b");
-        QCOMPARE(result.outcome, Outcome::CannotDetect);
-        QVERIFY(tool.procedureClock.nowMs() >= RadioProcedures::ManualLimitMs);
-
-        sim.module->joinChannel(3);
-        QCOMPARE(
-            RadioProcedures::DoManualConnection(tool.radio, tool.recorder.ui(), "1A2B").outcome,
-            Outcome::Connected);
-    }
-
     void changingTheBaseStationChannel() {
         Simulator sim(onChannel3());
         QVERIFY(sim.serve());
