@@ -75,7 +75,9 @@ class TestLinkCheckCommands : public QObject {
 private Q_SLOTS:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_files.path("config"))); }
 
-    void diffListsTheValuesThatDifferWithBoth() {
+    // Save on one module; restore --verify a copy the other refuses part of; restore it whole;
+    // then diff a module that matches and one that differs in two keys.
+    void restoreVerifyAndDiffAgainstTwoModules() {
         TwoModules modules;
         QVERIFY2(modules.line.isReady(), qPrintable(modules.line.failure()));
         Configure(modules);
@@ -84,6 +86,33 @@ private Q_SLOTS:
         QCOMPARE(saved.err, QString());
         QCOMPARE(saved.out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration saved to " + file + '\n');
         QCOMPARE(saved.exitCode, 0);
+
+        // Decimal places go up to 6: the module refuses 7 with a NAK.
+        QByteArray bytes = ReadBytes(file);
+        QVERIFY(bytes.contains("\r\nDP=4\r\n"));
+        const QString refused = m_files.path("refused.zcf");
+        WriteBytes(refused, bytes.replace("\r\nDP=4\r\n", "\r\nDP=7\r\n"));
+        const float decimalPlacesBefore = modules.value(1, "DP");
+        const Outcome verified = modules.zexctl(2, {"--trace", "restore", "--verify", refused});
+        QVERIFY2(verified.out.contains("\nDP: refused by the module (7)\n"),
+                 qPrintable(verified.out));
+        QVERIFY2(verified.out.endsWith("\nConfiguration restored from " + refused +
+                                       " (37 written, 37 read back as written)\n"),
+                 qPrintable(verified.out));
+        QCOMPARE(verified.exitCode, 1);
+        QVERIFY2(verified.err.endsWith("zexctl: restore not verified: 1 value refused, not "
+                                       "written or not read back as written (listed above).\n"),
+                 qPrintable(verified.err));
+        // The trace shows the refusal as the module gave it.
+        QVERIFY2(verified.err.contains(
+                     QRegularExpression("serial 2 +write +DP +7 +NAK Received +3 attempts")),
+                 qPrintable(verified.err));
+        // The refusal cost nothing after it.
+        for (const char* name : {"ALARM", "Damp", "LINX1", "LINK6", "OVERLOAD"}) {
+            QVERIFY2(modules.value(1, name) == modules.value(0, name), name);
+        }
+        QCOMPARE(modules.value(1, "DP"), decimalPlacesBefore);
+
         const Outcome restored = modules.zexctl(2, {"restore", file});
         QCOMPARE(restored.err, QString());
         QCOMPARE(restored.out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration restored from " +
@@ -104,39 +133,6 @@ private Q_SLOTS:
                             "2 of 38 values differ from " +
                                 file + '\n');
         QCOMPARE(other.exitCode, 1);
-    }
-
-    void restoreVerifyListsTheValueTheModuleRefusesAndRestoresTheRest() {
-        TwoModules modules;
-        QVERIFY2(modules.line.isReady(), qPrintable(modules.line.failure()));
-        Configure(modules);
-        const QString file = m_files.path("refused.zcf");
-        QCOMPARE(modules.zexctl(1, {"save", file}).exitCode, 0);
-        // Decimal places go up to 6: the module refuses 7 with a NAK.
-        QByteArray bytes = ReadBytes(file);
-        QVERIFY(bytes.contains("\r\nDP=4\r\n"));
-        WriteBytes(file, bytes.replace("\r\nDP=4\r\n", "\r\nDP=7\r\n"));
-        const float decimalPlacesBefore = modules.value(1, "DP");
-
-        const Outcome verified = modules.zexctl(2, {"--trace", "restore", "--verify", file});
-        QVERIFY2(verified.out.contains("\nDP: refused by the module (7)\n"),
-                 qPrintable(verified.out));
-        QVERIFY2(verified.out.endsWith("\nConfiguration restored from " + file +
-                                       " (37 written, 37 read back as written)\n"),
-                 qPrintable(verified.out));
-        QCOMPARE(verified.exitCode, 1);
-        QVERIFY2(verified.err.endsWith("zexctl: restore not verified: 1 value refused, not "
-                                       "written or not read back as written (listed above).\n"),
-                 qPrintable(verified.err));
-        // The trace shows the refusal as the module gave it.
-        QVERIFY2(verified.err.contains(
-                     QRegularExpression("serial 2 +write +DP +7 +NAK Received +3 attempts")),
-                 qPrintable(verified.err));
-        // The refusal cost nothing after it.
-        for (const char* name : {"ALARM", "Damp", "LINX1", "LINK6", "OVERLOAD"}) {
-            QVERIFY2(modules.value(1, name) == modules.value(0, name), name);
-        }
-        QCOMPARE(modules.value(1, "DP"), decimalPlacesBefore);
     }
 
     void checksWithAModuleThatMisbehaves_data() {
