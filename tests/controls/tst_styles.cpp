@@ -143,37 +143,32 @@ private Q_SLOTS:
         QCOMPARE(same.ForeColor(), ColourValue(0x123456));
     }
 
-    void restylingGivesANewIdAndDropsTheOldEntries() {
+    // Restyling or destroying a control drops its entries; the style's next control masters it.
+    void restylingOrDestroyingAControlLeavesTheRegistry() {
         const QString first = uniqueStyle("Body");
         const QString second = uniqueStyle("Title");
-        QKBtn control;
-        control.Style(first);
-        const QString oldKey = QString::number(control.StyleId()) + QLatin1Char('i');
-        control.Style(second);
-        QVERIFY(!QKBtnModule::RegisteredKeys().contains(oldKey));
-        QCOMPARE(QKBtnModule::StyleNameOf(oldKey), QString());
-        QVERIFY(control.StyleId() > 0);
-        QCOMPARE(QKBtnModule::StyleNameOf(QString::number(control.StyleId()) + QLatin1Char('i')),
-                 second);
-        control.Style(QString());
-        QCOMPARE(control.StyleId(), 0);
-        QCOMPARE(QKBtnModule::MasterOf(second), nullptr);
-    }
-
-    void aDestroyedControlLeavesTheRegistry() {
-        const QString style = uniqueStyle("Hyperlink");
-        QString key;
+        QString oldKey;
         {
             QKBtn control;
-            control.Style(style);
-            key = QString::number(control.StyleId()) + QLatin1Char('i');
-            QVERIFY(QKBtnModule::RegisteredKeys().contains(key));
+            control.Style(first);
+            oldKey = QString::number(control.StyleId()) + QLatin1Char('i');
+            control.Style(second);
+            QVERIFY(!QKBtnModule::RegisteredKeys().contains(oldKey));
+            QCOMPARE(QKBtnModule::StyleNameOf(oldKey), QString());
+            QVERIFY(control.StyleId() > 0);
+            oldKey = QString::number(control.StyleId()) + QLatin1Char('i');
+            QCOMPARE(QKBtnModule::StyleNameOf(oldKey), second);
+            QKBtn unstyled;
+            unstyled.Style(first);
+            unstyled.Style(QString());
+            QCOMPARE(unstyled.StyleId(), 0);
+            QCOMPARE(QKBtnModule::MasterOf(first), nullptr);
         }
-        QVERIFY(!QKBtnModule::RegisteredKeys().contains(key));
+        QVERIFY(!QKBtnModule::RegisteredKeys().contains(oldKey));
         QKBtnModule::UnregisterStyledControl(4242424); // a missing key is ignored
         QKBtn successor;
-        successor.Style(style);
-        QCOMPARE(QKBtnModule::MasterOf(style), &successor);
+        successor.Style(second);
+        QCOMPARE(QKBtnModule::MasterOf(second), &successor);
     }
 
     void focusOnOneControlReleasesEveryOtherOne() {
