@@ -75,10 +75,7 @@ private Q_SLOTS:
 
     void membersWithoutEffectSendNothing() {
         FakeCurrentDevice bus;
-        for (const char* name : {"CHANNEL", "BOUNDID", "BOUNDTAG", "DOWAKE"}) {
-            QVERIFY(bus.driver->GetByName(QString::fromLatin1(name)).isEmpty());
-            bus.driver->LetByName(QString::fromLatin1(name), 5);
-        }
+        // The radio's own members (CHANNEL, BOUNDID ...) are checked against the simulator.
         for (const char* name : {"Initialise", "OpenInterface", "CloseInterface", "KEEPAWAKE",
                                  "SAVE", "RSTOVRLOD", "RSTOVRRNG", "EasyAll"}) {
             bus.driver->MethodByName(QString::fromLatin1(name));
