@@ -356,25 +356,23 @@ private Q_SLOTS:
         QTest::addColumn<double>("max");
         QTest::addColumn<QString>("typed"); // "" clears the field with Backspace
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("below Min is refused") << false << "" << 0.0 << 100.0 << "-5" << false;
-        QTest::newRow("Max itself is accepted") << false << "" << 0.0 << 100.0 << "100" << true;
-        QTest::newRow("above Max is refused") << false << "" << 0.0 << 100.0 << "100.5" << false;
-        QTest::newRow("no range accepts any number")
-            << true << "" << 0.0 << 0.0 << "-123456" << true;
-        QTest::newRow("a number beyond a single float is refused")
-            << true << "" << 0.0 << 0.0 << "1e39" << false;
-        QTest::newRow("an overflowing number is refused")
-            << true << "" << 0.0 << 0.0 << "9e999" << false;
-        QTest::newRow("a cleared numeric field is refused")
-            << true << "" << 0.0 << 0.0 << "" << false;
-        QTest::newRow("a lone minus is refused") << true << "" << 0.0 << 0.0 << "-" << false;
-        QTest::newRow("a lone point is refused") << true << "" << 0.0 << 0.0 << "." << false;
-        QTest::newRow("a cleared field with a range is refused")
-            << false << "" << 0.0 << 100.0 << "" << false;
-        QTest::newRow("a cleared field with a number format is refused")
-            << false << "*" << 0.0 << 0.0 << "" << false;
-        QTest::newRow("a cleared text field commits its empty text")
-            << false << "" << 0.0 << 0.0 << "" << true;
+        const auto row = [](const char* name, bool numeric, const char* format, double min,
+                            double max, const char* typed, bool accepted) {
+            QTest::newRow(name) << numeric << QString(format) << min << max << QString(typed)
+                                << accepted;
+        };
+        row("below Min is refused", false, "", 0.0, 100.0, "-5", false);
+        row("Max itself is accepted", false, "", 0.0, 100.0, "100", true);
+        row("above Max is refused", false, "", 0.0, 100.0, "100.5", false);
+        row("no range accepts any number", true, "", 0.0, 0.0, "-123456", true);
+        row("a number beyond a single float is refused", true, "", 0.0, 0.0, "1e39", false);
+        row("an overflowing number is refused", true, "", 0.0, 0.0, "9e999", false);
+        row("a cleared numeric field is refused", true, "", 0.0, 0.0, "", false);
+        row("a lone minus is refused", true, "", 0.0, 0.0, "-", false);
+        row("a lone point is refused", true, "", 0.0, 0.0, ".", false);
+        row("a cleared field with a range is refused", false, "", 0.0, 100.0, "", false);
+        row("a cleared field with a number format is refused", false, "*", 0.0, 0.0, "", false);
+        row("a cleared text field commits its empty text", false, "", 0.0, 0.0, "", true);
     }
     void committedNumbers() {
         QFETCH(bool, numeric);
