@@ -224,30 +224,6 @@ private Q_SLOTS:
         QVERIFY(device.NET().toSingle() > 7.9f);
     }
 
-    // The factory factors travel as seven-decimal texts.
-    void factoryStepsOverTheWire() {
-        SimulatedLink line({ModuleAt(1)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        SerialClass& device = line.device(1);
-        auto signal = [&](double mvv) {
-            line.withBus([&](SimulatedBus& bus) { bus.module(0).setAppliedSignal(mvv); });
-        };
-
-        // Factory page: raw readings at -2.5 and +2.5 mV/V, gain and offset written as text.
-        signal(-2.5);
-        const float reading1 = device.RMVV().toSingle();
-        signal(2.5);
-        const float reading2 = device.RMVV().toSingle();
-        const double gain = 5.0 / double(reading2 - reading1);
-        device.LetByName("FGAIN", DeviceValue(QString::number(gain, 'f', 7)));
-        device.LetByName("FOFFS", DeviceValue(QString::number(gain * reading1 + 2.5, 'f', 7)));
-        signal(-2.5);
-        QVERIFY(std::abs(device.UMVV().toSingle() + 2.5f) < 2e-5f);
-        signal(2.5);
-        QVERIFY(std::abs(device.UMVV().toSingle() - 2.5f) < 2e-5f);
-        QVERIFY(!device.ErrorState());
-    }
-
     // Modules of several firmware versions on one bus: each answers for itself, and refuses
     // what its firmware lacks.
     void modulesOnOneBusAnswerEachForItsOwnFirmware() {
