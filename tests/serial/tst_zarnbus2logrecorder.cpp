@@ -91,12 +91,6 @@ private Q_SLOTS:
             << "serial 1     write   ALARM        90           NAK Received             3 attempts "
                "   N ms  after NAK Received, NAK Received"
             << int(LinkLogRecord::Result::Refused);
-        QTest::newRow("a value out of the module's range")
-            << "set DP 9"
-            << "" << false
-            << "serial 1     write   DP           9            NAK Received             3 attempts "
-               "   N ms  after NAK Received, NAK Received"
-            << int(LinkLogRecord::Result::Refused);
         QTest::newRow("a read with a checksum error")
             << "get GROSS"
             << "checksum" << false
@@ -187,7 +181,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("name");
         QTest::newRow("the driver's own serial number half") << false << 8 << "SERL";
-        QTest::newRow("a member in mixed case") << false << 26 << "Damp";
         QTest::newRow("a number between two members") << false << 29 << "parameter 29";
         QTest::newRow("the first linearisation input") << false << 51 << "LINX1";
         QTest::newRow("the last linearisation input") << false << 56 << "LINX6";
@@ -197,7 +190,6 @@ private Q_SLOTS:
         QTest::newRow("the remote key, right after") << false << 70 << "REMK";
         QTest::newRow("the last parameter") << false << 93 << "FSNH";
         QTest::newRow("the first command") << true << 100 << "RST";
-        QTest::newRow("the tare key") << true << 104 << "DOKEYTAR";
         QTest::newRow("a command the driver does not use") << true << 110 << "command 110";
     }
     void namesOfParameterAndCommandNumbers() {
