@@ -40,27 +40,19 @@ void giveLook(QKBtn& control, ColourValue base) {
     control.Padding(5);
 }
 
+// Every part of the look a style carries but BorderColorDisabled, which comes only with
+// UseMyStyle.
+QVariantList lookOf(const QKBtn& c) {
+    return {c.BackColor(),   c.BackColorDisabled(), c.BackColorHover(),   c.BackColorDown(),
+            c.BorderWidth(), c.BorderColor(),       c.BorderColorFocus(), c.BorderStyle(),
+            c.ForeColor(),   c.ForeColorDisabled(), c.ForeColorHover(),   c.ForeColorDown(),
+            c.Underline(),   c.ClickOffset(),       c.HoverOffset(),      c.ShowHandPointer(),
+            c.Stretch(),     c.Padding(),           c.Font().family()};
+}
+
 void verifySameLook(const QKBtn& copy, const QKBtn& master, bool withBorderColorDisabled) {
-    QCOMPARE(copy.BackColor(), master.BackColor());
-    QCOMPARE(copy.BackColorDisabled(), master.BackColorDisabled());
-    QCOMPARE(copy.BackColorHover(), master.BackColorHover());
-    QCOMPARE(copy.BackColorDown(), master.BackColorDown());
-    QCOMPARE(copy.BorderWidth(), master.BorderWidth());
-    QCOMPARE(copy.BorderColor(), master.BorderColor());
-    QCOMPARE(copy.BorderColorFocus(), master.BorderColorFocus());
+    QCOMPARE(lookOf(copy), lookOf(master));
     QCOMPARE(copy.BorderColorDisabled() == master.BorderColorDisabled(), withBorderColorDisabled);
-    QCOMPARE(copy.BorderStyle(), master.BorderStyle());
-    QCOMPARE(copy.ForeColor(), master.ForeColor());
-    QCOMPARE(copy.ForeColorDisabled(), master.ForeColorDisabled());
-    QCOMPARE(copy.ForeColorHover(), master.ForeColorHover());
-    QCOMPARE(copy.ForeColorDown(), master.ForeColorDown());
-    QCOMPARE(copy.Underline(), master.Underline());
-    QCOMPARE(copy.ClickOffset(), master.ClickOffset());
-    QCOMPARE(copy.HoverOffset(), master.HoverOffset());
-    QCOMPARE(copy.ShowHandPointer(), master.ShowHandPointer());
-    QCOMPARE(copy.Font().family(), master.Font().family());
-    QCOMPARE(copy.Stretch(), master.Stretch());
-    QCOMPARE(copy.Padding(), master.Padding());
 }
 
 } // namespace
