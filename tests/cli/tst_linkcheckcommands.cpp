@@ -1,12 +1,8 @@
 #include "cli/ZexCtl.h"
 #include "serial/QtSerialPortControl.h"
 #include "serial/ZarnbusNumbers.h"
-#include "sim/BaseStationServer.h"
-#include "sim/SimBaseStation.h"
 #include "sim/SimParameterTable.h"
 #include "support/FakeZarnbusModule.h"
-#include "support/InMemoryRadioModule.h"
-#include "support/RawLocalPeer.h"
 #include "support/ScratchFiles.h"
 #include "support/ScriptedSerialPort.h"
 #include "support/SimulatedLink.h"
@@ -79,46 +75,28 @@ class TestLinkCheckCommands : public QObject {
 private Q_SLOTS:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_files.path("config"))); }
 
-    void diffListsTheValuesThatDifferWithBoth() {
+    // Save on one module; restore --verify a copy the other refuses part of; restore it whole;
+    // then diff a module that matches and one that differs in two keys.
+    void restoreVerifyAndDiffAgainstTwoModules() {
         TwoModules modules;
         QVERIFY2(modules.line.isReady(), qPrintable(modules.line.failure()));
         Configure(modules);
         const QString file = m_files.path("ZEX 0001000001.zcf");
-        QCOMPARE(modules.zexctl(1, {"save", file}).exitCode, 0);
-        QCOMPARE(modules.zexctl(2, {"restore", file}).exitCode, 0);
-        modules.write(1, "DP", 1);
-        modules.write(1, "ALARM", 70);
+        const Outcome saved = modules.zexctl(1, {"save", file});
+        QCOMPARE(saved.err, QString());
+        QCOMPARE(saved.out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration saved to " + file + '\n');
+        QCOMPARE(saved.exitCode, 0);
 
-        const Outcome same = modules.zexctl(1, {"diff", file});
-        QCOMPARE(same.err, QString());
-        QCOMPARE(same.out, "The module agrees with " + file + " (38 values compared)\n");
-        QCOMPARE(same.exitCode, 0);
-
-        const Outcome other = modules.zexctl(2, {"diff", file});
-        QCOMPARE(other.err, QString());
-        QCOMPARE(other.out, "ALARM: 85 in the file, 70 in the module\n"
-                            "DP: 4 in the file, 1 in the module\n"
-                            "2 of 38 values differ from " +
-                                file + '\n');
-        QCOMPARE(other.exitCode, 1);
-    }
-
-    void restoreVerifyListsTheValueTheModuleRefusesAndRestoresTheRest() {
-        TwoModules modules;
-        QVERIFY2(modules.line.isReady(), qPrintable(modules.line.failure()));
-        Configure(modules);
-        const QString file = m_files.path("refused.zcf");
-        QCOMPARE(modules.zexctl(1, {"save", file}).exitCode, 0);
         // Decimal places go up to 6: the module refuses 7 with a NAK.
         QByteArray bytes = ReadBytes(file);
         QVERIFY(bytes.contains("\r\nDP=4\r\n"));
-        WriteBytes(file, bytes.replace("\r\nDP=4\r\n", "\r\nDP=7\r\n"));
+        const QString refused = m_files.path("refused.zcf");
+        WriteBytes(refused, bytes.replace("\r\nDP=4\r\n", "\r\nDP=7\r\n"));
         const float decimalPlacesBefore = modules.value(1, "DP");
-
-        const Outcome verified = modules.zexctl(2, {"--trace", "restore", "--verify", file});
+        const Outcome verified = modules.zexctl(2, {"--trace", "restore", "--verify", refused});
         QVERIFY2(verified.out.contains("\nDP: refused by the module (7)\n"),
                  qPrintable(verified.out));
-        QVERIFY2(verified.out.endsWith("\nConfiguration restored from " + file +
+        QVERIFY2(verified.out.endsWith("\nConfiguration restored from " + refused +
                                        " (37 written, 37 read back as written)\n"),
                  qPrintable(verified.out));
         QCOMPARE(verified.exitCode, 1);
@@ -134,6 +112,27 @@ private Q_SLOTS:
             QVERIFY2(modules.value(1, name) == modules.value(0, name), name);
         }
         QCOMPARE(modules.value(1, "DP"), decimalPlacesBefore);
+
+        const Outcome restored = modules.zexctl(2, {"restore", file});
+        QCOMPARE(restored.err, QString());
+        QCOMPARE(restored.out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration restored from " +
+                                   file + " (38 values)\n");
+        QCOMPARE(restored.exitCode, 0);
+        modules.write(1, "DP", 1);
+        modules.write(1, "ALARM", 70);
+
+        const Outcome same = modules.zexctl(1, {"diff", file});
+        QCOMPARE(same.err, QString());
+        QCOMPARE(same.out, "The module agrees with " + file + " (38 values compared)\n");
+        QCOMPARE(same.exitCode, 0);
+
+        const Outcome other = modules.zexctl(2, {"diff", file});
+        QCOMPARE(other.err, QString());
+        QCOMPARE(other.out, "ALARM: 85 in the file, 70 in the module\n"
+                            "DP: 4 in the file, 1 in the module\n"
+                            "2 of 38 values differ from " +
+                                file + '\n');
+        QCOMPARE(other.exitCode, 1);
     }
 
     void checksWithAModuleThatMisbehaves_data() {
@@ -230,33 +229,6 @@ private Q_SLOTS:
             lines[1].contains(QRegularExpression("  serial 1 +read +GROSS +12\\.5 +OK +1 "
                                                  "attempt +0 ms  \\[1\\] > FE 01 8E 08 0F < ")),
             qPrintable(lines[1]));
-    }
-
-    void traceShowsRadioExchangesWithTheModulesId() {
-        SimBaseStation station(BaseStationConfig{true, 0x12AB, 3}, systemClock());
-        auto radioModule = std::make_unique<InMemoryRadioModule>(0x1A2B, 3);
-        radioModule->values = {{"VERS", 4.1}, {"GROSS", 12.5}, {"Damp", 10}};
-        station.addModule(std::move(radioModule));
-        const QString socket = UniqueRadioSocketName("linklog");
-        BaseStationServer server(station, socket);
-        QVERIFY(server.startServing());
-        ScriptedSerialPort unusedPort;
-
-        const Outcome read =
-            Run(unusedPort, systemClock(),
-                {"--radio-socket", socket, "--radio-id", "1a2b", "--trace", "get", "GROSS"});
-        QCOMPARE(read.exitCode, 0);
-        QVERIFY2(read.err.contains(QRegularExpression(
-                     "  radio 1A2B +read +GROSS +12\\.5 +OK +1 attempt +\\d+ ms\n")),
-                 qPrintable(read.err));
-        // DP is not among the module's values: it refuses the write.
-        const Outcome refused =
-            Run(unusedPort, systemClock(),
-                {"--radio-socket", socket, "--radio-id", "1A2B", "--trace", "set", "DP", "2"});
-        QCOMPARE(refused.exitCode, 1);
-        QVERIFY2(refused.err.contains(QRegularExpression(
-                     "  radio 1A2B +write +DP +2 +NAK response +1 attempt +\\d+ ms\n")),
-                 qPrintable(refused.err));
     }
 };
 

@@ -10,6 +10,7 @@
 #include "support/ScriptedSerialPort.h"
 #include "util/MonotonicClock.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextStream>
 
@@ -63,36 +64,42 @@ private Q_SLOTS:
         QCOMPARE(c.errText, errText);
     }
 
-    void pairPrintsTheModulesIdAndModel() {
+    void pairAndChannel_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<bool>("succeeds"); // the module pairs, the base station takes the channel
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<QString>("outText");
+        QTest::addColumn<QString>("errText"); // contained in what the command says
+        QTest::newRow("a pairing") << QStringList{"pair"} << true << 0 << "ID 1A2B model ZEX\n"
+                                   << "You have 10 seconds to perform Pairing on the ZEX.";
+        QTest::newRow("a pairing without a module")
+            << QStringList{"pair"} << false << 1 << ""
+            << "Pairing Failed: Failed to pair with a module!";
+        QTest::newRow("a channel")
+            << QStringList{"channel", "7"} << true << 0 << "Base station channel 7\n"
+            << "";
+        QTest::newRow("a channel the base station refuses")
+            << QStringList{"channel", "7"} << false << 1 << ""
+            << "Cannot set base station channel!\n";
+    }
+    void pairAndChannel() {
+        QFETCH(QStringList, words);
+        QFETCH(bool, succeeds);
+        QFETCH(int, exitStatus);
+        QFETCH(QString, outText);
+        QFETCH(QString, errText);
         Console c;
-        c.script.pairsAfterMs = 1500;
+        c.script.pairsAfterMs = succeeds ? 1500 : -1;
+        c.script.errorFlagAfterClose = succeeds ? 0 : 1;
         c.script.values[RadioParameter::VERS] = DeviceValue(4.1f);
-        QCOMPARE(c.radio({"pair"}), 0);
-        QCOMPARE(c.outText, QStringLiteral("ID 1A2B model ZEX\n"));
-        QVERIFY(c.errText.contains("You have 10 seconds to perform Pairing on the ZEX."));
+        QCOMPARE(c.radio(words), exitStatus);
+        QCOMPARE(c.outText, outText);
+        QVERIFY2(c.errText.contains(errText), qPrintable(c.errText));
         QVERIFY(!CurrentDevice::Get()); // released when the command ends
-        QVERIFY(c.script.linkClosed);
-    }
-
-    void pairWithoutAModuleFails() {
-        Console c;
-        QCOMPARE(c.radio({"pair"}), 1);
-        QVERIFY(c.outText.isEmpty());
-        QVERIFY(c.errText.contains("Pairing Failed: Failed to pair with a module!"));
-    }
-
-    void channelSetsTheBaseStation() {
-        Console c;
-        QCOMPARE(c.radio({"channel", "7"}), 0);
-        QCOMPARE(c.outText, QStringLiteral("Base station channel 7\n"));
-        QVERIFY(c.script.calls.contains("station.setChannel 7"));
-    }
-
-    void aChannelTheBaseStationRefusesFails() {
-        Console c;
-        c.script.errorFlagAfterClose = 1;
-        QCOMPARE(c.radio({"channel", "7"}), 1);
-        QCOMPARE(c.errText, QStringLiteral("Cannot set base station channel!\n"));
+        if (succeeds) {
+            QVERIFY(words.first() == "pair" ? c.script.linkClosed
+                                            : c.script.calls.contains("station.setChannel 7"));
+        }
     }
 
     void badCommandLines_data() {
@@ -170,11 +177,22 @@ private Q_SLOTS:
         QCOMPARE(zexctl({"radio", "status"}, out, err), 0);
         QCOMPARE(out, QStringLiteral("Connected to Base Station ID 12AB on channel 3\n"));
         out.clear();
-        QCOMPARE(zexctl({"--radio-id", "1a2b", "get", "GROSS"}, out, err), 0);
+        QCOMPARE(zexctl({"--radio-id", "1a2b", "--trace", "get", "GROSS"}, out, err), 0);
         QCOMPARE(out, QStringLiteral("GROSS=12.5\n"));
+        // The trace names the module by its ID.
+        QVERIFY2(err.contains(QRegularExpression(
+                     "  radio 1A2B +read +GROSS +12\\.5 +OK +1 attempt +\\d+ ms\n")),
+                 qPrintable(err));
         QCOMPARE(zexctl({"--radio-id", "1A2B", "set", "damp", "254"}, out, err), 0);
         QCOMPARE(target->values.value("Damp"), 254.0);
         QCOMPARE(unusedPort.openCount, 0);
+
+        // DP is not among the module's values: it refuses the write.
+        err.clear();
+        QCOMPARE(zexctl({"--radio-id", "1A2B", "--trace", "set", "DP", "2"}, out, err), 1);
+        QVERIFY2(err.contains(QRegularExpression(
+                     "  radio 1A2B +write +DP +2 +NAK response +1 attempt +\\d+ ms\n")),
+                 qPrintable(err));
 
         err.clear();
         QCOMPARE(zexctl({"--radio-id", "1A2B", "set", "SERIALNUMBER", "5"}, out, err), 2);

@@ -61,25 +61,29 @@ private Q_SLOTS:
         QCOMPARE(run({"--port", far.terminal.devicePath(), "get", "VERS"}).exitCode, 0);
     }
 
-    void setSendsTheExactWriteFrame() {
+    void setAndCallSendTheExactFrame_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("frame");
+        // FE, station 5, parameter 24, 3.0 as nibbles with the end marker, checksum 0x9D.
+        QTest::newRow("set") << QStringList{"--station", "5", "set", "DP", "3"}
+                             << QByteArray::fromHex("fe05180400040000000080090d");
+        QTest::newRow("call, options after the command")
+            << QStringList{"--station=5", "call", "dokeytar", "--port", "PORT"}
+            << QByteArray::fromHex("fe05e80e0d");
+    }
+    void setAndCallSendTheExactFrame() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, frame);
         ModuleOnTerminal far(5);
         far.start();
-        const Outcome result =
-            run({"--port", far.terminal.devicePath(), "--station", "5", "set", "DP", "3"});
+        if (!arguments.contains("--port")) {
+            arguments.prepend("PORT");
+            arguments.prepend("--port");
+        }
+        const Outcome result = run(arguments.replaceInStrings("PORT", far.terminal.devicePath()));
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
-        // FE, station 5, parameter 24, 3.0 as nibbles with the end marker, checksum 0x9D.
-        const QByteArray frame = QByteArray::fromHex("fe05180400040000000080090d");
         QCOMPARE(far.terminal.received(), Wake + frame);
-    }
-
-    void callSendsTheCommandFrame() {
-        ModuleOnTerminal far(5);
-        far.start();
-        const Outcome result =
-            run({"--station=5", "call", "dokeytar", "--port", far.terminal.devicePath()});
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(far.terminal.received(), Wake + QByteArray::fromHex("fe05e80e0d"));
     }
 
     void severalNamesInAnyCaseThroughAPortNumber() {
@@ -128,35 +132,29 @@ private Q_SLOTS:
     void badInputIsAUsageErrorBeforeTheBusIsTouched_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("an unknown member lists the readable ones")
-            << QStringList{"get", "VERS", "NOSUCH"} << "unknown member \"NOSUCH\"";
-        QTest::newRow("a member that cannot be read") << QStringList{"get", "RST"} << "call RST";
-        QTest::newRow("a member that cannot be written")
-            << QStringList{"set", "GROSS", "1"} << "GROSS cannot be written";
-        QTest::newRow("an operation that does not exist")
-            << QStringList{"call", "DP"} << "DP cannot be called";
-        QTest::newRow("a value that is no number")
-            << QStringList{"set", "DP", "three"} << "not a number";
-        QTest::newRow("set without a value") << QStringList{"set", "DP"} << "set NAME VALUE";
-        QTest::newRow("get without a name") << QStringList{"get"} << "get NAME...";
-        QTest::newRow("a baud rate the bus does not use")
-            << QStringList{"--baud", "4800", "get", "VERS"} << "use 9600 or 19200";
-        QTest::newRow("a station above 254")
-            << QStringList{"--station", "255", "get", "VERS"} << "use 1 to 254";
-        QTest::newRow("a station that is no number")
-            << QStringList{"--station", "five", "get", "VERS"} << "use 1 to 254";
-        QTest::newRow("station 0 cannot answer a read")
-            << QStringList{"--station", "0", "get", "VERS"} << "station 0";
-        QTest::newRow("station 0 cannot report the status a net mode change needs")
-            << QStringList{"--station", "0", "set", "netmode", "1"} << "NetMode is set by reading";
-        QTest::newRow("a port number out of range")
-            << QStringList{"--port", "COM256", "get", "VERS"} << "COM1 to COM255";
-        QTest::newRow("an option without its value")
-            << QStringList{"get", "VERS", "--port"} << "--port needs a value";
-        QTest::newRow("an unknown option")
-            << QStringList{"--speed", "9600", "get", "VERS"} << "unknown option --speed";
-        QTest::newRow("an unknown command") << QStringList{"read", "VERS"} << "unknown command";
-        QTest::newRow("no command") << QStringList{} << "no command";
+        const auto row = [](const char* name, const QStringList& arguments, const char* message) {
+            QTest::newRow(name) << arguments << QString(message);
+        };
+        row("an unknown member lists the readable ones", {"get", "VERS", "NOSUCH"},
+            "unknown member \"NOSUCH\"");
+        row("a member that cannot be read", {"get", "RST"}, "call RST");
+        row("a member that cannot be written", {"set", "GROSS", "1"}, "GROSS cannot be written");
+        row("an operation that does not exist", {"call", "DP"}, "DP cannot be called");
+        row("a value that is no number", {"set", "DP", "three"}, "not a number");
+        row("set without a value", {"set", "DP"}, "set NAME VALUE");
+        row("get without a name", {"get"}, "get NAME...");
+        row("a baud rate the bus does not use", {"--baud", "4800", "get", "VERS"},
+            "use 9600 or 19200");
+        row("a station above 254", {"--station", "255", "get", "VERS"}, "use 1 to 254");
+        row("a station that is no number", {"--station", "five", "get", "VERS"}, "use 1 to 254");
+        row("station 0 cannot answer a read", {"--station", "0", "get", "VERS"}, "station 0");
+        row("station 0 cannot report the status a net mode change needs",
+            {"--station", "0", "set", "netmode", "1"}, "NetMode is set by reading");
+        row("a port number out of range", {"--port", "COM256", "get", "VERS"}, "COM1 to COM255");
+        row("an option without its value", {"get", "VERS", "--port"}, "--port needs a value");
+        row("an unknown option", {"--speed", "9600", "get", "VERS"}, "unknown option --speed");
+        row("an unknown command", {"read", "VERS"}, "unknown command");
+        row("no command", {}, "no command");
     }
     void badInputIsAUsageErrorBeforeTheBusIsTouched() {
         QFETCH(QStringList, arguments);

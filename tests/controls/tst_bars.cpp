@@ -137,7 +137,6 @@ private Q_SLOTS:
         bar->AddButton(QStringLiteral("B"));
         bar->AddButton(QStringLiteral("P"));
         QKBtn* added = bar->Button(1);
-        QCOMPARE(bar->MenuBackcolor(), ColourValue(0x112233));
         QCOMPARE(added->BackColorDown(), ColourValue(0x112233));
         QCOMPARE(added->BackColorDisabled(), ColourValue(0x112233));
         QCOMPARE(added->ForeColor(), ColourValue(0x445566));

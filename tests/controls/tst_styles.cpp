@@ -40,27 +40,19 @@ void giveLook(QKBtn& control, ColourValue base) {
     control.Padding(5);
 }
 
+// Every part of the look a style carries but BorderColorDisabled, which comes only with
+// UseMyStyle.
+QVariantList lookOf(const QKBtn& c) {
+    return {c.BackColor(),   c.BackColorDisabled(), c.BackColorHover(),   c.BackColorDown(),
+            c.BorderWidth(), c.BorderColor(),       c.BorderColorFocus(), c.BorderStyle(),
+            c.ForeColor(),   c.ForeColorDisabled(), c.ForeColorHover(),   c.ForeColorDown(),
+            c.Underline(),   c.ClickOffset(),       c.HoverOffset(),      c.ShowHandPointer(),
+            c.Stretch(),     c.Padding(),           c.Font().family()};
+}
+
 void verifySameLook(const QKBtn& copy, const QKBtn& master, bool withBorderColorDisabled) {
-    QCOMPARE(copy.BackColor(), master.BackColor());
-    QCOMPARE(copy.BackColorDisabled(), master.BackColorDisabled());
-    QCOMPARE(copy.BackColorHover(), master.BackColorHover());
-    QCOMPARE(copy.BackColorDown(), master.BackColorDown());
-    QCOMPARE(copy.BorderWidth(), master.BorderWidth());
-    QCOMPARE(copy.BorderColor(), master.BorderColor());
-    QCOMPARE(copy.BorderColorFocus(), master.BorderColorFocus());
+    QCOMPARE(lookOf(copy), lookOf(master));
     QCOMPARE(copy.BorderColorDisabled() == master.BorderColorDisabled(), withBorderColorDisabled);
-    QCOMPARE(copy.BorderStyle(), master.BorderStyle());
-    QCOMPARE(copy.ForeColor(), master.ForeColor());
-    QCOMPARE(copy.ForeColorDisabled(), master.ForeColorDisabled());
-    QCOMPARE(copy.ForeColorHover(), master.ForeColorHover());
-    QCOMPARE(copy.ForeColorDown(), master.ForeColorDown());
-    QCOMPARE(copy.Underline(), master.Underline());
-    QCOMPARE(copy.ClickOffset(), master.ClickOffset());
-    QCOMPARE(copy.HoverOffset(), master.HoverOffset());
-    QCOMPARE(copy.ShowHandPointer(), master.ShowHandPointer());
-    QCOMPARE(copy.Font().family(), master.Font().family());
-    QCOMPARE(copy.Stretch(), master.Stretch());
-    QCOMPARE(copy.Padding(), master.Padding());
 }
 
 } // namespace
@@ -143,37 +135,32 @@ private Q_SLOTS:
         QCOMPARE(same.ForeColor(), ColourValue(0x123456));
     }
 
-    void restylingGivesANewIdAndDropsTheOldEntries() {
+    // Restyling or destroying a control drops its entries; the style's next control masters it.
+    void restylingOrDestroyingAControlLeavesTheRegistry() {
         const QString first = uniqueStyle("Body");
         const QString second = uniqueStyle("Title");
-        QKBtn control;
-        control.Style(first);
-        const QString oldKey = QString::number(control.StyleId()) + QLatin1Char('i');
-        control.Style(second);
-        QVERIFY(!QKBtnModule::RegisteredKeys().contains(oldKey));
-        QCOMPARE(QKBtnModule::StyleNameOf(oldKey), QString());
-        QVERIFY(control.StyleId() > 0);
-        QCOMPARE(QKBtnModule::StyleNameOf(QString::number(control.StyleId()) + QLatin1Char('i')),
-                 second);
-        control.Style(QString());
-        QCOMPARE(control.StyleId(), 0);
-        QCOMPARE(QKBtnModule::MasterOf(second), nullptr);
-    }
-
-    void aDestroyedControlLeavesTheRegistry() {
-        const QString style = uniqueStyle("Hyperlink");
-        QString key;
+        QString oldKey;
         {
             QKBtn control;
-            control.Style(style);
-            key = QString::number(control.StyleId()) + QLatin1Char('i');
-            QVERIFY(QKBtnModule::RegisteredKeys().contains(key));
+            control.Style(first);
+            oldKey = QString::number(control.StyleId()) + QLatin1Char('i');
+            control.Style(second);
+            QVERIFY(!QKBtnModule::RegisteredKeys().contains(oldKey));
+            QCOMPARE(QKBtnModule::StyleNameOf(oldKey), QString());
+            QVERIFY(control.StyleId() > 0);
+            oldKey = QString::number(control.StyleId()) + QLatin1Char('i');
+            QCOMPARE(QKBtnModule::StyleNameOf(oldKey), second);
+            QKBtn unstyled;
+            unstyled.Style(first);
+            unstyled.Style(QString());
+            QCOMPARE(unstyled.StyleId(), 0);
+            QCOMPARE(QKBtnModule::MasterOf(first), nullptr);
         }
-        QVERIFY(!QKBtnModule::RegisteredKeys().contains(key));
+        QVERIFY(!QKBtnModule::RegisteredKeys().contains(oldKey));
         QKBtnModule::UnregisterStyledControl(4242424); // a missing key is ignored
         QKBtn successor;
-        successor.Style(style);
-        QCOMPARE(QKBtnModule::MasterOf(style), &successor);
+        successor.Style(second);
+        QCOMPARE(QKBtnModule::MasterOf(second), &successor);
     }
 
     void focusOnOneControlReleasesEveryOtherOne() {

@@ -94,15 +94,10 @@ private Q_SLOTS:
     void filesAreWhatTheirNamesSay_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("start");
-        QTest::newRow("program") << "usr/bin/zex-toolkit"
-                                 << QByteArray("\x7f"
-                                               "ELF");
-        QTest::newRow("zexctl") << "usr/bin/zexctl"
-                                << QByteArray("\x7f"
-                                              "ELF");
-        QTest::newRow("simulator") << "usr/bin/zex-sim"
-                                   << QByteArray("\x7f"
-                                                 "ELF");
+        const QByteArray elf("\x7f\x45LF");
+        QTest::newRow("program") << "usr/bin/zex-toolkit" << elf;
+        QTest::newRow("zexctl") << "usr/bin/zexctl" << elf;
+        QTest::newRow("simulator") << "usr/bin/zex-sim" << elf;
         QTest::newRow("manual page, compressed")
             << "usr/share/man/man1/zexctl.1.gz" << QByteArray("\x1f\x8b");
         QTest::newRow("standard manual")

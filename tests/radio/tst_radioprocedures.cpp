@@ -166,20 +166,36 @@ private Q_SLOTS:
         QVERIFY(r.windowEndsEnabled());
     }
 
-    void aPairedModuleOfAnotherModelIsNotConnected() {
+    void aModuleOfAnotherModelIsNotConnected_data() {
+        QTest::addColumn<bool>("pairing");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("paired") << true
+                                << "The module we just paired with is a QX9 but this toolkit does "
+                                   "not support this device!"
+                                << "QX9 modules not supported!";
+        QTest::newRow("connected by ID") << false
+                                         << "The module we just connected to is a QX9 but this "
+                                            "toolkit does not support this module!"
+                                         << "QX9 module not supported!";
+    }
+    void aModuleOfAnotherModelIsNotConnected() {
+        QFETCH(bool, pairing);
+        QFETCH(QString, message);
+        QFETCH(QString, status);
         RadioOnScript r;
         r.script.pairsAfterMs = 100;
-        r.script.pairedModel = QStringLiteral("ZEB");
-        const auto result = r.pair();
+        r.script.pairedModel = QStringLiteral("QX9");
+        r.script.linkModel = QStringLiteral("QX9");
+        const auto result = pairing ? r.pair() : r.connect(QStringLiteral("8000"));
         QCOMPARE(result.outcome, Outcome::NotSupported);
         QCOMPARE(r.recorder.messages().constLast(),
-                 QStringLiteral("message OK error: Module Not Supported | The module we just "
-                                "paired with is a ZEB but this toolkit does not support this "
-                                "device!"));
-        QCOMPARE(r.recorder.lastStatus(), QStringLiteral("ZEB modules not supported!"));
+                 "message OK error: Module Not Supported | " + message);
+        QCOMPARE(r.recorder.lastStatus(), status);
         QVERIFY(!CurrentDevice::Get());
         QVERIFY(!r.recorder.events.contains("unload"));
         QCOMPARE(r.script.count("pairing.finish"), 1);
+        QVERIFY(r.userInterfaceEndsIdle());
     }
 
     void manualConnectionReachesAModuleByItsId() {
@@ -237,38 +253,6 @@ private Q_SLOTS:
         QCOMPARE(r.script.count("link.modelName"), 4);
     }
 
-    void aFailedConnectLeavesTheLinkOnTheCurrentDevicesModule_data() {
-        QTest::addColumn<bool>("pairing");
-        QTest::addColumn<QString>("model"); // what the other module calls itself; "" never
-        QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("pairing with a module of another model")
-            << true << "ZEB" << Outcome::NotSupported;
-        QTest::newRow("pairing with a module that never names itself")
-            << true << "" << Outcome::IdentificationLost;
-        QTest::newRow("connecting to a module of another model")
-            << false << "QX9" << Outcome::NotSupported;
-        QTest::newRow("connecting to a module that does not answer")
-            << false << "" << Outcome::CannotDetect;
-    }
-    void aFailedConnectLeavesTheLinkOnTheCurrentDevicesModule() {
-        QFETCH(bool, pairing);
-        QFETCH(QString, model);
-        QFETCH(Outcome, outcome);
-        RadioOnScript r;
-        ZEX* const current = r.connectedTo77();
-        QVERIFY(current);
-        r.script.pairsAfterMs = 100;
-        r.script.pairedModel = model;
-        r.script.modelKnownAfterMs = model.isEmpty() ? -1 : 0;
-        r.script.linkModel = model;
-        r.script.linkAnswersAfterMs = model.isEmpty() ? -1 : 0;
-        QCOMPARE((pairing ? r.pair() : r.connect(QStringLiteral("1A2B"))).outcome, outcome);
-        QCOMPARE(CurrentDevice::Get(), current);
-        QCOMPARE(r.script.target, 0x77u);
-        QCOMPARE(r.radio.radioTargetId(), 0x77u);
-        QVERIFY(r.userInterfaceEndsIdle());
-    }
-
     void aCallRefusedHalfWayClosesTheNoticeAndLeavesTheLinkAlone_data() {
         QTest::addColumn<bool>("pairing");
         QTest::addColumn<QString>("refused");
@@ -301,18 +285,6 @@ private Q_SLOTS:
         r.recorder.escapeAfterPolls = 4;
         QCOMPARE(r.connect(QStringLiteral("1")).outcome, Outcome::CannotDetect);
         QVERIFY(r.clock.nowMs() <= 4 * RadioProcedures::EscapePollMs);
-    }
-
-    void manualConnectionToAnotherModel() {
-        RadioOnScript r;
-        r.script.linkModel = QStringLiteral("QX9");
-        QCOMPARE(r.connect(QStringLiteral("8000")).outcome, Outcome::NotSupported);
-        QCOMPARE(r.recorder.messages().constLast(),
-                 QStringLiteral("message OK error: Module Not Supported | The module we just "
-                                "connected to is a QX9 but this toolkit does not support this "
-                                "module!"));
-        QCOMPARE(r.recorder.lastStatus(), QStringLiteral("QX9 module not supported!"));
-        QVERIFY(!CurrentDevice::Get());
     }
 
     void typedIdsThatNameNoModuleDoNothing_data() {
@@ -348,24 +320,39 @@ private Q_SLOTS:
         QCOMPARE(RadioIdModule::ParseTypedId(typed).id.value_or(0), id);
     }
 
-    void settingTheBaseStationChannel() {
-        RadioOnScript r;
-        const auto result = RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), 7);
-        QVERIFY(result.succeeded);
-        QCOMPARE(r.script.calls,
-                 (QStringList{"station.create", "station.open", "station.setChannel 7",
-                              "station.commit", "station.close"}));
-        QCOMPARE(r.clock.totalWaitedMs(), RadioProcedures::ChannelSettleMs);
-        QCOMPARE(r.recorder.events, (QStringList{"busy", "normal"}));
+    void settingTheBaseStationChannel_data() {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("errorFlag"); // what the base station reports after the change
+        QTest::addColumn<QStringList>("events");
+        const QStringList quiet{"busy", "normal"};
+        QTest::newRow("channel 7") << 7 << 0 << quiet;
+        QTest::newRow("a channel the base station refuses")
+            << 16 << 3
+            << QStringList{"busy", "error status: Cannot set base station channel!", "normal"};
+        // Outside 1 to 16 nothing is sent.
+        QTest::newRow("zero") << 0 << 0 << QStringList();
+        QTest::newRow("seventeen") << 17 << 0 << QStringList();
+        QTest::newRow("negative") << -3 << 0 << QStringList();
     }
-
-    void aChannelTheBaseStationRefusesIsReported() {
+    void settingTheBaseStationChannel() {
+        QFETCH(int, channel);
+        QFETCH(int, errorFlag);
+        QFETCH(QStringList, events);
         RadioOnScript r;
-        r.script.errorFlagAfterClose = 3;
-        const auto result = RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), 16);
-        QVERIFY(!result.succeeded);
-        QCOMPARE(r.recorder.events,
-                 (QStringList{"busy", "error status: Cannot set base station channel!", "normal"}));
+        r.script.errorFlagAfterClose = errorFlag;
+        const auto result =
+            RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), channel);
+        QCOMPARE(r.recorder.events, events);
+        QCOMPARE(result.succeeded, events == (QStringList{"busy", "normal"}));
+        if (events.isEmpty()) {
+            QVERIFY(result.problem.contains(QString::number(channel)));
+            QVERIFY(r.script.calls.isEmpty());
+        } else if (result.succeeded) {
+            QCOMPARE(r.script.calls,
+                     (QStringList{"station.create", "station.open", "station.setChannel 7",
+                                  "station.commit", "station.close"}));
+            QCOMPARE(r.clock.totalWaitedMs(), RadioProcedures::ChannelSettleMs);
+        }
     }
 
     void aRefusedChannelCallDoesNotLeaveTheBusyPointerOn() {
@@ -374,22 +361,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(
             RadioRefusedError, RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), 5));
         QCOMPARE(r.recorder.events, (QStringList{"busy", "normal"}));
-    }
-
-    void aChannelOutsideOneToSixteenIsNotSent_data() {
-        QTest::addColumn<int>("channel");
-        QTest::newRow("zero") << 0;
-        QTest::newRow("seventeen") << 17;
-        QTest::newRow("negative") << -3;
-    }
-    void aChannelOutsideOneToSixteenIsNotSent() {
-        QFETCH(int, channel);
-        RadioOnScript r;
-        const auto result =
-            RadioProcedures::SetBaseStationChannel(r.radio, r.recorder.ui(), channel);
-        QVERIFY(!result.succeeded);
-        QVERIFY(result.problem.contains(QString::number(channel)));
-        QVERIFY(r.script.calls.isEmpty());
     }
 };
 

@@ -65,6 +65,15 @@ BaseStationConfig onChannel3() {
     return config;
 }
 
+// The radio driver aimed at module 1A2B of a served simulator on channel 3.
+struct DriverOnSimulator {
+    DriverOnSimulator() { tool.radio.SetRadioTarget(0x1A2B); }
+    Simulator sim{onChannel3()};
+    bool serving = sim.serve();
+    Tool tool{sim.socketName};
+    R58Class driver{tool.radio.link()};
+};
+
 } // namespace
 
 class TestRadioSocket : public QObject {
@@ -76,60 +85,64 @@ private Q_SLOTS:
         AppState().StatusText.clear();
     }
 
-    void withoutASimulatorThereIsNoUsbInterface() {
-        Tool tool(UniqueRadioSocketName("nobody"));
-        QCOMPARE(tool.radio.StartRadio(tool.recorder.ui()),
-                 RadioSupport::StartOutcome::NoInterface);
-        QCOMPARE(tool.recorder.lastStatus(), QStringLiteral("Failed to open USB interface!"));
+    void startUp_data() {
+        QTest::addColumn<int>("simulator"); // 0 none, 1 without a base station, 2 with one
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("no simulator: no USB interface")
+            << 0 << int(RadioSupport::StartOutcome::NoInterface) << "Failed to open USB interface!";
+        QTest::newRow("an interface without a base station")
+            << 1 << int(RadioSupport::StartOutcome::NoBaseStation)
+            << "Could not detect a Base Station!";
+        QTest::newRow("a base station") << 2 << int(RadioSupport::StartOutcome::Connected)
+                                        << "Connected to Base Station ID 12AB on channel 3";
     }
-
-    void anInterfaceWithoutABaseStation() {
-        BaseStationConfig config;
-        config.attached = false;
+    void startUp() {
+        QFETCH(int, simulator);
+        QFETCH(int, outcome);
+        QFETCH(QString, status);
+        BaseStationConfig config = onChannel3();
+        config.attached = simulator == 2;
         Simulator sim(config);
-        QVERIFY(sim.serve());
-        Tool tool(sim.socketName);
-        QCOMPARE(tool.radio.StartRadio(tool.recorder.ui()),
-                 RadioSupport::StartOutcome::NoBaseStation);
-        QCOMPARE(tool.recorder.lastStatus(), QStringLiteral("Could not detect a Base Station!"));
-        QVERIFY(!tool.radio.baseStationPresent());
+        QVERIFY(simulator == 0 || sim.serve());
+        Tool tool(simulator == 0 ? UniqueRadioSocketName("nobody") : sim.socketName);
+        QCOMPARE(int(tool.radio.StartRadio(tool.recorder.ui())), outcome);
+        QCOMPARE(tool.recorder.lastStatus(), status);
+        QCOMPARE(tool.radio.baseStationPresent(), simulator == 2);
+        QCOMPARE(AppState().StatusText, simulator == 2 ? status : QString());
     }
 
-    void startUpFindsTheBaseStation() {
-        Simulator sim(onChannel3());
-        QVERIFY(sim.serve());
-        Tool tool(sim.socketName);
-        QCOMPARE(tool.radio.StartRadio(tool.recorder.ui()), RadioSupport::StartOutcome::Connected);
-        QCOMPARE(AppState().StatusText,
-                 QStringLiteral("Connected to Base Station ID 12AB on channel 3"));
-    }
+    void theDriverReadsAndWritesTheTargetModuleWhileTheLinkLasts() {
+        DriverOnSimulator on;
+        QVERIFY(on.serving);
+        QCOMPARE(on.driver.GetByName(QStringLiteral("GROSS")), DeviceValue(12.5f));
+        QCOMPARE(on.driver.GetByName(QStringLiteral("SERIALNUMBER")), DeviceValue(qint64(1000001)));
+        QCOMPARE(on.driver.GetByName(QStringLiteral("CHANNEL")), DeviceValue(qint64(3)));
+        on.driver.LetByName(QStringLiteral("RESOL"), DeviceValue(2.6));
+        QCOMPARE(on.sim.module->values.value("RESOL"), 3.0);
+        QVERIFY(!on.driver.ErrorState());
 
-    void theDriverReadsAndWritesTheTargetModule() {
-        Simulator sim(onChannel3());
-        QVERIFY(sim.serve());
-        Tool tool(sim.socketName);
-        tool.radio.SetRadioTarget(0x1A2B);
-        R58Class driver(tool.radio.link());
-        QCOMPARE(driver.GetByName(QStringLiteral("GROSS")), DeviceValue(12.5f));
-        QCOMPARE(driver.GetByName(QStringLiteral("SERIALNUMBER")), DeviceValue(qint64(1000001)));
-        QCOMPARE(driver.GetByName(QStringLiteral("CHANNEL")), DeviceValue(qint64(3)));
-        driver.LetByName(QStringLiteral("RESOL"), DeviceValue(2.6));
-        QCOMPARE(sim.module->values.value("RESOL"), 3.0);
-        QVERIFY(!driver.ErrorState());
+        on.driver.LetByName(QStringLiteral("PeakMode"), DeviceValue(1)); // this module lacks it
+        QCOMPARE(on.driver.ErrorDescription(), QStringLiteral("NAK response"));
 
-        driver.LetByName(QStringLiteral("PeakMode"), DeviceValue(1)); // this module lacks it
-        QCOMPARE(driver.ErrorDescription(), QStringLiteral("NAK response"));
+        on.sim.module->powerDown();
+        QVERIFY(on.driver.GetByName(QStringLiteral("GROSS")).isEmpty());
+        QCOMPARE(on.driver.ErrorDescription(), QStringLiteral("No response"));
 
-        sim.module->powerDown();
-        QVERIFY(driver.GetByName(QStringLiteral("GROSS")).isEmpty());
-        QCOMPARE(driver.ErrorDescription(), QStringLiteral("No response"));
+        on.sim.module->powerUp();
+        on.driver.MethodByName(QStringLiteral("SAVE"));
+        on.driver.MethodByName(QStringLiteral("RST"));
+        QVERIFY(!on.driver.ErrorState());
+        QCOMPARE(on.sim.module->saves, 1);
+        QCOMPARE(on.sim.module->resets, 1);
 
-        sim.module->powerUp();
-        driver.MethodByName(QStringLiteral("SAVE"));
-        driver.MethodByName(QStringLiteral("RST"));
-        QVERIFY(!driver.ErrorState());
-        QCOMPARE(sim.module->saves, 1);
-        QCOMPARE(sim.module->resets, 1);
+        // A vanished simulator is a link failure; a restarted one is found again.
+        on.sim.server.stopServing();
+        QVERIFY(on.driver.GetByName(QStringLiteral("GROSS")).isEmpty());
+        QCOMPARE(on.driver.ErrorDescription(), QStringLiteral("No response from base station"));
+        QVERIFY(on.sim.serve());
+        QCOMPARE(on.driver.GetByName(QStringLiteral("GROSS")), DeviceValue(12.5f));
+        QVERIFY(!on.driver.ErrorState());
     }
 
     void aModulesFaultsReachTheDriver_data() {
@@ -148,23 +161,20 @@ private Q_SLOTS:
         QFETCH(int, delayMs);
         QFETCH(bool, answered);
         QFETCH(QString, error);
-        Simulator sim(onChannel3());
-        QVERIFY(sim.serve());
-        Tool tool(sim.socketName);
-        tool.radio.SetRadioTarget(0x1A2B);
-        R58Class driver(tool.radio.link());
+        DriverOnSimulator on;
+        QVERIFY(on.serving);
         FaultPlan::Rule once;
         once.kind = *FaultPlan::KindFromName(fault);
         once.mode = FaultPlan::Mode::NextFrames;
         once.remaining = 1;
-        sim.station.setFaultDelayMs(delayMs);
-        QVERIFY(sim.station.addFault(0x1A2B, once));
-        QCOMPARE(driver.GetByName(QStringLiteral("GROSS")),
+        on.sim.station.setFaultDelayMs(delayMs);
+        QVERIFY(on.sim.station.addFault(0x1A2B, once));
+        QCOMPARE(on.driver.GetByName(QStringLiteral("GROSS")),
                  answered ? DeviceValue(12.5f) : DeviceValue());
-        QCOMPARE(driver.ErrorDescription(), error);
+        QCOMPARE(on.driver.ErrorDescription(), error);
         // The next exchange is the module's own again; a late reply is not taken for it.
-        QCOMPARE(driver.GetByName(QStringLiteral("RESOL")), DeviceValue(qint64(1)));
-        QVERIFY(!driver.ErrorState());
+        QCOMPARE(on.driver.GetByName(QStringLiteral("RESOL")), DeviceValue(qint64(1)));
+        QVERIFY(!on.driver.ErrorState());
     }
 
     void pairingFindsAModulePoweredUpWhileItListens() {
@@ -187,22 +197,6 @@ private Q_SLOTS:
         QTRY_COMPARE(sim.station.describe().contains("pairing is listening"), false);
     }
 
-    void aModuleOnAnotherChannelCannotBeDetected() {
-        Simulator sim(onChannel3());
-        sim.module->joinChannel(9);
-        QVERIFY(sim.serve());
-        Tool tool(sim.socketName);
-        const auto result =
-            RadioProcedures::DoManualConnection(tool.radio, tool.recorder.ui(), "1a2b");
-        QCOMPARE(result.outcome, Outcome::CannotDetect);
-        QVERIFY(tool.procedureClock.nowMs() >= RadioProcedures::ManualLimitMs);
-
-        sim.module->joinChannel(3);
-        QCOMPARE(
-            RadioProcedures::DoManualConnection(tool.radio, tool.recorder.ui(), "1A2B").outcome,
-            Outcome::Connected);
-    }
-
     void changingTheBaseStationChannel() {
         Simulator sim(onChannel3());
         QVERIFY(sim.serve());
@@ -221,21 +215,6 @@ private Q_SLOTS:
             !RadioProcedures::SetBaseStationChannel(other.radio, other.recorder.ui(), 7).succeeded);
         QCOMPARE(other.recorder.events.at(1),
                  QStringLiteral("error status: Cannot set base station channel!"));
-    }
-
-    void aVanishedSimulatorIsALinkFailureAndARestartedOneIsFoundAgain() {
-        Simulator sim(onChannel3());
-        QVERIFY(sim.serve());
-        Tool tool(sim.socketName);
-        tool.radio.SetRadioTarget(0x1A2B);
-        R58Class driver(tool.radio.link());
-        QCOMPARE(driver.GetByName(QStringLiteral("GROSS")), DeviceValue(12.5f));
-        sim.server.stopServing();
-        QVERIFY(driver.GetByName(QStringLiteral("GROSS")).isEmpty());
-        QCOMPARE(driver.ErrorDescription(), QStringLiteral("No response from base station"));
-        QVERIFY(sim.serve());
-        QCOMPARE(driver.GetByName(QStringLiteral("GROSS")), DeviceValue(12.5f));
-        QVERIFY(!driver.ErrorState());
     }
 
     void aSecondSimulatorDoesNotTakeTheSocketOfARunningOne() {

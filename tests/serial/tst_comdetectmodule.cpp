@@ -84,22 +84,16 @@ private Q_SLOTS:
         QCOMPARE(PortNumberFromName(name), number);
     }
 
+    // Links whose names are no port (COM3X, COM300) are left out.
     void linkedPortsAreListedInAscendingOrder() {
         FakeSystem system;
+        system.link(QStringLiteral("COM3X"), system.device(QStringLiteral("pts0")));
+        system.link(QStringLiteral("COM300"), system.device(QStringLiteral("pts0")));
         system.link(QStringLiteral("COM12"), system.device(QStringLiteral("pts12")));
         system.link(QStringLiteral("COM3"), system.device(QStringLiteral("pts3")));
         system.link(QStringLiteral("COM1"), system.device(QStringLiteral("pts1")));
         QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{1, 3, 12}));
         QCOMPARE(DevicePathForPort(3, system.roots), system.roots.devFolder + "/pts3");
-    }
-
-    void linksWhoseNamesAreNoPortAreLeftOut() {
-        FakeSystem system;
-        const QString device = system.device(QStringLiteral("pts0"));
-        system.link(QStringLiteral("COM3X"), device);
-        system.link(QStringLiteral("COM300"), device);
-        QVERIFY(EnumSerialPorts(system.roots).isEmpty());
-        QCOMPARE(DevicePathForPort(3, system.roots), QString());
     }
 
     void danglingLinksAreNotReportedAndAreReused() {
@@ -149,12 +143,16 @@ private Q_SLOTS:
         QCOMPARE(DevicePathForPort(4, system.roots), system.roots.devFolder + "/ttyS3");
     }
 
-    void aLinkTakesPrecedenceOverAnOnboardUart() {
+    // A link takes precedence over an onboard UART, and an adapter linked by hand is not
+    // numbered a second time.
+    void aLinkTakesPrecedence() {
         FakeSystem system;
         system.uart(0, 4);
         const QString simulator = system.device(QStringLiteral("pts1"));
         system.link(QStringLiteral("COM1"), simulator);
-        QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{1}));
+        system.adapter(QStringLiteral("usb-First_A1-if00-port0"), QStringLiteral("ttyUSB0"));
+        system.link(QStringLiteral("COM7"), system.roots.devFolder + "/ttyUSB0");
+        QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{1, 7}));
         QCOMPARE(DevicePathForPort(1, system.roots), simulator);
     }
 
@@ -178,13 +176,6 @@ private Q_SLOTS:
         QCOMPARE(EnumSerialPorts(system.roots),
                  (QList<int>{FirstAdapterPort, FirstAdapterPort + 1}));
         QCOMPARE(DevicePathForPort(FirstAdapterPort, system.roots), first);
-    }
-
-    void anAdapterAlreadyLinkedByHandIsNotNumberedTwice() {
-        FakeSystem system;
-        system.adapter(QStringLiteral("usb-First_A1-if00-port0"), QStringLiteral("ttyUSB0"));
-        system.link(QStringLiteral("COM7"), system.roots.devFolder + "/ttyUSB0");
-        QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{7}));
     }
 
     void offeringRefusesANumberHeldByAnotherDevice() {

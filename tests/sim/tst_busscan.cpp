@@ -65,14 +65,11 @@ private Q_SLOTS:
         err.clear();
         QCOMPARE(RunZexCtl(line, {"scan", "5-2"}, out, err), 2);
         QVERIFY(err.contains("usage: zexctl [--port P] scan [FIRST-LAST]"));
-    }
 
-    void scanOfAnEmptyRangeSaysSo() {
-        SimulatedLink line({ModuleAt(9)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        QString out;
-        QString err;
-        QCOMPARE(RunZexCtl(line, {"scan", "1-2"}, out, err), 1);
+        // A range where nobody answers says so.
+        out.clear();
+        err.clear();
+        QCOMPARE(RunZexCtl(line, {"scan", "4-5"}, out, err), 1);
         QVERIFY(out.isEmpty());
         QVERIFY2(
             err.endsWith("zexctl: no module answered on " + line.server().devicePath() + ".\n"),

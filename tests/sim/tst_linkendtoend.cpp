@@ -138,24 +138,6 @@ private Q_SLOTS:
         QVERIFY(!device.ErrorState());
     }
 
-    void systemZeroNeedsFirmware108() {
-        SimulatedLink line({ModuleAt(1, 1.05, 1), ModuleAt(2, 1.08, 2)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        QCOMPARE(line.device(1).SYSZERO(), DeviceValue(QStringLiteral("Not supported!")));
-        line.device(2).SYSZERO(DeviceValue(0.5));
-        QCOMPARE(line.device(2).SYSZERO(), DeviceValue(0.5f));
-    }
-
-    void stationTakesEffectAfterReset() {
-        SimulatedLink line({ModuleAt(1)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        line.device(1).STAT(DeviceValue(7));
-        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 1);
-        line.device(1).RST();
-        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 7);
-        QCOMPARE(line.device(7).VERS(), DeviceValue(4.1f));
-        QVERIFY(!line.device(1).ErrorState());
-    }
     void faultOnOneAttemptIsRetried_data() {
         QTest::addColumn<int>("kind");
         QTest::newRow("a NAK is retried") << int(FaultPlan::Kind::Nak);
@@ -242,32 +224,11 @@ private Q_SLOTS:
         QVERIFY(device.NET().toSingle() > 7.9f);
     }
 
-    // The factory factors travel as seven-decimal texts.
-    void factoryStepsOverTheWire() {
-        SimulatedLink line({ModuleAt(1)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        SerialClass& device = line.device(1);
-        auto signal = [&](double mvv) {
-            line.withBus([&](SimulatedBus& bus) { bus.module(0).setAppliedSignal(mvv); });
-        };
-
-        // Factory page: raw readings at -2.5 and +2.5 mV/V, gain and offset written as text.
-        signal(-2.5);
-        const float reading1 = device.RMVV().toSingle();
-        signal(2.5);
-        const float reading2 = device.RMVV().toSingle();
-        const double gain = 5.0 / double(reading2 - reading1);
-        device.LetByName("FGAIN", DeviceValue(QString::number(gain, 'f', 7)));
-        device.LetByName("FOFFS", DeviceValue(QString::number(gain * reading1 + 2.5, 'f', 7)));
-        signal(-2.5);
-        QVERIFY(std::abs(device.UMVV().toSingle() + 2.5f) < 2e-5f);
-        signal(2.5);
-        QVERIFY(std::abs(device.UMVV().toSingle() - 2.5f) < 2e-5f);
-        QVERIFY(!device.ErrorState());
-    }
-
-    void firmwareWithoutAParameterRefusesIt() {
-        SimulatedLink line({ModuleAt(3, 2.5, 11), ModuleAt(9, 4.1, 22)});
+    // Modules of several firmware versions on one bus: each answers for itself, and refuses
+    // what its firmware lacks.
+    void modulesOnOneBusAnswerEachForItsOwnFirmware() {
+        SimulatedLink line({ModuleAt(1, 1.05, 1), ModuleAt(2, 1.08, 2), ModuleAt(3, 2.5, 11),
+                            ModuleAt(4, 3.0, 33), ModuleAt(9, 4.1, 22)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
         line.takeFramesSeen();
         SerialClass& old = line.device(3);
@@ -279,18 +240,18 @@ private Q_SLOTS:
         QVERIFY(!line.device(9).ErrorState());
         line.device(9).PTARE(DeviceValue(1.5));
         QCOMPARE(line.device(9).PTARE(), DeviceValue(1.5f));
-    }
+        // System zero came with firmware 1.08.
+        QCOMPARE(line.device(1).SYSZERO(), DeviceValue(QStringLiteral("Not supported!")));
+        line.device(2).SYSZERO(DeviceValue(0.5));
+        QCOMPARE(line.device(2).SYSZERO(), DeviceValue(0.5f));
 
-    void twoModulesOnOneBusAnswerEachForItself() {
-        SimulatedLink line({ModuleAt(3, 3.0, 11), ModuleAt(9, 4.1, 22)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        QCOMPARE(line.device(3).VERS(), DeviceValue(3.0f));
+        QCOMPARE(line.device(4).VERS(), DeviceValue(3.0f));
         QCOMPARE(line.device(9).VERS(), DeviceValue(4.1f));
-        QCOMPARE(line.device(3).SERIALNUMBER(), DeviceValue(QStringLiteral("0000000011")));
+        QCOMPARE(line.device(4).SERIALNUMBER(), DeviceValue(QStringLiteral("0000000033")));
         QCOMPARE(line.device(9).SERIALNUMBER(), DeviceValue(QStringLiteral("0000000022")));
         line.device(9).DP(DeviceValue(5));
         QCOMPARE(line.device(9).DP(), DeviceValue(5.0f));
-        QCOMPARE(line.device(3).DP(), DeviceValue(3.0f));
+        QCOMPARE(line.device(4).DP(), DeviceValue(3.0f));
     }
 
     void broadcastReachesEveryModuleAndIsNotAnswered() {
@@ -322,7 +283,7 @@ private Q_SLOTS:
                  Zarnbus2Module::BuildReadReply(1, 4.1f));
     }
 
-    void sleepingModuleWakesOnTheWakeBytes() {
+    void aModuleSleepsUntilWokenAndRestartsOnItsNewStation() {
         SimulatedLink line({ModuleAt(1)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
         SerialClass& device = line.device(1);
@@ -332,6 +293,12 @@ private Q_SLOTS:
         QCOMPARE(Zarnbus2Module::Exchange(line.link(), request, 11, 150), QByteArray());
         device.WAKE();
         QCOMPARE(device.VERS(), DeviceValue(4.1f));
+
+        device.STAT(DeviceValue(7));
+        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 1);
+        device.RST();
+        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 7);
+        QCOMPARE(line.device(7).VERS(), DeviceValue(4.1f));
         QVERIFY(!device.ErrorState());
     }
 };

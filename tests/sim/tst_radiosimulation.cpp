@@ -143,15 +143,12 @@ private Q_SLOTS:
         QTest::newRow("a load that is no number")
             << "radio load 1A2B heavy" << true << "is not a load";
         QTest::newRow("an unknown command") << "radio dance" << true << "unknown radio command";
-        QTest::newRow("help names the radio faults")
-            << "radio help" << false << "radio fault ID KIND";
         QTest::newRow("a fault on a module") << "radio fault 1a2b nak next 2" << false
                                              << "radio module 1A2B: nak for the next 2 frames";
         QTest::newRow("a fault the radio does not have")
             << "radio fault 1A2B garbage" << true << "kind: silence, nak, delay";
         QTest::newRow("a fault on an unknown module")
             << "radio fault 77 silence" << true << "no radio module has ID 77";
-        QTest::newRow("no faults") << "radio faults" << false << "no radio faults";
         QTest::newRow("a delay beyond a minute") << "radio delay 60001" << true << "usage";
         QTest::newRow("noise") << "radio noise 1A2B 0.002" << false << "radio module 1A2B";
         QTest::newRow("negative noise") << "radio noise 1A2B -1" << true << "0 to 10 mV/V";

@@ -1,5 +1,3 @@
-#include "cli/ZexCtl.h"
-#include "serial/QtSerialPortControl.h"
 #include "sim/SimParameterTable.h"
 #include "store/ConfigurationFileLayout.h"
 #include "store/ConfigurationFileModule.h"
@@ -8,7 +6,6 @@
 
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 using namespace ConfigurationFileModule;
 
@@ -101,34 +98,6 @@ private Q_SLOTS:
         }
         QCOMPARE(restored.valuesWritten, compared);
         QVERIFY(ValueOf(line, 1, "FGAIN") != ValueOf(line, 0, "FGAIN"));
-    }
-
-    void zexctlSaveThenRestoreClonesOntoASecondModule() {
-        SimulatedLink line({ModuleAt(1, 4.1, 1000001), ModuleAt(2, 4.1, 1000002)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        line.withBus([](SimulatedBus& bus) { Configure(bus.module(0), 4.1); });
-        line.port().close(); // zexctl opens the line itself
-        const QString path = m_dir.filePath(QStringLiteral("ZEX 0001000001.zcf"));
-        QFile::remove(path);
-
-        QtSerialPortControl port;
-        QString out;
-        QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        ZexCtl zexctl(port, systemClock(), outStream, errStream);
-        const QString device = line.server().devicePath();
-        QCOMPARE(zexctl.run({"--port", device, "--station", "1", "save", path}), 0);
-        QCOMPARE(err, QString());
-        QCOMPARE(out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration saved to " + path + u'\n');
-        out.clear();
-        QCOMPARE(zexctl.run({"--port", device, "--station", "2", "restore", path}), 0);
-        QCOMPARE(err, QString());
-        QCOMPARE(out, "10%\n20%\n40%\n60%\n80%\n100%\nConfiguration restored from " + path +
-                          " (38 values)\n");
-        for (const char* name : {"DP", "Damp", "LINK6", "CENGHI", "PTARE", "OVERLOAD", "STAT"}) {
-            QVERIFY2(ValueOf(line, 1, name) == ValueOf(line, 0, name), name);
-        }
     }
 };
 

@@ -46,6 +46,13 @@ class TestXMLRegistry : public QObject {
     QTemporaryDir m_dir;
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
+    // Writes a file with an application element "a" and opens it in the store.
+    bool openWith(cXMLRegistry& store, const char* name, const QByteArray& content) {
+        WriteBytes(file(QLatin1String(name)), content);
+        QString app = QStringLiteral("a");
+        return store.OpenXMLFile(file(QLatin1String(name)), app);
+    }
+
     void openRegistryFile(cXMLRegistry& store) {
         WriteBytes(file(QStringLiteral("registry.xml")), RegistryFile);
         QString app = QStringLiteral("My App");
@@ -105,12 +112,11 @@ private Q_SLOTS:
     }
 
     void theDataTypeNamespaceMayBeDeclaredHigherUpUnderAnyPrefix() {
-        WriteBytes(file("prefix.xml"),
-                   "<r xmlns:t=\"urn:schemas-microsoft-com:datatypes\" xmlns:x=\"urn:other\"><a><s>"
-                   "<k t:dt=\"bin.base64\">QUJD</k><o x:dt=\"bin.base64\">QUJD</o></s></a></r>");
         cXMLRegistry store;
-        QString app = QStringLiteral("A");
-        QVERIFY(store.OpenXMLFile(file("prefix.xml"), app));
+        QVERIFY(openWith(
+            store, "prefix.xml",
+            "<r xmlns:t=\"urn:schemas-microsoft-com:datatypes\" xmlns:x=\"urn:other\"><a><s>"
+            "<k t:dt=\"bin.base64\">QUJD</k><o x:dt=\"bin.base64\">QUJD</o></s></a></r>"));
         QCOMPARE(store.GetSettingEx("S", "K"), QVariant(QByteArray("ABC")));
         QCOMPARE(store.GetSettingEx("S", "O"), QVariant(QStringLiteral("QUJD")));
     }
@@ -152,20 +158,16 @@ private Q_SLOTS:
     void theSectionDigestTakesEachListedKeysFirstElement() {
         QFETCH(QByteArray, content);
         QFETCH(QString, digested);
-        WriteBytes(file("digest.xml"), content);
         cXMLRegistry store;
-        QString app = QStringLiteral("a");
-        QVERIFY(store.OpenXMLFile(file("digest.xml"), app));
+        QVERIFY(openWith(store, "digest.xml", content));
         QCOMPARE(XMLSectionDigest(store, "s"), HashModule::SaltedMD5(digested));
     }
 
     void badTypedValuesRaise() {
-        WriteBytes(file("bad64.xml"),
-                   "<r><a><s><k xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" "
-                   "dt:dt=\"bin.base64\">not*base64</k></s></a></r>");
         cXMLRegistry store;
-        QString app = QStringLiteral("a");
-        QVERIFY(store.OpenXMLFile(file("bad64.xml"), app));
+        QVERIFY(openWith(store, "bad64.xml",
+                         "<r><a><s><k xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" "
+                         "dt:dt=\"bin.base64\">not*base64</k></s></a></r>"));
         try {
             store.GetSettingEx("s", "k");
             QFAIL("bad base64 was decoded");
@@ -294,31 +296,20 @@ private Q_SLOTS:
         QTest::newRow("an encoding that cannot be read")
             << QByteArray("<?xml version=\"1.0\" encoding=\"EBCDIC-37\"?><r/>")
             << int(XMLRegistryError::BadEncoding) << "EBCDIC";
+        QTest::newRow("a file over 10 MB")
+            << "<r><a><s><k>" + QByteArray(cXMLRegistry::MaxFileSize, 'x') + "</k></s></a></r>"
+            << int(XMLRegistryError::TooLarge) << "10 MB";
     }
     void hostileFilesAreRefusedWithAClearError() {
         QFETCH(QByteArray, content);
         QFETCH(int, code);
         QFETCH(QString, mentions);
-        WriteBytes(file("hostile.xml"), content);
         cXMLRegistry store;
-        QString app = QStringLiteral("a");
-        QVERIFY(!store.OpenXMLFile(file("hostile.xml"), app));
+        QVERIFY(!openWith(store, "hostile.xml", content));
         QCOMPARE(store.lastOpenError()->code(), code);
         QCOMPARE(store.lastOpenError()->source(), QStringLiteral("XMLFilename"));
         QVERIFY2(store.lastOpenError()->description().contains(mentions),
                  qPrintable(store.lastOpenError()->description()));
-    }
-
-    void filesOverTenMegabytesAreRefused() {
-        QByteArray big = "<r><a><s><k>";
-        big += QByteArray(cXMLRegistry::MaxFileSize, 'x');
-        big += "</k></s></a></r>";
-        WriteBytes(file("big.xml"), big);
-        cXMLRegistry store;
-        QString app = QStringLiteral("a");
-        QVERIFY(!store.OpenXMLFile(file("big.xml"), app));
-        QCOMPARE(store.lastOpenError()->code(), int(XMLRegistryError::TooLarge));
-        QVERIFY(store.lastOpenError()->description().contains(QStringLiteral("10 MB")));
     }
 
     void otherEncodingsAreRead_data() {
@@ -338,10 +329,8 @@ private Q_SLOTS:
     }
     void otherEncodingsAreRead() {
         QFETCH(QByteArray, content);
-        WriteBytes(file("encoded.xml"), content);
         cXMLRegistry store;
-        QString app = QStringLiteral("a");
-        QVERIFY(store.OpenXMLFile(file("encoded.xml"), app));
+        QVERIFY(openWith(store, "encoded.xml", content));
         QCOMPARE(store.GetSetting("s", "k"), QStringLiteral("€ Müller"));
     }
 
