@@ -57,23 +57,6 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath("config")));
     }
 
-    void aFileOfAnotherTypeIsRefusedBeforeThePortOpens() {
-        const QString file = m_dir.filePath("other.zcf");
-        WriteBytes(file, "[Data]\r\nType=QKB\r\n[ReadWrite]\r\nDP=1\r\n");
-        Bench bench(4.1f);
-        QCOMPARE(bench.run({"restore", file}), 2);
-        QCOMPARE(bench.err, QStringLiteral("zexctl: Invalid File: The selected file is not an ZEX "
-                                           "configuration file!\n"));
-        QCOMPARE(bench.port.openCount, 0);
-    }
-
-    void aMissingFileIsAFileFailure() {
-        Bench bench(4.1f);
-        QCOMPARE(bench.run({"restore", m_dir.filePath("nowhere.zcf")}), 1);
-        QVERIFY(bench.err.startsWith("zexctl: File not found: "));
-        QCOMPARE(bench.port.openCount, 0);
-    }
-
     void aSilentModuleSavesNothing() {
         const QString file = m_dir.filePath("silent.zcf");
         Bench bench(4.1f);
@@ -123,17 +106,32 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(file), before);
     }
 
-    void usageErrors_data() {
+    // A wrong command line or file asks nothing of the module.
+    void refusedBeforeThePortOpens_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("save without a file") << QStringList{"save"};
-        QTest::newRow("save with two files") << QStringList{"save", "a.zcf", "b.zcf"};
-        QTest::newRow("restore without a file") << QStringList{"restore"};
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err"); // how the error text starts
+        const QString usage = QStringLiteral("zexctl: usage: zexctl [OPTIONS] ");
+        QTest::newRow("save without a file") << QStringList{"save"} << 2 << usage;
+        QTest::newRow("save with two files") << QStringList{"save", "a.zcf", "b.zcf"} << 2 << usage;
+        QTest::newRow("restore without a file") << QStringList{"restore"} << 2 << usage;
+        QTest::newRow("a missing file")
+            << QStringList{"restore", "nowhere.zcf"} << 1 << "zexctl: File not found: ";
+        QTest::newRow("a file of another type")
+            << QStringList{"restore", "other.zcf"} << 2
+            << "zexctl: Invalid File: The selected file is not an ZEX configuration file!\n";
     }
-    void usageErrors() {
+    void refusedBeforeThePortOpens() {
         QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, err);
+        WriteBytes(m_dir.filePath("other.zcf"), "[Data]\r\nType=QKB\r\n[ReadWrite]\r\nDP=1\r\n");
+        if (arguments.size() == 2) {
+            arguments[1] = m_dir.filePath(arguments[1]);
+        }
         Bench bench(4.1f);
-        QCOMPARE(bench.run(arguments), 2);
-        QVERIFY(bench.err.startsWith("zexctl: usage: zexctl [OPTIONS] "));
+        QCOMPARE(bench.run(arguments), exitCode);
+        QVERIFY2(bench.err.startsWith(err), qPrintable(bench.err));
         QCOMPARE(bench.port.openCount, 0);
     }
 };

@@ -78,8 +78,11 @@ private Q_SLOTS:
         QCOMPARE(bar->geometry().right(), rightEdge);
     }
 
+    // The buttons are added while the window is disabled, as at start-up.
     void clickingPressesTheButtonAndReportsBeforeAndAfter() {
+        host->setEnabled(false);
         ButtonBar* bar = barWith(QStringLiteral("BPC"));
+        host->setEnabled(true);
         bar->SetSelectedButton(1);
         QVERIFY(bar->Button(0)->State());
         QVERIFY(!bar->Button(1)->State());
@@ -103,16 +106,8 @@ private Q_SLOTS:
         // The selected page's button can be clicked again (the page is shown afresh).
         QTest::mouseClick(bar->Button(1), Qt::LeftButton);
         QCOMPARE(click.count(), 2);
-    }
-
-    void buttonsAddedWhileTheWindowIsDisabledWorkOnceItIsEnabled() {
-        host->setEnabled(false);
-        ButtonBar* bar = barWith(QStringLiteral("BPC"));
-        host->setEnabled(true);
-        QSignalSpy click(bar, &ButtonBar::ButtonClick);
-        QVERIFY(bar->Button(2)->isEnabled());
         QTest::mouseClick(bar->Button(2), Qt::LeftButton);
-        QCOMPARE(click.count(), 1);
+        QCOMPARE(click.count(), 3);
     }
 
     void hoverAndLeaveCarryTheButtonNumber() {
@@ -192,7 +187,7 @@ private Q_SLOTS:
         QCOMPARE(bar->SegmentWidth(), qint16(segmentWidth));
     }
 
-    void theBarPaintsItsLitSegments() {
+    void theBarPaintsItsLitSegmentsAtOnce() {
         auto* bar = new ProgBar(host.get());
         bar->ForeColor(0x0000FF);
         bar->BackColor(0xFFFFFF);
@@ -212,15 +207,10 @@ private Q_SLOTS:
         QVERIFY(litAt(1));
         QVERIFY(!litAt(2));
         QVERIFY(!litAt(5));
-    }
 
-    void writingVALUEPaintsAVisibleBarAtOnce() {
-        auto* bar = new ProgBar(host.get());
-        bar->setGeometry(10, 200, 109, 12);
-        bar->show();
+        // No event is processed between the writes, as when a save drives the bar.
         QVERIFY(QTest::qWaitForWindowExposed(host.get()));
         int paints = 0;
-        // No event is processed between the writes, as when a save drives the bar.
         struct Counter : QObject {
             int& count;
             explicit Counter(int& c)

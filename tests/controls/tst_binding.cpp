@@ -179,9 +179,8 @@ private Q_SLOTS:
         text.Caption(QStringLiteral("7.25"));
         QVERIFY(UpdateDeviceFromField(text));
         QCOMPARE(device->module.values.value(ZarnbusNumber::THRESH), 7.25f);
-    }
 
-    void updateFailuresWriteNothing() {
+        // Failures write nothing.
         const qsizetype framesBefore = device->port.writes.size();
         QKBtn unknown;
         SetupField(unknown, "NOSUCHMEMBER", "", true, "", 0, 0, 0, "", false, false, "");

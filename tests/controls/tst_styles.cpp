@@ -61,26 +61,20 @@ class TestStyles : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theFirstControlOfAStyleKeepsItsLookAndBecomesItsMaster() {
-        const QString style = uniqueStyle("Edit");
+    // The first control of a style keeps its look and masters it; later ones copy it.
+    void aLaterControlCopiesTheMasterAllButBorderColorDisabled() {
+        const QString style = uniqueStyle("Button");
         QKBtn master;
-        giveLook(master, 0x100);
+        giveLook(master, 0x200);
         const qint32 expectedId = QKBtnModule::NextId();
         master.Style(style);
         QCOMPARE(master.StyleId(), expectedId);
-        QCOMPARE(master.BackColor(), ColourValue(0x101));
+        QCOMPARE(master.BackColor(), ColourValue(0x201));
         QCOMPARE(QKBtnModule::MasterOf(style), &master);
         const QString key = QString::number(expectedId) + QLatin1Char('i');
         QCOMPARE(QKBtnModule::RegisteredKeys().last(), key);
         QCOMPARE(QKBtnModule::StyleNameOf(key), style);
         QCOMPARE(QKBtnModule::ControlOf(key), &master);
-    }
-
-    void aLaterControlCopiesAllButBorderColorDisabled() {
-        const QString style = uniqueStyle("Button");
-        QKBtn master;
-        giveLook(master, 0x200);
-        master.Style(style);
         QKBtn copy;
         copy.Style(style);
         verifySameLook(copy, master, false);

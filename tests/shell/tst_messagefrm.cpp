@@ -118,19 +118,17 @@ private Q_SLOTS:
         QVERIFY(many.height() > one.height());
     }
 
-    void anErrorHasADarkRedTitleWhateverTheBrand() {
+    void theTitleIsDarkRedForAnErrorAndEveryTextReadable() {
         MessageFrm frm;
         frm.Prepare(QStringLiteral("m"), QStringLiteral("Error"), true, 0, CurrentMessageColours());
         QCOMPARE(frm.Title->palette().color(QPalette::Window), QColor(128, 0, 0));
         frm.Prepare(QStringLiteral("m"), QStringLiteral("Note"), false, 0, CurrentMessageColours());
         QCOMPARE(frm.Title->palette().color(QPalette::Window), QColor(0xFF, 0x80, 0x00));
         QCOMPARE(frm.Title->text(), QStringLiteral("Note"));
-    }
 
-    void titleAndMessageStayReadableWhateverTheBrand() {
+        // Title and message stay readable whatever the brand.
         Brand().Title = 0x80C0FF;    // light peach
         Brand().HelpFore = 0xE0E0E0; // light grey
-        MessageFrm frm;
         frm.Prepare(QStringLiteral("m"), QStringLiteral("Pairing..."), false, 1,
                     CurrentMessageColours());
         QCOMPARE(frm.Title->palette().color(QPalette::WindowText), QColor(Qt::black));

@@ -258,47 +258,44 @@ private Q_SLOTS:
             laughs += "\">\n";
         }
         laughs += "]>\n<r><a><s><k>&lol9;</k></s></a></r>";
-        QTest::newRow("entity expansion")
-            << laughs << int(XMLRegistryError::DocumentTypeRefused) << "DTD";
-        QTest::newRow("an external entity")
-            << QByteArray("<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>")
-            << int(XMLRegistryError::DocumentTypeRefused) << "DTD";
-        QTest::newRow("nesting 100000 levels deep")
-            << QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000)
-            << int(XMLRegistryError::NestingTooDeep) << "levels deep";
-        QTest::newRow("binary bytes") << QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16)
-                                      << int(XMLRegistryError::BadEncoding) << "NUL";
-        QTest::newRow("a truncated file")
-            << RegistryFile.left(RegistryFile.size() / 2) << int(XMLRegistryError::NotWellFormed)
-            << "not well-formed";
-        QTest::newRow("an empty file")
-            << QByteArray() << int(XMLRegistryError::NotWellFormed) << "not well-formed";
-        QTest::newRow("plain text")
-            << QByteArray("Company=Acme\r\n") << int(XMLRegistryError::NotWellFormed)
-            << "No document element";
-        QTest::newRow("Windows-1252 bytes without a declaration")
-            << QByteArray("<r><a><s><k>M\xfcller</k></s></a></r>")
-            << int(XMLRegistryError::BadEncoding) << "UTF-8";
-        QTest::newRow("a section with more keys than any settings file has")
-            << "<r><a><s>" + QByteArray("<k/>").repeated(cXMLRegistry::MaxChildren + 1) +
-                   "</s></a></r>"
-            << int(XMLRegistryError::TooManyChildren) << "children";
+        using E = XMLRegistryError;
+        const auto row = [](const char* name, const QByteArray& content, E::Code code,
+                            const char* mentions) {
+            QTest::newRow(name) << content << int(code) << QString(mentions);
+        };
+        row("entity expansion", laughs, E::DocumentTypeRefused, "DTD");
+        row("an external entity",
+            "<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>",
+            E::DocumentTypeRefused, "DTD");
+        row("nesting 100000 levels deep",
+            QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000),
+            E::NestingTooDeep, "levels deep");
+        row("binary bytes", QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16), E::BadEncoding,
+            "NUL");
+        row("a truncated file", RegistryFile.left(RegistryFile.size() / 2), E::NotWellFormed,
+            "not well-formed");
+        row("an empty file", QByteArray(), E::NotWellFormed, "not well-formed");
+        row("plain text", "Company=Acme\r\n", E::NotWellFormed, "No document element");
+        row("Windows-1252 bytes without a declaration", "<r><a><s><k>M\xfcller</k></s></a></r>",
+            E::BadEncoding, "UTF-8");
+        row("a section with more keys than any settings file has",
+            "<r><a><s>" + QByteArray("<k/>").repeated(cXMLRegistry::MaxChildren + 1) +
+                "</s></a></r>",
+            E::TooManyChildren, "children");
         QByteArray attributes;
         for (int i = 0; i <= cXMLRegistry::MaxAttributes; ++i) {
             attributes += " p" + QByteArray::number(i) + ":dt=\"\"";
         }
-        QTest::newRow("a key with more attributes than any settings file has")
-            << "<r><a><s><k" + attributes + "/></s></a></r>"
-            << int(XMLRegistryError::TooManyAttributes) << "attributes";
-        QTest::newRow("Windows-1252 bytes beyond the first 64 KB")
-            << "<r><a><p>" + QByteArray(70000, 'x') + "</p><s><k>M\xfcller</k></s></a></r>"
-            << int(XMLRegistryError::BadEncoding) << "UTF-8";
-        QTest::newRow("an encoding that cannot be read")
-            << QByteArray("<?xml version=\"1.0\" encoding=\"EBCDIC-37\"?><r/>")
-            << int(XMLRegistryError::BadEncoding) << "EBCDIC";
-        QTest::newRow("a file over 10 MB")
-            << "<r><a><s><k>" + QByteArray(cXMLRegistry::MaxFileSize, 'x') + "</k></s></a></r>"
-            << int(XMLRegistryError::TooLarge) << "10 MB";
+        row("a key with more attributes than any settings file has",
+            "<r><a><s><k" + attributes + "/></s></a></r>", E::TooManyAttributes, "attributes");
+        row("Windows-1252 bytes beyond the first 64 KB",
+            "<r><a><p>" + QByteArray(70000, 'x') + "</p><s><k>M\xfcller</k></s></a></r>",
+            E::BadEncoding, "UTF-8");
+        row("an encoding that cannot be read", "<?xml version=\"1.0\" encoding=\"EBCDIC-37\"?><r/>",
+            E::BadEncoding, "EBCDIC");
+        row("a file over 10 MB",
+            "<r><a><s><k>" + QByteArray(cXMLRegistry::MaxFileSize, 'x') + "</k></s></a></r>",
+            E::TooLarge, "10 MB");
     }
     void hostileFilesAreRefusedWithAClearError() {
         QFETCH(QByteArray, content);

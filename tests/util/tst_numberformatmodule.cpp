@@ -94,9 +94,7 @@ private Q_SLOTS:
         QCOMPARE(largest.size(), 309);
         QVERIFY(largest.startsWith(QLatin1String("17976931348623157")));
         QVERIFY(std::all_of(largest.cbegin(), largest.cend(), [](QChar c) { return c.isDigit(); }));
-    }
-
-    void formattedThousandthsReadBack() {
+        // Formatted thousandths read back.
         for (int k = -5000; k <= 5000; ++k) {
             const double value = k / 1000.0;
             const QString text = FormatNumber(value, QStringLiteral("0.000"), u',');
