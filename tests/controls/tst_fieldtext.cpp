@@ -43,35 +43,33 @@ private Q_SLOTS:
         QTest::addColumn<QChar>("typed");
         QTest::addColumn<QChar>("inserted"); // null when refused
 
-        const QChar refused;
-        QTest::newRow("a digit of the allowed set is taken")
-            << rules(Digits) << editor("12", 2) << QChar(u'3') << QChar(u'3');
-        QTest::newRow("a letter outside the allowed set is refused")
-            << rules(Digits) << editor("12", 2) << QChar(u'x') << refused;
-        QTest::newRow("an empty allowed set takes anything")
-            << rules(QString()) << editor("", 0) << QChar(u'%') << QChar(u'%');
-        QTest::newRow("a fourth digit over MaxLength 3 is refused")
-            << rules(Digits, 3) << editor("123", 3) << QChar(u'4') << refused;
-        QTest::newRow("a fourth digit replacing a selection is taken")
-            << rules(Digits, 3) << editor("123", 1, 1) << QChar(u'4') << QChar(u'4');
-        QTest::newRow("backspace passes at MaxLength")
-            << rules(Digits, 3) << editor("123", 3) << QChar(u'\b') << QChar(u'\b');
-        QTest::newRow("a minus at the start is taken")
-            << rules(SignedDecimal) << editor("5", 0) << QChar(u'-') << QChar(u'-');
-        QTest::newRow("a minus after the start is refused")
-            << rules(SignedDecimal) << editor("5", 1) << QChar(u'-') << refused;
-        QTest::newRow("a second minus in front of the first is refused")
-            << rules(SignedDecimal) << editor("-5", 0) << QChar(u'-') << refused;
-        QTest::newRow("a second decimal point is refused")
-            << rules(SignedDecimal) << editor("1.5", 3) << QChar(u'.') << refused;
-        QTest::newRow("a comma locale takes the comma for the allowed point")
-            << rules(SignedDecimal, 0, false, QChar(u',')) << editor("1", 1) << QChar(u',')
-            << QChar(u',');
-        QTest::newRow("a comma locale refuses the full stop")
-            << rules(SignedDecimal, 0, false, QChar(u',')) << editor("1", 1) << QChar(u'.')
-            << refused;
-        QTest::newRow("upper case turns a hex letter into a capital")
-            << rules(Hex, 6, true) << editor("1a", 2) << QChar(u'b') << QChar(u'B');
+        const auto row = [](const char* name, const InputRules& rules, const EditorState& editor,
+                            char16_t typed, char16_t inserted) {
+            QTest::newRow(name) << rules << editor << QChar(typed) << QChar(inserted);
+        };
+        const char16_t refused = 0;
+        const InputRules comma = rules(SignedDecimal, 0, false, QChar(u','));
+        row("a digit of the allowed set is taken", rules(Digits), editor("12", 2), u'3', u'3');
+        row("a letter outside the allowed set is refused", rules(Digits), editor("12", 2), u'x',
+            refused);
+        row("an empty allowed set takes anything", rules(QString()), editor("", 0), u'%', u'%');
+        row("a fourth digit over MaxLength 3 is refused", rules(Digits, 3), editor("123", 3), u'4',
+            refused);
+        row("a fourth digit replacing a selection is taken", rules(Digits, 3), editor("123", 1, 1),
+            u'4', u'4');
+        row("backspace passes at MaxLength", rules(Digits, 3), editor("123", 3), u'\b', u'\b');
+        row("a minus at the start is taken", rules(SignedDecimal), editor("5", 0), u'-', u'-');
+        row("a minus after the start is refused", rules(SignedDecimal), editor("5", 1), u'-',
+            refused);
+        row("a second minus in front of the first is refused", rules(SignedDecimal),
+            editor("-5", 0), u'-', refused);
+        row("a second decimal point is refused", rules(SignedDecimal), editor("1.5", 3), u'.',
+            refused);
+        row("a comma locale takes the comma for the allowed point", comma, editor("1", 1), u',',
+            u',');
+        row("a comma locale refuses the full stop", comma, editor("1", 1), u'.', refused);
+        row("upper case turns a hex letter into a capital", rules(Hex, 6, true), editor("1a", 2),
+            u'b', u'B');
     }
     void typedCharacters() {
         QFETCH(InputRules, rules);

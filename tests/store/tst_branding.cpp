@@ -308,12 +308,6 @@ private Q_SLOTS:
         QVERIFY(LoadProgramBranding(binDir).ok());
         QCOMPARE(Brand().FieldBack, BrandColour(0x80C0FF));
     }
-
-    void keysAreFoundInAnyLetterCase() {
-        QCOMPARE(CanonicalBrandKey(QStringLiteral("fieldbackhover")),
-                 QStringLiteral("FieldBackHover"));
-        QCOMPARE(CanonicalBrandKey(QStringLiteral("Colour")), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestBranding)

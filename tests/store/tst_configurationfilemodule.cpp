@@ -79,21 +79,18 @@ Options OptionsFor(float firmware, bool isRadio = false, QList<int>* progress = 
 
 // A radio module's values as the link delivers them.
 void FillRadioModule(ScriptedZex& radio) {
-    radio.values = {
-        {"VERS", 4.1f},          {"SERIALNUMBER", qint64(1000001)},
-        {"PTARE", 0.5f},         {"GROSS", 1.5f},
-        {"NET", 1.25f},          {"PEAKG", 2.0f},
-        {"PEAKN", 1.75f},        {"TARE", 0.25f},
-        {"SYSZERO", 0.0f},       {"ALARM", 75.0f},
-        {"TTYPE", qint64(0)},    {"DP", qint64(2)},
-        {"ZERO", 0.5f},          {"Damp", qint64(254)},
-        {"THRESH", 0.05f},       {"RESOL", qint64(1)},
-        {"OFFAUTO", qint64(30)}, {"SENS", 12.0f},
-        {"POZ", 1.0f},           {"OVRLOD", 3.0f},
-        {"OVRRNG", 0.0f},        {"Status", qint64(64 + 512)},
-        {"VALUE", 1.5f},         {"BATTV", 3.6f},
-        {"OVERLOAD", 105.0f},
-    };
+    radio.values = {{"VERS", 4.1f},   {"PTARE", 0.5f},     {"GROSS", 1.5f},   {"NET", 1.25f},
+                    {"PEAKG", 2.0f},  {"PEAKN", 1.75f},    {"TARE", 0.25f},   {"SYSZERO", 0.0f},
+                    {"ALARM", 75.0f}, {"ZERO", 0.5f},      {"THRESH", 0.05f}, {"SENS", 12.0f},
+                    {"POZ", 1.0f},    {"OVRLOD", 3.0f},    {"OVRRNG", 0.0f},  {"VALUE", 1.5f},
+                    {"BATTV", 3.6f},  {"OVERLOAD", 105.0f}};
+    // Whole numbers as the link delivers them.
+    const QList<std::pair<const char*, qint64>> whole{
+        {"SERIALNUMBER", 1000001}, {"TTYPE", 0},        {"DP", 2}, {"Damp", 254}, {"RESOL", 1},
+        {"OFFAUTO", 30},           {"Status", 64 + 512}};
+    for (const auto& [name, value] : whole) {
+        radio.values[QLatin1String(name)] = DeviceValue(value);
+    }
 }
 
 // A configuration file of our own making, for restore tests.
