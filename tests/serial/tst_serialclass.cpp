@@ -60,7 +60,7 @@ private Q_SLOTS:
         }
     }
 
-    void operationsSendTheirCommandNumbers() {
+    void operationsSendTheirCommandNumbersOrNothing() {
         FakeCurrentDevice bus;
         for (const char* name : {"DOCALLO", "DOCALHI", "DOKEYPWR", "DOKEYTAR", "DOKEYUNI",
                                  "DOKEYHLD", "DOOFF", "RST"}) {
@@ -71,11 +71,10 @@ private Q_SLOTS:
         QCOMPARE(bus.clock.totalWaitedMs(), qint64(1000)); // RST waits for the restart
         bus.driver->REMK(DeviceValue(3));
         QCOMPARE(bus.module.receivedWrites.constLast(), (QPair<quint8, float>(70, 3.0f)));
-    }
 
-    void membersWithoutEffectSendNothing() {
-        FakeCurrentDevice bus;
-        // The radio's own members (CHANNEL, BOUNDID ...) are checked against the simulator.
+        // Members without effect send nothing (the radio's own, CHANNEL, BOUNDID ..., are
+        // checked against the simulator).
+        bus.port.writes.clear();
         for (const char* name : {"Initialise", "OpenInterface", "CloseInterface", "KEEPAWAKE",
                                  "SAVE", "RSTOVRLOD", "RSTOVRRNG", "EasyAll"}) {
             bus.driver->MethodByName(QString::fromLatin1(name));
@@ -207,7 +206,7 @@ private Q_SLOTS:
         QCOMPARE(bus.link.PendingErrorText, QString());
     }
 
-    void byNameAccessIgnoresCaseAndRefusesUnknownNames() {
+    void byNameAccessIgnoresCaseAndRefusesWhatItCannotSend() {
         FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::MVV] = 1.25f;
         bus.module.values[ZarnbusNumber::OVRLOD] = 4.0f;
@@ -221,10 +220,8 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(UnknownMemberError,
                                  bus.driver->MethodByName(QStringLiteral("GROSS")));
         QVERIFY(!bus.driver->ErrorState());
-    }
-
-    void unconvertibleValuesRaiseBeforeAnyTraffic() {
-        FakeCurrentDevice bus;
+        // Values that cannot be converted raise before any traffic.
+        bus.port.writes.clear();
         QVERIFY_THROWS_EXCEPTION(
             ConversionError, bus.driver->LetByName(QStringLiteral("DP"), DeviceValue("*NULL*")));
         QVERIFY_THROWS_EXCEPTION(ConversionError,

@@ -465,28 +465,23 @@ private Q_SLOTS:
         QVERIFY(std::abs(readOf(module, N::GROSS) - 5.0f) < 0.1f);
     }
 
-    void stationAndBaudTakeEffectAtTheNextStart() {
+    // Station and baud rate wait for the next start; a power-on zero takes a small load as zero.
+    void aRestartTakesUpTheStationBaudAndPowerOnZero() {
         ManualClock clock;
         SimulatedModule module(ModuleConfig(), clock);
         QVERIFY(writeOf(module, N::STAT, 12));
         QVERIFY(writeOf(module, N::BAUD, 0));
         QCOMPARE(module.station(), 1);
         QCOMPARE(module.baudRate(), 19200);
+        QVERIFY(writeOf(module, N::POZ, 0.5));
+        module.setAppliedLoad(0.3);
+        module.pressKey(SimulatedModule::Key::Tare);
         module.powerCycle();
         QCOMPARE(module.station(), 12);
         QCOMPARE(module.baudRate(), 9600);
         QVERIFY(!module.isListening()); // still starting up
         clock.advance(SimulatedModule::StartUpMs);
         QVERIFY(module.isListening());
-    }
-
-    void powerOnZeroTakesASmallLoadAsZero() {
-        ManualClock clock;
-        SimulatedModule module(ModuleConfig(), clock);
-        QVERIFY(writeOf(module, N::POZ, 0.5));
-        module.setAppliedLoad(0.3);
-        module.pressKey(SimulatedModule::Key::Tare);
-        module.powerCycle();
         QVERIFY(std::abs(readOf(module, N::GROSS)) < 1e-4f);
         QCOMPARE(int(readOf(module, N::Status)) & 1, 0);
         module.setAppliedLoad(0.9);
