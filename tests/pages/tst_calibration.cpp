@@ -26,8 +26,9 @@ auto onModule(ProgramFixture& program, Function function) {
     return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
 }
 
-CHILD_GEN_CALIBRATION* openPage(ProgramFixture& program) {
-    if (!program.connectSerial()) {
+// Starts the program unless told it has been, connects to station 1 and opens the page.
+CHILD_GEN_CALIBRATION* openPage(ProgramFixture& program, bool start = true) {
+    if ((start && !program.start()) || !program.connectSerial()) {
         return nullptr;
     }
     program.window().Registry().NavigateTo(CalibrationButton);
@@ -68,11 +69,7 @@ QList<float> calibrationOf(ProgramFixture& program) {
 
 void refuseNextTransaction(ProgramFixture& program) {
     program.bus().withBus([](SimulatedBus& bus) {
-        FaultPlan::Rule rule;
-        rule.kind = FaultPlan::Kind::Nak;
-        rule.mode = FaultPlan::Mode::NextFrames;
-        rule.remaining = 3;
-        bus.moduleFaults(0).add(rule);
+        bus.moduleFaults(0).add({FaultPlan::Kind::Nak, FaultPlan::Mode::NextFrames, 1.0, 3});
         return 0;
     });
 }
@@ -92,7 +89,7 @@ private Q_SLOTS:
         ProgramFixture program;
         QVERIFY2(program.start(), qPrintable(program.failure()));
         AppState().DecimalSeparator = QStringLiteral(",");
-        CHILD_GEN_CALIBRATION* page = openPage(program);
+        CHILD_GEN_CALIBRATION* page = openPage(program, false);
         QVERIFY(page);
         for (QKBtn* field : page->Text1) {
             QCOMPARE(field->Caption(), QString());
@@ -136,9 +133,8 @@ private Q_SLOTS:
     // the calibration it had.
     void aQuestionedRunThenAbortLeavesTheModuleAsItWas() {
         ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_CALIBRATION* page = openPage(program);
-        QVERIFY(page);
+        QVERIFY2(page, qPrintable(program.failure()));
         const QList<float> before = calibrationOf(program);
         setLoads(*page, {"0", "", "", "", "", "20"});
         QVERIFY(press(*page, page->cbCapture));
@@ -185,10 +181,9 @@ private Q_SLOTS:
     void aRunInterruptedOrFailing() {
         QFETCH(QString, end);
         ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
         program.answerYes = end == QLatin1String("yes");
         CHILD_GEN_CALIBRATION* page = openPage(program);
-        QVERIFY(page);
+        QVERIFY2(page, qPrintable(program.failure()));
         const QList<float> before = calibrationOf(program);
         setLoads(*page, {"0", "", "", "", "", "20"});
         QVERIFY(press(*page, page->cbCapture));
@@ -236,9 +231,8 @@ private Q_SLOTS:
     // bowed cell reading high in mid-range, four linearisation points more make it read right.
     void wholeRunsWithSettlingLoads() {
         ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_CALIBRATION* page = openPage(program);
-        QVERIFY(page);
+        QVERIFY2(page, qPrintable(program.failure()));
         const LoadCell cell;
         onModule(program, [](SimulatedModule& module) {
             module.writeByName(QStringLiteral("Damp"), 254); // no filter: the input as it is

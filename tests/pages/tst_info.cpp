@@ -83,32 +83,8 @@ private Q_SLOTS:
         QTRY_VERIFY(page->pbPeakMode->Enabled());
     }
 
-    void theDisplayImitationFollowsTheModule() {
-        ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
-        QVERIFY(program.connectSerial());
-        CHILD_GEN_INFO* page = infoPage(program);
-        QVERIFY(page);
-        onModule(program, [](SimulatedModule& module) {
-            module.setAppliedLoad(12.5);
-            module.pressKey(SimulatedModule::Key::Tare); // net display on
-            return 0;
-        });
-        QTRY_COMPARE_WITH_TIMEOUT(page->LCD1->Caption(), QStringLiteral("0.000"), 5000);
-        QTRY_VERIFY(page->LCDNet->isVisible());
-        QVERIFY(!page->LCDBatt->isVisible());
-        QVERIFY(!page->ErrorMessage->isVisible());
-        // An overload shows its warning, without the line breaks that follow it.
-        onModule(program, [](SimulatedModule& module) {
-            module.setAppliedLoad(1000.0);
-            return 0;
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(page->ErrorMessage->isVisible(), 5000);
-        QCOMPARE(page->ErrorMessage->Caption(),
-                 QStringLiteral("Overload - The input has exceeded the upper calibrated level."));
-    }
-
-    void aDecimalPointChoiceReachesTheModule() {
+    // A decimal point choice reaches the module; the display imitation follows the module.
+    void aDecimalPointChoiceAndTheDisplayImitation() {
         ProgramFixture program;
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(program.connectSerial());
@@ -129,6 +105,23 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->pbDP->ListIndex(), qint16(3));
         QCOMPARE(page->LCD1->Caption().count(QLatin1Char('.')), 1);
+        onModule(program, [](SimulatedModule& module) {
+            module.setAppliedLoad(12.5);
+            module.pressKey(SimulatedModule::Key::Tare); // net display on
+            return 0;
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(page->LCD1->Caption(), QStringLiteral("0.000"), 5000);
+        QTRY_VERIFY(page->LCDNet->isVisible());
+        QVERIFY(!page->LCDBatt->isVisible());
+        QVERIFY(!page->ErrorMessage->isVisible());
+        // An overload shows its warning, without the line breaks that follow it.
+        onModule(program, [](SimulatedModule& module) {
+            module.setAppliedLoad(1000.0);
+            return 0;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(page->ErrorMessage->isVisible(), 5000);
+        QCOMPARE(page->ErrorMessage->Caption(),
+                 QStringLiteral("Overload - The input has exceeded the upper calibrated level."));
     }
 };
 

@@ -2,7 +2,6 @@
 // refresh's reads in their order, typed values the fields take or refuse, an edit reaching the
 // module, and the trend drawing what the refresh read.
 #include "controls/QKBtn.h"
-#include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_MEASURE.h"
 #include "pages/TrendPlot.h"
 #include "serial/ZarnbusNames.h"
@@ -17,7 +16,6 @@
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTest>
 #include <cmath>
 
@@ -60,16 +58,9 @@ void type(QKBtn* field, const QString& text) {
 }
 
 bool connectRadio(ProgramFixture& program) {
-    if (program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed) {
-        return false;
-    }
-    CHILD_GEN_HOME* home = program.home();
-    if (!QTest::qWaitFor([home] { return home->XTab1->currentIndex() == 1; })) {
-        return false;
-    }
-    home->pbID->Caption(QStringLiteral("1A2B"));
-    home->QKBtn3->HandleClick();
-    return program.waitForPage(QStringLiteral("CHILD_GEN_INFO"));
+    return !program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed &&
+           program.connectRadio(QStringLiteral("1A2B")) &&
+           program.waitForPage(QStringLiteral("CHILD_GEN_INFO"));
 }
 
 bool near(const QColor& a, const QColor& b) {

@@ -104,13 +104,10 @@ private Q_SLOTS:
         LoggedLink logged;
         QVERIFY2(logged.ready(), qPrintable(logged.simulated.failure()));
         if (!fault.isEmpty()) {
-            FaultPlan::Rule rule;
-            rule.kind = *FaultPlan::KindFromName(fault.section(u' ', 0, 0));
-            if (fault.endsWith(u"once")) {
-                rule.mode = FaultPlan::Mode::NextFrames;
-                rule.remaining = 1;
-            }
-            logged.addFault(rule);
+            const bool once = fault.endsWith(u"once");
+            logged.addFault({*FaultPlan::KindFromName(fault.section(u' ', 0, 0)),
+                             once ? FaultPlan::Mode::NextFrames : FaultPlan::Mode::Always, 1.0,
+                             once ? 1 : 0});
         }
         const LinkLogSubscription subscription(&logged.tap, logged.collector);
 

@@ -151,12 +151,11 @@ private Q_SLOTS:
         QTest::addColumn<double>("resolAfterWrite");
         QTest::addColumn<QString>("modelReply"); // pairing's question for the model name
         QTest::addColumn<int>("delayMs");
-        QTest::newRow("silence: not heard") << "silence"
-                                            << "4 ERR 2" << 1.0 << "5 OK" << 0;
-        QTest::newRow("nak: refused") << "nak"
-                                      << "4 ERR 3" << 1.0 << "5 OK" << 0;
-        QTest::newRow("delay: carried out, answered late") << "delay"
-                                                           << "4 OK" << 2.0 << "5 OK ZEX" << 1500;
+        QTest::newRow("silence: not heard")
+            << QString("silence") << "4 ERR 2" << 1.0 << "5 OK" << 0;
+        QTest::newRow("nak: refused") << QString("nak") << "4 ERR 3" << 1.0 << "5 OK" << 0;
+        QTest::newRow("delay: carried out, answered late")
+            << QString("delay") << "4 OK" << 2.0 << "5 OK ZEX" << 1500;
     }
     void aModulesFaultsSpoilItsExchanges() {
         QFETCH(QString, fault);
