@@ -363,7 +363,7 @@ private Q_SLOTS:
         QCOMPARE(reply.outcome == Outcome::Refused, refused);
     }
 
-    void keysChangeTheStatusWord() {
+    void keysChangeTheStatusWordAndPowerIt() {
         ManualClock clock;
         SimulatedModule module(ModuleConfig(), clock);
         module.setAppliedLoad(5.0);
@@ -395,6 +395,17 @@ private Q_SLOTS:
 
         QCOMPARE(module.command(N::DOKEYPWR).outcome, Outcome::Acknowledged);
         QVERIFY(!module.isListening());
+        module.wake();
+        QVERIFY(module.isListening());
+
+        // It switches itself off after the minutes set, counted from the last activity.
+        QVERIFY(writeOf(module, N::OFFAUTO, 2));
+        clock.advance(90000);
+        module.noteActivity();
+        clock.advance(100000);
+        QVERIFY(module.isAwake());
+        clock.advance(20000);
+        QVERIFY(!module.isAwake());
         module.wake();
         QVERIFY(module.isListening());
     }
@@ -503,20 +514,6 @@ private Q_SLOTS:
         QVERIFY(after > 0.3f && after < 0.33f);
         module.setAppliedLoad(20.0); // a step beyond the threshold bypasses the filter
         QVERIFY(readOf(module, N::GROSS) > 19.9f);
-    }
-
-    void switchesItselfOffAfterTheSetMinutes() {
-        ManualClock clock;
-        SimulatedModule module(ModuleConfig(), clock);
-        QVERIFY(writeOf(module, N::OFFAUTO, 2));
-        clock.advance(90000);
-        module.noteActivity();
-        clock.advance(100000);
-        QVERIFY(module.isAwake());
-        clock.advance(20000);
-        QVERIFY(!module.isAwake());
-        module.wake();
-        QVERIFY(module.isListening());
     }
 
     void parametersAreReachableByName() {
