@@ -45,10 +45,7 @@ void setLoads(CHILD_GEN_CALIBRATION& page, const QStringList& loads) {
 }
 
 void setLoad(ProgramFixture& program, double tonnes) {
-    onModule(program, [tonnes](SimulatedModule& module) {
-        module.setAppliedLoad(tonnes);
-        return 0;
-    });
+    onModule(program, [tonnes](SimulatedModule& module) { module.setAppliedLoad(tonnes); });
 }
 
 bool press(CHILD_GEN_CALIBRATION& page, QKBtn* button) {
@@ -70,7 +67,6 @@ QList<float> calibrationOf(ProgramFixture& program) {
 void refuseNextTransaction(ProgramFixture& program) {
     program.bus().withBus([](SimulatedBus& bus) {
         bus.moduleFaults(0).add({FaultPlan::Kind::Nak, FaultPlan::Mode::NextFrames, 1.0, 3});
-        return 0;
     });
 }
 
@@ -238,7 +234,6 @@ private Q_SLOTS:
             module.writeByName(QStringLiteral("Damp"), 254); // no filter: the input as it is
             module.setSettleMs(700);
             module.setNoise(0.00002);
-            return 0;
         });
         // Waits until the module's unlinearised signal has reached the load's.
         auto applyAndSettle = [&](double tonnes) {

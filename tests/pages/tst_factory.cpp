@@ -96,10 +96,7 @@ bool click(CHILD_GEN_FACTORY& page, QKBtn* button) {
 }
 
 void applySignal(ProgramFixture& program, double mvv) {
-    onModule(program, [mvv](SimulatedModule& module) {
-        module.setAppliedSignal(mvv);
-        return 0;
-    });
+    onModule(program, [mvv](SimulatedModule& module) { module.setAppliedSignal(mvv); });
 }
 
 float moduleValue(ProgramFixture& program, const char* name) {
@@ -169,10 +166,7 @@ private Q_SLOTS:
         CHILD_GEN_FACTORY* page = factory.open();
         QVERIFY2(page, qPrintable(factory.program->failure()));
         ProgramFixture& program = *factory.program;
-        onModule(program, [](SimulatedModule& module) {
-            module.setSupplyVoltage(9.2);
-            return 0;
-        });
+        onModule(program, [](SimulatedModule& module) { module.setSupplyVoltage(9.2); });
         const float threeVoltFactor = moduleValue(program, "FGB3");
         const float nineVoltFactor = moduleValue(program, "FGB9");
         factory.clock.gated = true;

@@ -103,17 +103,13 @@ private Q_SLOTS:
         onModule(program, [](SimulatedModule& module) {
             module.setAppliedLoad(12.5);
             module.pressKey(SimulatedModule::Key::Tare); // net display on
-            return 0;
         });
         QTRY_COMPARE_WITH_TIMEOUT(page->LCD1->Caption(), QStringLiteral("0.000"), 5000);
         QTRY_VERIFY(page->LCDNet->isVisible());
         QVERIFY(!page->LCDBatt->isVisible());
         QVERIFY(!page->ErrorMessage->isVisible());
         // An overload shows its warning, without the line breaks that follow it.
-        onModule(program, [](SimulatedModule& module) {
-            module.setAppliedLoad(1000.0);
-            return 0;
-        });
+        onModule(program, [](SimulatedModule& module) { module.setAppliedLoad(1000.0); });
         QTRY_VERIFY_WITH_TIMEOUT(page->ErrorMessage->isVisible(), 5000);
         QCOMPARE(page->ErrorMessage->Caption(),
                  QStringLiteral("Overload - The input has exceeded the upper calibrated level."));

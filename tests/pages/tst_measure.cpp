@@ -155,10 +155,7 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         QVERIFY(program.waitForRefresh());
         if (!reads.isEmpty()) {
-            program.bus().withBus([](SimulatedBus& bus) {
-                bus.clearFramesSeen();
-                return 0;
-            });
+            program.bus().withBus([](SimulatedBus& bus) { bus.clearFramesSeen(); });
             QVERIFY(program.waitForRefresh());
             QStringList names;
             for (const QByteArray& frame :
@@ -196,10 +193,7 @@ private Q_SLOTS:
         ProgramFixture program;
         CHILD_GEN_MEASURE* page = connectedMeasurePage(program);
         QVERIFY2(page, qPrintable(program.failure()));
-        onModule(program, [](SimulatedModule& module) {
-            module.setAppliedLoad(10.0);
-            return 0;
-        });
+        onModule(program, [](SimulatedModule& module) { module.setAppliedLoad(10.0); });
         // The simulated cell is not quite linear: 10 t reads a little over 10.
         QTRY_VERIFY_WITH_TIMEOUT(page->pbGross->VALUE() > 9.9, 5000);
         const double gross = page->pbGross->VALUE();
@@ -221,7 +215,6 @@ private Q_SLOTS:
         onModule(program, [](SimulatedModule& module) {
             module.setAppliedLoad(12.5);
             module.pressKey(SimulatedModule::Key::Tare);
-            return 0;
         });
         QTRY_VERIFY_WITH_TIMEOUT(page->Trend().latest() && page->Trend().latest()->gross > 12.4 &&
                                      page->Trend().latest()->net == 0.0,
