@@ -15,31 +15,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("member");
         QTest::addColumn<int>("number");
         QTest::addColumn<bool>("writable");
-        const struct {
-            const char* member;
-            int number;
-            bool writable;
-        } rows[] = {
-            {"BATTV", 7, false},    {"VERS", 10, false},   {"RMVV", 11, false},
-            {"UMVV", 12, false},    {"MVV", 13, false},    {"GROSS", 14, false},
-            {"NET", 15, false},     {"PEAKG", 16, false},  {"PEAKN", 17, false},
-            {"TARE", 18, false},    {"FGAIN", 20, true},   {"FOFFS", 21, true},
-            {"ALARM", 22, true},    {"TTYPE", 23, true},   {"DP", 24, true},
-            {"ZERO", 25, true},     {"Damp", 26, true},    {"THRESH", 27, true},
-            {"RESOL", 28, true},    {"OFFAUTO", 30, true}, {"SENS", 31, true},
-            {"STAT", 32, true},     {"Gain", 33, true},    {"OFFS", 34, true},
-            {"CMVVLO", 35, true},   {"CMVVHI", 36, true},  {"CENGLO", 37, true},
-            {"CENGHI", 38, true},   {"CALCNT", 39, true},  {"POZ", 40, true},
-            {"LINP", 50, true},     {"LINX1", 51, true},   {"LINX6", 56, true},
-            {"LINK1", 57, true},    {"LINK6", 62, true},   {"OVRLOD", 63, true},
-            {"OVRRNG", 64, true},   {"REM1", 65, false},   {"REM5", 69, false},
-            {"SLAVE", 72, true},    {"Status", 73, false}, {"VALUE", 74, false},
-            {"BAUD", 75, true},     {"PTARE", 76, true},   {"OVERLOAD", 77, true},
-            {"PeakMode", 78, true}, {"FGB9", 90, true},    {"FGB3", 91, true},
-        };
-        for (const auto& row : rows) {
-            QTest::newRow(row.member)
-                << QString::fromLatin1(row.member) << row.number << row.writable;
+        // NAME:NUMBER, with a "+" where the member can be written too.
+        const QStringList table =
+            QStringLiteral(
+                "BATTV:7 VERS:10 RMVV:11 UMVV:12 MVV:13 GROSS:14 NET:15 PEAKG:16 PEAKN:17 TARE:18 "
+                "FGAIN:20+ FOFFS:21+ ALARM:22+ TTYPE:23+ DP:24+ ZERO:25+ Damp:26+ THRESH:27+ "
+                "RESOL:28+ OFFAUTO:30+ SENS:31+ STAT:32+ Gain:33+ OFFS:34+ CMVVLO:35+ CMVVHI:36+ "
+                "CENGLO:37+ CENGHI:38+ CALCNT:39+ POZ:40+ LINP:50+ LINX1:51+ LINX6:56+ LINK1:57+ "
+                "LINK6:62+ OVRLOD:63+ OVRRNG:64+ REM1:65 REM5:69 SLAVE:72+ Status:73 VALUE:74 "
+                "BAUD:75+ PTARE:76+ OVERLOAD:77+ PeakMode:78+ FGB9:90+ FGB3:91+")
+                .split(u' ');
+        for (const QString& row : table) {
+            const QString member = row.section(u':', 0, 0);
+            QTest::addRow("%s", qPrintable(member))
+                << member << row.section(u':', 1).remove(u'+').toInt() << row.endsWith(u'+');
         }
     }
     void everyPlainMemberUsesItsParameterNumber() {
