@@ -125,8 +125,12 @@ private Q_SLOTS:
 
     // Acquisitions the factors cannot come from are refused and write nothing; -2.5 and +2.5 mV/V
     // then calibrate the input stage so that the module reads the calibrator's signal.
-    void acquisitionsCalibrateTheInputStage() {
+    // A measured voltage never typed writes nothing. Typed (with a decimal comma), the module is
+    // restarted twice with 5 s waits while the window goes on answering, and the battery then
+    // reads it. The serial number field takes up to 32 bits.
+    void theInputStageAndBatteryCalibrationsAndTheSerialNumber() {
         FactoryProgram factory;
+        AppState().DecimalSeparator = QStringLiteral(",");
         CHILD_GEN_FACTORY* page = factory.open();
         QVERIFY2(page, qPrintable(factory.program->failure()));
         ProgramFixture& program = *factory.program;
@@ -155,17 +159,8 @@ private Q_SLOTS:
         // The field shows what was written.
         QTRY_VERIFY_WITH_TIMEOUT(
             std::abs(page->pbFGAIN->VALUE() - moduleValue(program, "FGAIN")) < 1e-5, 5000);
-    }
 
-    // A measured voltage never typed writes nothing. Typed (with a decimal comma), the module is
-    // restarted twice with 5 s waits while the window goes on answering, and the battery then
-    // reads it. The serial number field takes up to 32 bits.
-    void theBatteryCalibrationAndTheSerialNumber() {
-        FactoryProgram factory;
-        AppState().DecimalSeparator = QStringLiteral(",");
-        CHILD_GEN_FACTORY* page = factory.open();
-        QVERIFY2(page, qPrintable(factory.program->failure()));
-        ProgramFixture& program = *factory.program;
+        program.dialogs.clear();
         onModule(program, [](SimulatedModule& module) { module.setSupplyVoltage(9.2); });
         const float threeVoltFactor = moduleValue(program, "FGB3");
         const float nineVoltFactor = moduleValue(program, "FGB9");
