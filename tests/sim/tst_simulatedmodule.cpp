@@ -48,14 +48,10 @@ struct CalibrationWizard {
     float lowLoad = 0, highLoad = 0, lowMvV = 0, highMvV = 0;
 
     void reset() {
-        for (const auto& [number, value] : {std::pair{N::LINP, 0.0},
-                                            {N::Gain, 1.0},
-                                            {N::OFFS, 0.0},
-                                            {N::POZ, 0.0},
-                                            {N::SYSZERO, 0.0},
-                                            {N::RESOL, 0.0}}) {
-            QVERIFY(writeOf(module, number, value));
+        for (int number : {N::LINP, N::OFFS, N::POZ, N::SYSZERO, N::RESOL}) {
+            QVERIFY(writeOf(module, number, 0.0));
         }
+        QVERIFY(writeOf(module, N::Gain, 1.0));
     }
     void captureLow(float load) {
         module.setAppliedLoad(load);
