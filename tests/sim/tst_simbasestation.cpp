@@ -210,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(s.station.pairedId(8), 0u);
     }
 
-    void aNewChannelTakesEffectWhenCommitted() {
+    void aNewChannelTakesEffectWhenCommittedAndNothingAnswersWithoutAStation() {
         Station s;
         QVERIFY(s.station.stageChannel(16));
         QCOMPARE(s.station.channel(), quint8(3));
@@ -219,9 +219,8 @@ private Q_SLOTS:
         QCOMPARE(s.station.read(0x1A2B, "GROSS").code, SimBaseStation::NoResponse);
         QVERIFY(!s.station.stageChannel(0));
         QVERIFY(!s.station.commitChannel());
-    }
 
-    void withoutABaseStationNothingAnswers() {
+        // Without a base station nothing answers.
         ManualClock clock;
         SimBaseStation station(BaseStationConfig{false, 1, 1}, clock);
         QCOMPARE(station.startPairing(1, 10), SimBaseStation::PairingNoBaseStation);
