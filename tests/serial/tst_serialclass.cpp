@@ -120,7 +120,7 @@ private Q_SLOTS:
                  (QList<QPair<quint8, float>>{{92, 65535.0f}, {93, 65535.0f}}));
     }
 
-    void displayTextComesFromFourRegisters() {
+    void displayAndModesComeFromTheirRegisters() {
         FakeCurrentDevice bus;
         bus.module.values[65] = float(0x4142);
         bus.module.values[66] = float(0x4300);
@@ -129,10 +129,8 @@ private Q_SLOTS:
         bus.module.values[69] = float(0x4647);
         QCOMPARE(bus.driver->DISPLAY(), DeviceValue("ABCD"));
         QCOMPARE(bus.module.receivedReads, (QList<quint8>{65, 66, 67, 68}));
-    }
 
-    void statusBitsReadBackAsModes() {
-        FakeCurrentDevice bus;
+        // The status bits read back as modes.
         bus.module.values[ZarnbusNumber::Status] = 16 + 2 + 1;
         QCOMPARE(bus.driver->NetMode(), DeviceValue(true));
         QCOMPARE(bus.driver->HoldMode(), DeviceValue(true));

@@ -24,7 +24,7 @@ class TestSimConsole : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void commandsActOnEveryModuleOrTheOneAddressed() {
+    void commandsNoiseAndSettlingActOnEveryModuleOrTheOneAddressed() {
         Bus line;
         QVERIFY(!line.run("load 10").failed);
         QVERIFY(line.bus.module(0).gross() > 9.9f && line.bus.module(1).gross() > 9.9f);
@@ -41,6 +41,17 @@ private Q_SLOTS:
         QVERIFY(line.bus.module(1).isAwake());
         QVERIFY(line.run("quit").quit);
         QVERIFY(line.run("help").output.contains("fault KIND"));
+
+        QVERIFY(!line.run("@2 noise 0.002").failed);
+        QVERIFY(!line.run("settle 1500").failed);
+        QCOMPARE(line.bus.module(0).noise(), 0.0);
+        QCOMPARE(line.bus.module(1).noise(), 0.002);
+        QCOMPARE(line.bus.module(0).settleMs(), qint64(1500));
+        QCOMPARE(line.bus.module(1).settleMs(), qint64(1500));
+        const QString status = line.run("status").output;
+        QVERIFY2(status.contains("noise 0.002 mV/V, settling 1500 ms\n"), qPrintable(status));
+        QVERIFY(!line.run("noise 0").failed);
+        QVERIFY(!line.run("status").output.contains("noise"));
     }
 
     void faultsGoToTheBusOrToOneModule() {
@@ -61,20 +72,6 @@ private Q_SLOTS:
         QVERIFY(!line.bus.busFaults().isEmpty());
         line.run("fault clear");
         QCOMPARE(line.run("faults").output, QStringLiteral("no faults\n"));
-    }
-
-    void noiseAndSettlingGoToEveryModuleOrTheOneAddressed() {
-        Bus line;
-        QVERIFY(!line.run("@2 noise 0.002").failed);
-        QVERIFY(!line.run("settle 1500").failed);
-        QCOMPARE(line.bus.module(0).noise(), 0.0);
-        QCOMPARE(line.bus.module(1).noise(), 0.002);
-        QCOMPARE(line.bus.module(0).settleMs(), qint64(1500));
-        QCOMPARE(line.bus.module(1).settleMs(), qint64(1500));
-        const QString status = line.run("status").output;
-        QVERIFY2(status.contains("noise 0.002 mV/V, settling 1500 ms\n"), qPrintable(status));
-        QVERIFY(!line.run("noise 0").failed);
-        QVERIFY(!line.run("status").output.contains("noise"));
     }
 
     void mistakesAreExplained_data() {
