@@ -187,12 +187,11 @@ private Q_SLOTS:
         using K = FaultPlan::Kind;
         // The fault on each of the three attempts.
         QTest::addColumn<QList<int>>("faults");
-        QTest::newRow("a module whose checksums are always wrong")
-            << QList<int>(3, int(K::BadChecksum));
-        QTest::newRow("a module that answers as another station")
-            << QList<int>(3, int(K::WrongStation));
-        QTest::newRow("a line full of garbage") << QList<int>(3, int(K::Garbage));
-        QTest::newRow("a module whose replies are too long") << QList<int>(3, int(K::LongReply));
+        const auto always = [](K kind) { return QList<int>(3, int(kind)); };
+        QTest::newRow("a module whose checksums are always wrong") << always(K::BadChecksum);
+        QTest::newRow("a module that answers as another station") << always(K::WrongStation);
+        QTest::newRow("a line full of garbage") << always(K::Garbage);
+        QTest::newRow("a module whose replies are too long") << always(K::LongReply);
         QTest::newRow("a short reply, a late one, then silence")
             << QList<int>{int(K::ShortReply), int(K::Delay), int(K::Silence)};
     }
