@@ -142,22 +142,19 @@ private Q_SLOTS:
         const QString ascending =
             QStringLiteral("The values entered in the fields must be ascending from left to "
                            "right!");
-        QTest::newRow("a missing high point is refused")
-            << loads({"0", "", "", "", "", ""}) << QChar(u'.') << both;
-        QTest::newRow("a blank low point is refused")
-            << loads({"  ", "", "", "", "", "10"}) << QChar(u'.') << both;
-        QTest::newRow("a gap among the linearisation points is refused")
-            << loads({"0", "5", "", "7", "", "10"}) << QChar(u'.') << gap;
-        QTest::newRow("a point equal to the high point is refused")
-            << loads({"0", "5", "", "", "", "5"}) << QChar(u'.') << ascending;
-        QTest::newRow("points out of order are refused")
-            << loads({"0", "6", "4", "", "", "10"}) << QChar(u'.') << ascending;
-        QTest::newRow("loads equal in single precision are refused")
-            << loads({"1.00000001", "", "", "", "", "1.00000002"}) << QChar(u'.') << ascending;
-        QTest::newRow("2,5 is two and a half with a decimal comma")
-            << loads({"0", "2,5", "", "", "", "3"}) << QChar(u',') << QString();
-        QTest::newRow("a full set of ascending loads is taken")
-            << loads({"0", "5", "10", "15", "20", "25"}) << QChar(u'.') << QString();
+        const auto row = [](const char* name, std::initializer_list<const char*> values,
+                            const QString& problem, QChar separator = u'.') {
+            QTest::newRow(name) << loads(values) << separator << problem;
+        };
+        row("a missing high point is refused", {"0", "", "", "", "", ""}, both);
+        row("a blank low point is refused", {"  ", "", "", "", "", "10"}, both);
+        row("a gap among the linearisation points is refused", {"0", "5", "", "7", "", "10"}, gap);
+        row("a point equal to the high point is refused", {"0", "5", "", "", "", "5"}, ascending);
+        row("points out of order are refused", {"0", "6", "4", "", "", "10"}, ascending);
+        row("loads equal in single precision are refused",
+            {"1.00000001", "", "", "", "", "1.00000002"}, ascending);
+        row("2,5 is two and a half with a decimal comma", {"0", "2,5", "", "", "", "3"}, {}, u',');
+        row("a full set of ascending loads is taken", {"0", "5", "10", "15", "20", "25"}, {});
     }
     void loadsAreCheckedBeforeAnythingIsWritten() {
         QFETCH(Texts, texts);

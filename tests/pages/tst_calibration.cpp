@@ -26,8 +26,9 @@ auto onModule(ProgramFixture& program, Function function) {
     return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
 }
 
-CHILD_GEN_CALIBRATION* openPage(ProgramFixture& program) {
-    if (!program.connectSerial()) {
+// Starts the program unless told it has been, connects to station 1 and opens the page.
+CHILD_GEN_CALIBRATION* openPage(ProgramFixture& program, bool start = true) {
+    if ((start && !program.start()) || !program.connectSerial()) {
         return nullptr;
     }
     program.window().Registry().NavigateTo(CalibrationButton);
@@ -44,10 +45,7 @@ void setLoads(CHILD_GEN_CALIBRATION& page, const QStringList& loads) {
 }
 
 void setLoad(ProgramFixture& program, double tonnes) {
-    onModule(program, [tonnes](SimulatedModule& module) {
-        module.setAppliedLoad(tonnes);
-        return 0;
-    });
+    onModule(program, [tonnes](SimulatedModule& module) { module.setAppliedLoad(tonnes); });
 }
 
 bool press(CHILD_GEN_CALIBRATION& page, QKBtn* button) {
@@ -68,12 +66,7 @@ QList<float> calibrationOf(ProgramFixture& program) {
 
 void refuseNextTransaction(ProgramFixture& program) {
     program.bus().withBus([](SimulatedBus& bus) {
-        FaultPlan::Rule rule;
-        rule.kind = FaultPlan::Kind::Nak;
-        rule.mode = FaultPlan::Mode::NextFrames;
-        rule.remaining = 3;
-        bus.moduleFaults(0).add(rule);
-        return 0;
+        bus.moduleFaults(0).add({FaultPlan::Kind::Nak, FaultPlan::Mode::NextFrames, 1.0, 3});
     });
 }
 
@@ -92,7 +85,7 @@ private Q_SLOTS:
         ProgramFixture program;
         QVERIFY2(program.start(), qPrintable(program.failure()));
         AppState().DecimalSeparator = QStringLiteral(",");
-        CHILD_GEN_CALIBRATION* page = openPage(program);
+        CHILD_GEN_CALIBRATION* page = openPage(program, false);
         QVERIFY(page);
         for (QKBtn* field : page->Text1) {
             QCOMPARE(field->Caption(), QString());
@@ -136,9 +129,8 @@ private Q_SLOTS:
     // the calibration it had.
     void aQuestionedRunThenAbortLeavesTheModuleAsItWas() {
         ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_CALIBRATION* page = openPage(program);
-        QVERIFY(page);
+        QVERIFY2(page, qPrintable(program.failure()));
         const QList<float> before = calibrationOf(program);
         setLoads(*page, {"0", "", "", "", "", "20"});
         QVERIFY(press(*page, page->cbCapture));
@@ -185,10 +177,9 @@ private Q_SLOTS:
     void aRunInterruptedOrFailing() {
         QFETCH(QString, end);
         ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
         program.answerYes = end == QLatin1String("yes");
         CHILD_GEN_CALIBRATION* page = openPage(program);
-        QVERIFY(page);
+        QVERIFY2(page, qPrintable(program.failure()));
         const QList<float> before = calibrationOf(program);
         setLoads(*page, {"0", "", "", "", "", "20"});
         QVERIFY(press(*page, page->cbCapture));
@@ -236,15 +227,13 @@ private Q_SLOTS:
     // bowed cell reading high in mid-range, four linearisation points more make it read right.
     void wholeRunsWithSettlingLoads() {
         ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_CALIBRATION* page = openPage(program);
-        QVERIFY(page);
+        QVERIFY2(page, qPrintable(program.failure()));
         const LoadCell cell;
         onModule(program, [](SimulatedModule& module) {
             module.writeByName(QStringLiteral("Damp"), 254); // no filter: the input as it is
             module.setSettleMs(700);
             module.setNoise(0.00002);
-            return 0;
         });
         // Waits until the module's unlinearised signal has reached the load's.
         auto applyAndSettle = [&](double tonnes) {

@@ -2,7 +2,6 @@
 // rate, a channel kept by SAVE, and the paired module's ID and data tag as hexadecimal.
 #include "controls/QKBtn.h"
 #include "pages/CHILD_GEN_COMMS.h"
-#include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_R58COMMS.h"
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
@@ -14,7 +13,6 @@
 #include "support/ProgramFixture.h"
 
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -83,16 +81,11 @@ private Q_SLOTS:
     }
 
     void radioSettingsAndHexadecimalValues() {
-        ProgramFixture::Options options;
-        options.withBaseStation = true;
-        options.radioArguments = {QStringLiteral("--radio-module"), QStringLiteral("id=1A2B")};
-        ProgramFixture program(options);
+        ProgramFixture program(ProgramFixture::WithRadio(
+            {QStringLiteral("--radio-module"), QStringLiteral("id=1A2B")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
-        CHILD_GEN_HOME* home = program.home();
-        QTRY_COMPARE(home->XTab1->currentIndex(), 1);
-        home->pbID->Caption(QStringLiteral("1A2B"));
-        home->QKBtn3->HandleClick();
+        QVERIFY(program.connectRadio(QStringLiteral("1A2B")));
         QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_INFO")));
         auto* page = commsPage<CHILD_GEN_R58COMMS>(program, "CHILD_GEN_R58COMMS");
         QVERIFY(page);

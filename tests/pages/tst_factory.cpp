@@ -96,10 +96,7 @@ bool click(CHILD_GEN_FACTORY& page, QKBtn* button) {
 }
 
 void applySignal(ProgramFixture& program, double mvv) {
-    onModule(program, [mvv](SimulatedModule& module) {
-        module.setAppliedSignal(mvv);
-        return 0;
-    });
+    onModule(program, [mvv](SimulatedModule& module) { module.setAppliedSignal(mvv); });
 }
 
 float moduleValue(ProgramFixture& program, const char* name) {
@@ -128,8 +125,12 @@ private Q_SLOTS:
 
     // Acquisitions the factors cannot come from are refused and write nothing; -2.5 and +2.5 mV/V
     // then calibrate the input stage so that the module reads the calibrator's signal.
-    void acquisitionsCalibrateTheInputStage() {
+    // A measured voltage never typed writes nothing. Typed (with a decimal comma), the module is
+    // restarted twice with 5 s waits while the window goes on answering, and the battery then
+    // reads it. The serial number field takes up to 32 bits.
+    void theInputStageAndBatteryCalibrationsAndTheSerialNumber() {
         FactoryProgram factory;
+        AppState().DecimalSeparator = QStringLiteral(",");
         CHILD_GEN_FACTORY* page = factory.open();
         QVERIFY2(page, qPrintable(factory.program->failure()));
         ProgramFixture& program = *factory.program;
@@ -158,21 +159,9 @@ private Q_SLOTS:
         // The field shows what was written.
         QTRY_VERIFY_WITH_TIMEOUT(
             std::abs(page->pbFGAIN->VALUE() - moduleValue(program, "FGAIN")) < 1e-5, 5000);
-    }
 
-    // A measured voltage never typed writes nothing. Typed (with a decimal comma), the module is
-    // restarted twice with 5 s waits while the window goes on answering, and the battery then
-    // reads it. The serial number field takes up to 32 bits.
-    void theBatteryCalibrationAndTheSerialNumber() {
-        FactoryProgram factory;
-        AppState().DecimalSeparator = QStringLiteral(",");
-        CHILD_GEN_FACTORY* page = factory.open();
-        QVERIFY2(page, qPrintable(factory.program->failure()));
-        ProgramFixture& program = *factory.program;
-        onModule(program, [](SimulatedModule& module) {
-            module.setSupplyVoltage(9.2);
-            return 0;
-        });
+        program.dialogs.clear();
+        onModule(program, [](SimulatedModule& module) { module.setSupplyVoltage(9.2); });
         const float threeVoltFactor = moduleValue(program, "FGB3");
         const float nineVoltFactor = moduleValue(program, "FGB9");
         factory.clock.gated = true;

@@ -14,17 +14,15 @@ private Q_SLOTS:
     void aSingleFloatKeepsTheValue_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("a tenth") << 0.1 << true;
-        QTest::newRow("seven digits") << 1.234567 << true;
-        QTest::newRow("a negative system zero") << -12.34567 << true;
-        QTest::newRow("two to the 24th") << 16777216.0 << true;
-        QTest::newRow("a round large number") << 20000000.0 << true;
-        QTest::newRow("zero") << 0.0 << true;
-        QTest::newRow("one past two to the 24th") << 16777217.0 << false;
-        QTest::newRow("nine digits become 123456792") << 123456789.0 << false;
-        QTest::newRow("nine nines become 1e9") << 999999999.0 << false;
-        QTest::newRow("nine significant decimals") << 1.23456789 << false;
-        QTest::newRow("beyond a single") << 1e39 << false;
+        // Seven significant digits, and whole numbers up to 2^24 or round ones beyond, come back
+        // as they were; 2^24 + 1, nine digits (123456789 becomes 123456792, nine nines 1e9) and
+        // what lies beyond a single do not.
+        for (double value : {0.1, 1.234567, -12.34567, 16777216.0, 20000000.0, 0.0}) {
+            QTest::addRow("%.9g is kept", value) << value << true;
+        }
+        for (double value : {16777217.0, 123456789.0, 999999999.0, 1.23456789, 1e39}) {
+            QTest::addRow("%.9g is not", value) << value << false;
+        }
     }
     void aSingleFloatKeepsTheValue() {
         QFETCH(double, value);

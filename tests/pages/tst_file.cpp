@@ -292,13 +292,15 @@ private Q_SLOTS:
         for (const char* name : {"a.zcf", "b.txt", "noext"}) {
             writeFile(folder.filePath(QLatin1String(name)), "x");
         }
+        const auto configure = [&](QFileDialog& dialog, const char* title, const QString& name) {
+            QtConfigurationFileDialogs::Configure(
+                dialog,
+                FileDialogRequest{QLatin1String(title), ConfigurationFileDialogs::Filters(),
+                                  QStringLiteral("zcf"), folder.path(), name},
+                !name.isEmpty());
+        };
         QFileDialog dialog;
-        QtConfigurationFileDialogs::Configure(
-            dialog,
-            FileDialogRequest{QStringLiteral("Restore Configuration"),
-                              ConfigurationFileDialogs::Filters(), QStringLiteral("zcf"),
-                              folder.path(), QString()},
-            false);
+        configure(dialog, "Restore Configuration", QString());
         QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
         QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
         QCOMPARE(dialog.defaultSuffix(), QStringLiteral("zcf"));
@@ -326,12 +328,7 @@ private Q_SLOTS:
                                            QStringLiteral("noext")}));
 
         QFileDialog save;
-        QtConfigurationFileDialogs::Configure(
-            save,
-            FileDialogRequest{QStringLiteral("Save Configuration"),
-                              ConfigurationFileDialogs::Filters(), QStringLiteral("zcf"),
-                              folder.path(), QStringLiteral("ZEX 0001000001.zcf")},
-            true);
+        configure(save, "Save Configuration", QStringLiteral("ZEX 0001000001.zcf"));
         QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
         QVERIFY(!save.testOption(QFileDialog::DontConfirmOverwrite));
     }

@@ -55,9 +55,23 @@ private Q_SLOTS:
         QVERIFY(program.dialogs.isEmpty());
     }
 
-    void aSerialConnectToAnEmptyStationFindsNoModule() {
+    void aSerialConnectToABusyPortOrAnEmptyStationFails() {
         ProgramFixture program;
         QVERIFY2(program.start(), qPrintable(program.failure()));
+        {
+            QtSerialPortControl holder;
+            holder.setPortName(program.bus().devicePath());
+            QVERIFY(holder.open() >= 1);
+            QVERIFY(!program.connectSerial());
+            QCOMPARE(program.dialogs,
+                     QStringList{QStringLiteral("Error: Cannot open selected serial port!")});
+            const QString status = program.window().InfoLabel->text();
+            QVERIFY2(status.contains(COMDetectModule::PortName(program.port())),
+                     qPrintable(status));
+            QVERIFY2(status.contains(QStringLiteral("in use")), qPrintable(status));
+        }
+
+        program.dialogs.clear();
         QVERIFY(!program.connectSerial(9));
         QCOMPARE(program.dialogs,
                  QStringList{QStringLiteral("Error: Cannot find a module on this port!")});
@@ -68,35 +82,16 @@ private Q_SLOTS:
         QVERIFY(!program.window().btnErrorReset->Enabled());
     }
 
-    void aBusyPortIsRefusedWithTheReason() {
-        ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
-        QtSerialPortControl holder;
-        holder.setPortName(program.bus().devicePath());
-        QVERIFY(holder.open() >= 1);
-        QVERIFY(!program.connectSerial());
-        QCOMPARE(program.dialogs,
-                 QStringList{QStringLiteral("Error: Cannot open selected serial port!")});
-        const QString status = program.window().InfoLabel->text();
-        QVERIFY2(status.contains(COMDetectModule::PortName(program.port())), qPrintable(status));
-        QVERIFY2(status.contains(QStringLiteral("in use")), qPrintable(status));
-    }
-
     void storedChoicesOutsideTheirRangeFallBackToTheDefaults_data() {
         QTest::addColumn<QString>("station");
         QTest::addColumn<QString>("baud");
         QTest::addColumn<int>("stationShown");
         QTest::addColumn<int>("baudShown");
-        QTest::newRow("station 0 is the broadcast address") << "0"
-                                                            << "0" << 1 << 0;
-        QTest::newRow("station 999 does not exist") << "999"
-                                                    << "1" << 1 << 1;
-        QTest::newRow("text is no station") << "abc"
-                                            << "1" << 1 << 1;
-        QTest::newRow("baud selector 5 does not exist") << "12"
-                                                        << "5" << 12 << 1;
-        QTest::newRow("good values are kept") << "254"
-                                              << "0" << 254 << 0;
+        QTest::newRow("station 0 is the broadcast address") << QString("0") << "0" << 1 << 0;
+        QTest::newRow("station 999 does not exist") << QString("999") << "1" << 1 << 1;
+        QTest::newRow("text is no station") << QString("abc") << "1" << 1 << 1;
+        QTest::newRow("baud selector 5 does not exist") << QString("12") << "5" << 12 << 1;
+        QTest::newRow("good values are kept") << QString("254") << "0" << 254 << 0;
     }
     void storedChoicesOutsideTheirRangeFallBackToTheDefaults() {
         QFETCH(QString, station);
@@ -106,12 +101,10 @@ private Q_SLOTS:
         ProgramFixture program;
         const QString config = program.userConfigFile();
         QDir().mkpath(QFileInfo(config).path());
-        QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"),
-                                         QStringLiteral("Station"), station));
-        QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"), QStringLiteral("Baud"),
-                                         baud));
-        QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"), QStringLiteral("Port"),
-                                         QStringLiteral("COM")));
+        for (const auto& [key, value] :
+             {std::pair{"Station", station}, {"Baud", baud}, {"Port", QStringLiteral("COM")}}) {
+            QVERIFY(IniModule::WriteIniValue(config, QStringLiteral("Serial"), key, value));
+        }
         QVERIFY2(program.start(), qPrintable(program.failure()));
         CHILD_GEN_HOME* home = program.home();
         QVERIFY(home);
@@ -144,10 +137,17 @@ private Q_SLOTS:
         QVERIFY(!LoadedMessageFrm());
     }
 
-    void escapeEndsPairingAtOnce() {
+    void anIdOfZeroIsOnlyStoredAndEscapeEndsPairingAtOnce() {
         ProgramFixture program(ProgramFixture::WithRadio(
             {QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
         QVERIFY2(program.start(), qPrintable(program.failure()));
+        // An ID of zero only stores the ID.
+        QVERIFY(!program.connectRadio(QStringLiteral("000000")));
+        QCOMPARE(ApplicationSettings::ReadWakeID(), QStringLiteral("000000"));
+        QVERIFY(program.dialogs.isEmpty());
+        QVERIFY(program.notices.isEmpty());
+        QVERIFY(!CurrentDevice::Get());
+
         CHILD_GEN_HOME* home = program.home();
         QTRY_COMPARE(home->XTab1->currentIndex(), 1);
         QElapsedTimer elapsed;
@@ -196,17 +196,6 @@ private Q_SLOTS:
         QVERIFY(CurrentDevice::Get()->IsR58());
         QVERIFY(program.notices.contains(QStringLiteral("Connecting: Attempting to connect...")));
         QVERIFY(program.dialogs.isEmpty());
-    }
-
-    void anIdOfZeroOnlyStoresTheId() {
-        ProgramFixture program(ProgramFixture::WithRadio(
-            {QStringLiteral("--base-station"), QStringLiteral("id=12AB,channel=5")}));
-        QVERIFY2(program.start(), qPrintable(program.failure()));
-        QVERIFY(!program.connectRadio(QStringLiteral("000000")));
-        QCOMPARE(ApplicationSettings::ReadWakeID(), QStringLiteral("000000"));
-        QVERIFY(program.dialogs.isEmpty());
-        QVERIFY(program.notices.isEmpty());
-        QVERIFY(!CurrentDevice::Get());
     }
 };
 

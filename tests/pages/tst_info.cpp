@@ -33,25 +33,35 @@ class TestInfo : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theFieldsFollowTheFirmware_data() {
+    void theFieldsFollowTheFirmwareAndLink_data() {
         QTest::addColumn<double>("firmware");
+        QTest::addColumn<bool>("radio");
         QTest::addColumn<bool>("serialShown");
         QTest::addColumn<bool>("peakEnabled");
         QTest::addColumn<QString>("firmwareText");
         QTest::newRow("2.5 has no serial number and no peak mode")
-            << 2.5 << false << false << "02.50";
+            << 2.5 << false << false << false << "02.50";
         QTest::newRow("4.0 shows the serial number, peak mode stays off")
-            << 4.0 << true << false << "04.00";
-        QTest::newRow("4.1 enables peak mode once refreshed") << 4.1 << true << true << "04.10";
+            << 4.0 << false << true << false << "04.00";
+        QTest::newRow("4.1 enables peak mode once refreshed")
+            << 4.1 << false << true << true << "04.10";
+        QTest::newRow("4.1 by radio has no slave field") << 4.1 << true << true << true << "04.10";
     }
-    void theFieldsFollowTheFirmware() {
+    void theFieldsFollowTheFirmwareAndLink() {
         QFETCH(double, firmware);
+        QFETCH(bool, radio);
         QFETCH(bool, serialShown);
         QFETCH(bool, peakEnabled);
         QFETCH(QString, firmwareText);
-        ProgramFixture program(ProgramFixture::WithModule(ModuleAt(1, firmware, 65538)));
+        ProgramFixture program(
+            radio ? ProgramFixture::WithRadio({QStringLiteral("--radio-module"),
+                                               QStringLiteral("id=1A2B,firmware=%1").arg(firmware)})
+                  : ProgramFixture::WithModule(ModuleAt(1, firmware, 65538)));
         QVERIFY2(program.start(), qPrintable(program.failure()));
-        QVERIFY(program.connectSerial());
+        if (radio) {
+            QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
+        }
+        QVERIFY(radio ? program.connectRadio(QStringLiteral("1A2B")) : program.connectSerial());
         CHILD_GEN_INFO* page = infoPage(program);
         QVERIFY(page);
         QVERIFY(program.waitForRefresh());
@@ -59,56 +69,17 @@ private Q_SLOTS:
         QCOMPARE(page->pbFirmware->ShownText(), firmwareText);
         QCOMPARE(page->pbSerialNumber->isVisible(), serialShown);
         QCOMPARE(page->lbSerialNumber->isVisible(), serialShown);
-        if (serialShown) {
+        if (serialShown && !radio) {
             QCOMPARE(page->pbSerialNumber->ShownText(), QStringLiteral("0000065538"));
         }
-        QCOMPARE(page->pbPeakMode->Enabled(), peakEnabled);
-        QVERIFY(page->pbSlave->isVisible());
-        QVERIFY(page->lbSlave->isVisible());
+        QTRY_COMPARE(page->pbPeakMode->Enabled(), peakEnabled);
+        QCOMPARE(page->pbSlave->isVisible(), !radio);
+        QCOMPARE(page->lbSlave->isVisible(), !radio);
         QCOMPARE(page->LCDUnits->Caption(), QStringLiteral("T"));
     }
 
-    void aRadioModuleHasNoSlaveField() {
-        ProgramFixture program(ProgramFixture::WithRadio(
-            {QStringLiteral("--radio-module"), QStringLiteral("id=1A2B,firmware=4.1")}));
-        QVERIFY2(program.start(), qPrintable(program.failure()));
-        QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
-        QVERIFY(program.connectRadio(QStringLiteral("1A2B")));
-        CHILD_GEN_INFO* page = infoPage(program);
-        QVERIFY(page);
-        QVERIFY(program.waitForRefresh());
-        QVERIFY(!page->pbSlave->isVisible());
-        QVERIFY(!page->lbSlave->isVisible());
-        QVERIFY(page->pbSerialNumber->isVisible());
-        QTRY_VERIFY(page->pbPeakMode->Enabled());
-    }
-
-    void theDisplayImitationFollowsTheModule() {
-        ProgramFixture program;
-        QVERIFY2(program.start(), qPrintable(program.failure()));
-        QVERIFY(program.connectSerial());
-        CHILD_GEN_INFO* page = infoPage(program);
-        QVERIFY(page);
-        onModule(program, [](SimulatedModule& module) {
-            module.setAppliedLoad(12.5);
-            module.pressKey(SimulatedModule::Key::Tare); // net display on
-            return 0;
-        });
-        QTRY_COMPARE_WITH_TIMEOUT(page->LCD1->Caption(), QStringLiteral("0.000"), 5000);
-        QTRY_VERIFY(page->LCDNet->isVisible());
-        QVERIFY(!page->LCDBatt->isVisible());
-        QVERIFY(!page->ErrorMessage->isVisible());
-        // An overload shows its warning, without the line breaks that follow it.
-        onModule(program, [](SimulatedModule& module) {
-            module.setAppliedLoad(1000.0);
-            return 0;
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(page->ErrorMessage->isVisible(), 5000);
-        QCOMPARE(page->ErrorMessage->Caption(),
-                 QStringLiteral("Overload - The input has exceeded the upper calibrated level."));
-    }
-
-    void aDecimalPointChoiceReachesTheModule() {
+    // A decimal point choice reaches the module; the display imitation follows the module.
+    void aDecimalPointChoiceAndTheDisplayImitation() {
         ProgramFixture program;
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(program.connectSerial());
@@ -129,6 +100,19 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->pbDP->ListIndex(), qint16(3));
         QCOMPARE(page->LCD1->Caption().count(QLatin1Char('.')), 1);
+        onModule(program, [](SimulatedModule& module) {
+            module.setAppliedLoad(12.5);
+            module.pressKey(SimulatedModule::Key::Tare); // net display on
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(page->LCD1->Caption(), QStringLiteral("0.000"), 5000);
+        QTRY_VERIFY(page->LCDNet->isVisible());
+        QVERIFY(!page->LCDBatt->isVisible());
+        QVERIFY(!page->ErrorMessage->isVisible());
+        // An overload shows its warning, without the line breaks that follow it.
+        onModule(program, [](SimulatedModule& module) { module.setAppliedLoad(1000.0); });
+        QTRY_VERIFY_WITH_TIMEOUT(page->ErrorMessage->isVisible(), 5000);
+        QCOMPARE(page->ErrorMessage->Caption(),
+                 QStringLiteral("Overload - The input has exceeded the upper calibrated level."));
     }
 };
 

@@ -2,7 +2,6 @@
 // refresh's reads in their order, typed values the fields take or refuse, an edit reaching the
 // module, and the trend drawing what the refresh read.
 #include "controls/QKBtn.h"
-#include "pages/CHILD_GEN_HOME.h"
 #include "pages/CHILD_GEN_MEASURE.h"
 #include "pages/TrendPlot.h"
 #include "serial/ZarnbusNames.h"
@@ -17,7 +16,6 @@
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTest>
 #include <cmath>
 
@@ -60,16 +58,9 @@ void type(QKBtn* field, const QString& text) {
 }
 
 bool connectRadio(ProgramFixture& program) {
-    if (program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed) {
-        return false;
-    }
-    CHILD_GEN_HOME* home = program.home();
-    if (!QTest::qWaitFor([home] { return home->XTab1->currentIndex() == 1; })) {
-        return false;
-    }
-    home->pbID->Caption(QStringLiteral("1A2B"));
-    home->QKBtn3->HandleClick();
-    return program.waitForPage(QStringLiteral("CHILD_GEN_INFO"));
+    return !program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed &&
+           program.connectRadio(QStringLiteral("1A2B")) &&
+           program.waitForPage(QStringLiteral("CHILD_GEN_INFO"));
 }
 
 bool near(const QColor& a, const QColor& b) {
@@ -164,10 +155,7 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         QVERIFY(program.waitForRefresh());
         if (!reads.isEmpty()) {
-            program.bus().withBus([](SimulatedBus& bus) {
-                bus.clearFramesSeen();
-                return 0;
-            });
+            program.bus().withBus([](SimulatedBus& bus) { bus.clearFramesSeen(); });
             QVERIFY(program.waitForRefresh());
             QStringList names;
             for (const QByteArray& frame :
@@ -205,10 +193,7 @@ private Q_SLOTS:
         ProgramFixture program;
         CHILD_GEN_MEASURE* page = connectedMeasurePage(program);
         QVERIFY2(page, qPrintable(program.failure()));
-        onModule(program, [](SimulatedModule& module) {
-            module.setAppliedLoad(10.0);
-            return 0;
-        });
+        onModule(program, [](SimulatedModule& module) { module.setAppliedLoad(10.0); });
         // The simulated cell is not quite linear: 10 t reads a little over 10.
         QTRY_VERIFY_WITH_TIMEOUT(page->pbGross->VALUE() > 9.9, 5000);
         const double gross = page->pbGross->VALUE();
@@ -230,7 +215,6 @@ private Q_SLOTS:
         onModule(program, [](SimulatedModule& module) {
             module.setAppliedLoad(12.5);
             module.pressKey(SimulatedModule::Key::Tare);
-            return 0;
         });
         QTRY_VERIFY_WITH_TIMEOUT(page->Trend().latest() && page->Trend().latest()->gross > 12.4 &&
                                      page->Trend().latest()->net == 0.0,

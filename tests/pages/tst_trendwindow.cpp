@@ -10,7 +10,7 @@ class TestTrendWindow : public QObject {
 
 private Q_SLOTS:
     // The extremes follow the window, over both series.
-    void samplesOlderThanAMinuteGo() {
+    void theWindowKeepsTheNewestMinuteUpToItsCapacity() {
         TrendWindow trend;
         for (int i = 0; i <= 200; ++i) {
             trend.add(i * 333, 200 - i, -i);
@@ -21,10 +21,9 @@ private Q_SLOTS:
         QCOMPARE(trend.size(), 181);
         QCOMPARE(trend.maximum(), 180.0);
         QCOMPARE(trend.minimum(), -200.0);
-    }
 
-    void theRingKeepsTheNewestWhenFull() {
-        TrendWindow trend;
+        // The ring keeps the newest when full.
+        trend = TrendWindow();
         for (int i = 0; i < TrendWindow::Capacity + 10; ++i) {
             trend.add(i, double(i), double(i));
         }
@@ -45,7 +44,7 @@ private Q_SLOTS:
         QCOMPARE(trend.minimum(), 2.0);
     }
 
-    void aSteadyLoadKeepsTheRangeAFewCountsWide() {
+    void theRangeIsAFewCountsWideOrFilledWithAMargin() {
         TrendWindow trend;
         trend.add(0, 12.5, 12.5);
         trend.add(333, 12.5, 12.5);
@@ -56,20 +55,19 @@ private Q_SLOTS:
         // A flat line in the middle, the newest sample at the right edge.
         QCOMPARE(trend.map(333, 12.5, range, area), QPointF(310, 70));
         QCOMPARE(trend.map(333 - TrendWindow::SpanMs, 12.5, range, area).x(), 10.0);
-    }
 
-    void aMovingLoadFillsTheRangeWithAMargin() {
-        TrendWindow trend;
+        // A moving load fills the range with a margin.
+        trend = TrendWindow();
         trend.add(0, 0.0, 0.0);
         trend.add(1000, 10.0, 5.0);
-        const TrendWindow::Range range = trend.range(0.001);
-        QCOMPARE(range.low, -1.0);
-        QCOMPARE(range.high, 11.0);
-        const QRectF area(0, 0, 100, 120);
-        QCOMPARE(trend.map(1000, 10.0, range, area).y(), 10.0);
-        QCOMPARE(trend.map(0, 0.0, range, area).y(), 110.0);
+        const TrendWindow::Range wide = trend.range(0.001);
+        QCOMPARE(wide.low, -1.0);
+        QCOMPARE(wide.high, 11.0);
+        const QRectF tall(0, 0, 100, 120);
+        QCOMPARE(trend.map(1000, 10.0, wide, tall).y(), 10.0);
+        QCOMPARE(trend.map(0, 0.0, wide, tall).y(), 110.0);
         // Out of range values stay on the plot's edge.
-        QCOMPARE(trend.map(1000, 50.0, range, area).y(), 0.0);
+        QCOMPARE(trend.map(1000, 50.0, wide, tall).y(), 0.0);
     }
 
     void theDisplayScaleComesFromTheStatusWord_data() {

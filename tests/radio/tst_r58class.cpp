@@ -119,6 +119,10 @@ private Q_SLOTS:
         d.driver.MethodByName(QStringLiteral("rst"));
         d.driver.MethodByName(QStringLiteral("SAVE"));
         QCOMPARE(d.script.calls.mid(1), (QStringList{"link.reset", "link.save"}));
+
+        // The unit codes themselves are the status word's; the radio driver reads them from it.
+        d.script.values[RadioParameter::Status] = DeviceValue(qint64(64 + 3 * 256));
+        QCOMPARE(d.driver.GetByName(QStringLiteral("UnitMode")), DeviceValue(qint64(3)));
     }
 
     void errorStateAndTextFollowTheLinksCode_data() {
@@ -141,13 +145,6 @@ private Q_SLOTS:
         QCOMPARE(d.driver.ErrorDescription(), text);
         d.driver.ResetError();
         QCOMPARE(d.driver.ErrorState(), code != 0); // nothing in the driver clears it
-    }
-
-    // The unit codes themselves are the status word's; the radio driver reads them from it.
-    void unitModeComesFromTheStatusWord() {
-        DriverOnScriptedLink d;
-        d.script.values[RadioParameter::Status] = DeviceValue(qint64(64 + 3 * 256));
-        QCOMPARE(d.driver.GetByName(QStringLiteral("UnitMode")), DeviceValue(qint64(3)));
     }
 
     // The keys a configuration file holds for a radio module: each reads by name, and each value

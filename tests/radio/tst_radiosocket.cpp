@@ -163,12 +163,9 @@ private Q_SLOTS:
         QFETCH(QString, error);
         DriverOnSimulator on;
         QVERIFY(on.serving);
-        FaultPlan::Rule once;
-        once.kind = *FaultPlan::KindFromName(fault);
-        once.mode = FaultPlan::Mode::NextFrames;
-        once.remaining = 1;
         on.sim.station.setFaultDelayMs(delayMs);
-        QVERIFY(on.sim.station.addFault(0x1A2B, once));
+        QVERIFY(on.sim.station.addFault(
+            0x1A2B, {*FaultPlan::KindFromName(fault), FaultPlan::Mode::NextFrames, 1.0, 1}));
         QCOMPARE(on.driver.GetByName(QStringLiteral("GROSS")),
                  answered ? DeviceValue(12.5f) : DeviceValue());
         QCOMPARE(on.driver.ErrorDescription(), error);

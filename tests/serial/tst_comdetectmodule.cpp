@@ -134,25 +134,21 @@ private Q_SLOTS:
     }
 #endif
 
-    void onboardUartsThatExistAreCOMkPlusOne() {
+    void onboardUartsThatExistAreCOMkPlusOneUnlessALinkTakesPrecedence() {
         FakeSystem system;
         system.uart(0, 4);
         system.uart(1, 0); // a phantom
         system.uart(3, 4);
         QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{1, 4}));
         QCOMPARE(DevicePathForPort(4, system.roots), system.roots.devFolder + "/ttyS3");
-    }
 
-    // A link takes precedence over an onboard UART, and an adapter linked by hand is not
-    // numbered a second time.
-    void aLinkTakesPrecedence() {
-        FakeSystem system;
-        system.uart(0, 4);
+        // A link takes precedence over an onboard UART, and an adapter linked by hand is not
+        // numbered a second time.
         const QString simulator = system.device(QStringLiteral("pts1"));
         system.link(QStringLiteral("COM1"), simulator);
         system.adapter(QStringLiteral("usb-First_A1-if00-port0"), QStringLiteral("ttyUSB0"));
         system.link(QStringLiteral("COM7"), system.roots.devFolder + "/ttyUSB0");
-        QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{1, 7}));
+        QCOMPARE(EnumSerialPorts(system.roots), (QList<int>{1, 4, 7}));
         QCOMPARE(DevicePathForPort(1, system.roots), simulator);
     }
 

@@ -88,7 +88,7 @@ private Q_SLOTS:
 
     // A read takes bytes beyond its count that have already arrived, and what came when the time
     // is up.
-    void readTakesWhatHasArrived() {
+    void readTakesWhatHasArrivedAndResetDropsIt() {
         OpenPseudoTerminal pty;
         const QByteArray twelve = QByteArray::fromHex("01030f080a030d0781080799");
         pty.far.send(twelve);
@@ -97,10 +97,7 @@ private Q_SLOTS:
         pty.far.send(QByteArray::fromHex("0103"));
         QCOMPARE(pty.port.read(11, 100), QByteArray::fromHex("0103"));
         QCOMPARE(pty.port.read(2, 50), QByteArray());
-    }
 
-    void resetInputDiscardsALateReply() {
-        OpenPseudoTerminal pty;
         pty.far.send(QByteArray::fromHex("0115"));
         QVERIFY(pty.far.waitUntilPending(2, LongTimeoutMs));
         pty.port.resetInput(); // a late reply from an earlier attempt is dropped unread

@@ -15,31 +15,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("member");
         QTest::addColumn<int>("number");
         QTest::addColumn<bool>("writable");
-        const struct {
-            const char* member;
-            int number;
-            bool writable;
-        } rows[] = {
-            {"BATTV", 7, false},    {"VERS", 10, false},   {"RMVV", 11, false},
-            {"UMVV", 12, false},    {"MVV", 13, false},    {"GROSS", 14, false},
-            {"NET", 15, false},     {"PEAKG", 16, false},  {"PEAKN", 17, false},
-            {"TARE", 18, false},    {"FGAIN", 20, true},   {"FOFFS", 21, true},
-            {"ALARM", 22, true},    {"TTYPE", 23, true},   {"DP", 24, true},
-            {"ZERO", 25, true},     {"Damp", 26, true},    {"THRESH", 27, true},
-            {"RESOL", 28, true},    {"OFFAUTO", 30, true}, {"SENS", 31, true},
-            {"STAT", 32, true},     {"Gain", 33, true},    {"OFFS", 34, true},
-            {"CMVVLO", 35, true},   {"CMVVHI", 36, true},  {"CENGLO", 37, true},
-            {"CENGHI", 38, true},   {"CALCNT", 39, true},  {"POZ", 40, true},
-            {"LINP", 50, true},     {"LINX1", 51, true},   {"LINX6", 56, true},
-            {"LINK1", 57, true},    {"LINK6", 62, true},   {"OVRLOD", 63, true},
-            {"OVRRNG", 64, true},   {"REM1", 65, false},   {"REM5", 69, false},
-            {"SLAVE", 72, true},    {"Status", 73, false}, {"VALUE", 74, false},
-            {"BAUD", 75, true},     {"PTARE", 76, true},   {"OVERLOAD", 77, true},
-            {"PeakMode", 78, true}, {"FGB9", 90, true},    {"FGB3", 91, true},
-        };
-        for (const auto& row : rows) {
-            QTest::newRow(row.member)
-                << QString::fromLatin1(row.member) << row.number << row.writable;
+        // NAME:NUMBER, with a "+" where the member can be written too.
+        const QStringList table =
+            QStringLiteral(
+                "BATTV:7 VERS:10 RMVV:11 UMVV:12 MVV:13 GROSS:14 NET:15 PEAKG:16 PEAKN:17 TARE:18 "
+                "FGAIN:20+ FOFFS:21+ ALARM:22+ TTYPE:23+ DP:24+ ZERO:25+ Damp:26+ THRESH:27+ "
+                "RESOL:28+ OFFAUTO:30+ SENS:31+ STAT:32+ Gain:33+ OFFS:34+ CMVVLO:35+ CMVVHI:36+ "
+                "CENGLO:37+ CENGHI:38+ CALCNT:39+ POZ:40+ LINP:50+ LINX1:51+ LINX6:56+ LINK1:57+ "
+                "LINK6:62+ OVRLOD:63+ OVRRNG:64+ REM1:65 REM5:69 SLAVE:72+ Status:73 VALUE:74 "
+                "BAUD:75+ PTARE:76+ OVERLOAD:77+ PeakMode:78+ FGB9:90+ FGB3:91+")
+                .split(u' ');
+        for (const QString& row : table) {
+            const QString member = row.section(u':', 0, 0);
+            QTest::addRow("%s", qPrintable(member))
+                << member << row.section(u':', 1).remove(u'+').toInt() << row.endsWith(u'+');
         }
     }
     void everyPlainMemberUsesItsParameterNumber() {
@@ -60,7 +49,7 @@ private Q_SLOTS:
         }
     }
 
-    void operationsSendTheirCommandNumbers() {
+    void operationsSendTheirCommandNumbersOrNothing() {
         FakeCurrentDevice bus;
         for (const char* name : {"DOCALLO", "DOCALHI", "DOKEYPWR", "DOKEYTAR", "DOKEYUNI",
                                  "DOKEYHLD", "DOOFF", "RST"}) {
@@ -71,11 +60,10 @@ private Q_SLOTS:
         QCOMPARE(bus.clock.totalWaitedMs(), qint64(1000)); // RST waits for the restart
         bus.driver->REMK(DeviceValue(3));
         QCOMPARE(bus.module.receivedWrites.constLast(), (QPair<quint8, float>(70, 3.0f)));
-    }
 
-    void membersWithoutEffectSendNothing() {
-        FakeCurrentDevice bus;
-        // The radio's own members (CHANNEL, BOUNDID ...) are checked against the simulator.
+        // Members without effect send nothing (the radio's own, CHANNEL, BOUNDID ..., are
+        // checked against the simulator).
+        bus.port.writes.clear();
         for (const char* name : {"Initialise", "OpenInterface", "CloseInterface", "KEEPAWAKE",
                                  "SAVE", "RSTOVRLOD", "RSTOVRRNG", "EasyAll"}) {
             bus.driver->MethodByName(QString::fromLatin1(name));
@@ -132,7 +120,7 @@ private Q_SLOTS:
                  (QList<QPair<quint8, float>>{{92, 65535.0f}, {93, 65535.0f}}));
     }
 
-    void displayTextComesFromFourRegisters() {
+    void displayAndModesComeFromTheirRegisters() {
         FakeCurrentDevice bus;
         bus.module.values[65] = float(0x4142);
         bus.module.values[66] = float(0x4300);
@@ -141,10 +129,8 @@ private Q_SLOTS:
         bus.module.values[69] = float(0x4647);
         QCOMPARE(bus.driver->DISPLAY(), DeviceValue("ABCD"));
         QCOMPARE(bus.module.receivedReads, (QList<quint8>{65, 66, 67, 68}));
-    }
 
-    void statusBitsReadBackAsModes() {
-        FakeCurrentDevice bus;
+        // The status bits read back as modes.
         bus.module.values[ZarnbusNumber::Status] = 16 + 2 + 1;
         QCOMPARE(bus.driver->NetMode(), DeviceValue(true));
         QCOMPARE(bus.driver->HoldMode(), DeviceValue(true));
@@ -207,7 +193,7 @@ private Q_SLOTS:
         QCOMPARE(bus.link.PendingErrorText, QString());
     }
 
-    void byNameAccessIgnoresCaseAndRefusesUnknownNames() {
+    void byNameAccessIgnoresCaseAndRefusesWhatItCannotSend() {
         FakeCurrentDevice bus;
         bus.module.values[ZarnbusNumber::MVV] = 1.25f;
         bus.module.values[ZarnbusNumber::OVRLOD] = 4.0f;
@@ -221,10 +207,8 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(UnknownMemberError,
                                  bus.driver->MethodByName(QStringLiteral("GROSS")));
         QVERIFY(!bus.driver->ErrorState());
-    }
-
-    void unconvertibleValuesRaiseBeforeAnyTraffic() {
-        FakeCurrentDevice bus;
+        // Values that cannot be converted raise before any traffic.
+        bus.port.writes.clear();
         QVERIFY_THROWS_EXCEPTION(
             ConversionError, bus.driver->LetByName(QStringLiteral("DP"), DeviceValue("*NULL*")));
         QVERIFY_THROWS_EXCEPTION(ConversionError,

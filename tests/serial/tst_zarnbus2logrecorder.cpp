@@ -69,53 +69,30 @@ private Q_SLOTS:
         QTest::addColumn<bool>("withBytes");
         QTest::addColumn<QString>("line");
         QTest::addColumn<int>("result");
-        // clang-format off: one line of the log per row, its columns lined up.
-        QTest::newRow("a read") << "get VERS"
-                                << "" << false
-                                << "serial 1     read    VERS         4.1          OK              "
-                                   "         1 attempt     N ms"
-                                << int(LinkLogRecord::Result::Succeeded);
-        QTest::newRow("a write") << "set DP 3"
-                                 << "" << false
-                                 << "serial 1     write   DP           3            ACK            "
-                                    "          1 attempt     N ms"
-                                 << int(LinkLogRecord::Result::Succeeded);
-        QTest::newRow("a command") << "call DOKEYTAR"
-                                   << "" << false
-                                   << "serial 1     command DOKEYTAR                  ACK          "
-                                      "            1 attempt     N ms"
-                                   << int(LinkLogRecord::Result::Succeeded);
-        QTest::newRow("a write the module refuses")
-            << "set ALARM 90"
-            << "nak" << false
-            << "serial 1     write   ALARM        90           NAK Received             3 attempts "
-               "   N ms  after NAK Received, NAK Received"
-            << int(LinkLogRecord::Result::Refused);
-        QTest::newRow("a read with a checksum error")
-            << "get GROSS"
-            << "checksum" << false
-            << "serial 1     read    GROSS                     Checksum Error           3 attempts "
-               "   N ms  after Checksum Error, Checksum Error"
-            << int(LinkLogRecord::Result::Failed);
-        QTest::newRow("a timeout retried")
-            << "get VERS"
-            << "silence once" << false
-            << "serial 1     read    VERS         4.1          OK                       2 attempts "
-               "   N ms  after No Response"
-            << int(LinkLogRecord::Result::Succeeded);
-        QTest::newRow("a read with its bytes")
-            << "get VERS"
-            << "" << true
-            << "serial 1     read    VERS         4.1          OK                       1 attempt  "
-               "   N ms  [1] > FE 01 8A 08 0B < 01 04 00 08 03 03 03 03 83 08 0E"
-            << int(LinkLogRecord::Result::Succeeded);
-        QTest::newRow("a reply from another station, with its bytes")
-            << "call DOKEYHLD"
-            << "station" << true
-            << "serial 1     command DOKEYHLD                  Invalid Station Response 3 attempts "
-               "   N ms  after Invalid Station Response, Invalid Station Response  [1] > FE 01 EA "
-               "0E 0B < 02 06  [2] > FE 01 EA 0E 0B < 02 06  [3] > FE 01 EA 0E 0B < 02 06"
-            << int(LinkLogRecord::Result::Failed);
+        using R = LinkLogRecord::Result;
+        const auto row = [](const char* name, const char* action, const char* fault, bool bytes,
+                            R result, const char* line) {
+            QTest::newRow(name) << QString(action) << QString(fault) << bytes << QString(line)
+                                << int(result);
+        };
+        // One line of the log per row, its columns lined up.
+        // clang-format off
+        row("a read", "get VERS", "", false, R::Succeeded,
+            "serial 1     read    VERS         4.1          OK                       1 attempt     N ms");
+        row("a write", "set DP 3", "", false, R::Succeeded,
+            "serial 1     write   DP           3            ACK                      1 attempt     N ms");
+        row("a command", "call DOKEYTAR", "", false, R::Succeeded,
+            "serial 1     command DOKEYTAR                  ACK                      1 attempt     N ms");
+        row("a write the module refuses", "set ALARM 90", "nak", false, R::Refused,
+            "serial 1     write   ALARM        90           NAK Received             3 attempts    N ms  after NAK Received, NAK Received");
+        row("a read with a checksum error", "get GROSS", "checksum", false, R::Failed,
+            "serial 1     read    GROSS                     Checksum Error           3 attempts    N ms  after Checksum Error, Checksum Error");
+        row("a timeout retried", "get VERS", "silence once", false, R::Succeeded,
+            "serial 1     read    VERS         4.1          OK                       2 attempts    N ms  after No Response");
+        row("a read with its bytes", "get VERS", "", true, R::Succeeded,
+            "serial 1     read    VERS         4.1          OK                       1 attempt     N ms  [1] > FE 01 8A 08 0B < 01 04 00 08 03 03 03 03 83 08 0E");
+        row("a reply from another station, with its bytes", "call DOKEYHLD", "station", true, R::Failed,
+            "serial 1     command DOKEYHLD                  Invalid Station Response 3 attempts    N ms  after Invalid Station Response, Invalid Station Response  [1] > FE 01 EA 0E 0B < 02 06  [2] > FE 01 EA 0E 0B < 02 06  [3] > FE 01 EA 0E 0B < 02 06");
         // clang-format on
     }
     void linesOfTransactionsWithTheSimulatedModule() {
@@ -127,13 +104,10 @@ private Q_SLOTS:
         LoggedLink logged;
         QVERIFY2(logged.ready(), qPrintable(logged.simulated.failure()));
         if (!fault.isEmpty()) {
-            FaultPlan::Rule rule;
-            rule.kind = *FaultPlan::KindFromName(fault.section(u' ', 0, 0));
-            if (fault.endsWith(u"once")) {
-                rule.mode = FaultPlan::Mode::NextFrames;
-                rule.remaining = 1;
-            }
-            logged.addFault(rule);
+            const bool once = fault.endsWith(u"once");
+            logged.addFault({*FaultPlan::KindFromName(fault.section(u' ', 0, 0)),
+                             once ? FaultPlan::Mode::NextFrames : FaultPlan::Mode::Always, 1.0,
+                             once ? 1 : 0});
         }
         const LinkLogSubscription subscription(&logged.tap, logged.collector);
 

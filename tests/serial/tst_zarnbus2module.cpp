@@ -136,6 +136,11 @@ private Q_SLOTS:
         QCOMPARE(cached, DeviceValue(12.5f));
         QCOMPARE(s.port.writes.size(), 3);
         QCOMPARE(s.link.PendingErrorText, QStringLiteral("No Response"));
+        // An empty error text stays empty through a given-up transaction.
+        s.link.PendingErrorText.clear();
+        ZarnbusTransaction(s.link, 1, true, 14, false, 0, 1.0f, retries, 2, 0);
+        QCOMPARE(s.link.PendingErrorText, QString());
+        QCOMPARE(s.port.writes.size(), 3);
     }
 
     void failuresOfEveryKindAreRetriedUntilOneSucceeds() {
@@ -152,16 +157,7 @@ private Q_SLOTS:
         QCOMPARE(s.port.writes.size(), 3);
     }
 
-    void aGivenUpTransactionKeepsAnEmptyErrorTextEmpty() {
-        Scripted s;
-        qint16 retries = 2;
-        s.link.PendingErrorText.clear();
-        ZarnbusTransaction(s.link, 1, true, 14, false, 0, 1.0f, retries, 2, 0);
-        QCOMPARE(s.link.PendingErrorText, QString());
-        QVERIFY(s.port.writes.isEmpty());
-    }
-
-    void aBroadcastWaitsWithoutReadingAndCannotFail() {
+    void aBroadcastAndAWakeUpAreSentWithoutReading() {
         Scripted s;
         s.link.PendingErrorText = QStringLiteral("No Response");
         qint16 retries = 1;
@@ -173,6 +169,14 @@ private Q_SLOTS:
         QCOMPARE(s.clock.totalWaitedMs(), qint64(BroadcastWaitMs));
         QCOMPARE(s.link.PendingErrorText, QStringLiteral("No Response"));
         QCOMPARE(s.port.writes.constFirst().at(1), char(0));
+
+        // Waking sends ten zero bytes and reads nothing either.
+        s.port.writes.clear();
+        const int resets = s.port.resetInputCount;
+        WakeBus(s.link);
+        QCOMPARE(s.port.writes, QList<QByteArray>{QByteArray(10, '\0')});
+        QCOMPARE(s.port.resetInputCount, resets);
+        QVERIFY(s.port.readLengths.isEmpty());
     }
 
     void openingAgainClosesThePortFirstAndClosingWaitsASecond() {
@@ -197,14 +201,6 @@ private Q_SLOTS:
         QVERIFY(!OpenPort(s.link, 5, 9600));
         QCOMPARE(s.link.openFailureText, QStringLiteral("COM5 (/dev/ttyUSB1) is busy"));
         QCOMPARE(s.link.portOpenResult, 0);
-    }
-
-    void wakingSendsTenZeroBytesAndReadsNothing() {
-        Scripted s;
-        WakeBus(s.link);
-        QCOMPARE(s.port.writes, QList<QByteArray>{QByteArray(10, '\0')});
-        QCOMPARE(s.port.resetInputCount, 0);
-        QVERIFY(s.port.readLengths.isEmpty());
     }
 };
 

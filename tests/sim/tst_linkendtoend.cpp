@@ -109,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(device.SERIALNUMBER(), DeviceValue(QStringLiteral("0000065538")));
     }
 
-    void displayStatusAndKeysFollowTheModule() {
+    void displayStatusKeysAndPowerFollowTheModule() {
         SimulatedLink line({ModuleAt(1)});
         QVERIFY2(line.isReady(), qPrintable(line.failure()));
         SerialClass& device = line.device(1);
@@ -136,19 +136,33 @@ private Q_SLOTS:
             QCOMPARE(device.UnitMode(), DeviceValue(unitCodes[unit]));
         }
         QVERIFY(!device.ErrorState());
+
+        // Switched off, the module sleeps until woken, and restarts on its new station.
+        device.DOOFF();
+        QVERIFY(!device.ErrorState());
+        const QByteArray request = readFrame(1, N::VERS);
+        QCOMPARE(Zarnbus2Module::Exchange(line.link(), request, 11, 150), QByteArray());
+        device.WAKE();
+        QCOMPARE(device.VERS(), DeviceValue(4.1f));
+
+        device.STAT(DeviceValue(7));
+        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 1);
+        device.RST();
+        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 7);
+        QCOMPARE(line.device(7).VERS(), DeviceValue(4.1f));
+        QVERIFY(!device.ErrorState());
     }
 
     void faultOnOneAttemptIsRetried_data() {
         QTest::addColumn<int>("kind");
-        QTest::newRow("a NAK is retried") << int(FaultPlan::Kind::Nak);
-        QTest::newRow("a bad checksum is retried") << int(FaultPlan::Kind::BadChecksum);
-        QTest::newRow("a reply from another station is retried")
-            << int(FaultPlan::Kind::WrongStation);
-        QTest::newRow("garbage is retried") << int(FaultPlan::Kind::Garbage);
-        QTest::newRow("an over-long reply is retried") << int(FaultPlan::Kind::LongReply);
-        QTest::newRow("a short reply is retried after the timeout")
-            << int(FaultPlan::Kind::ShortReply);
-        QTest::newRow("a late reply is retried after the timeout") << int(FaultPlan::Kind::Delay);
+        using K = FaultPlan::Kind;
+        QTest::newRow("a NAK is retried") << int(K::Nak);
+        QTest::newRow("a bad checksum is retried") << int(K::BadChecksum);
+        QTest::newRow("a reply from another station is retried") << int(K::WrongStation);
+        QTest::newRow("garbage is retried") << int(K::Garbage);
+        QTest::newRow("an over-long reply is retried") << int(K::LongReply);
+        QTest::newRow("a short reply is retried after the timeout") << int(K::ShortReply);
+        QTest::newRow("a late reply is retried after the timeout") << int(K::Delay);
     }
     void faultOnOneAttemptIsRetried() {
         QFETCH(int, kind);
@@ -173,12 +187,11 @@ private Q_SLOTS:
         using K = FaultPlan::Kind;
         // The fault on each of the three attempts.
         QTest::addColumn<QList<int>>("faults");
-        QTest::newRow("a module whose checksums are always wrong")
-            << QList<int>(3, int(K::BadChecksum));
-        QTest::newRow("a module that answers as another station")
-            << QList<int>(3, int(K::WrongStation));
-        QTest::newRow("a line full of garbage") << QList<int>(3, int(K::Garbage));
-        QTest::newRow("a module whose replies are too long") << QList<int>(3, int(K::LongReply));
+        const auto always = [](K kind) { return QList<int>(3, int(kind)); };
+        QTest::newRow("a module whose checksums are always wrong") << always(K::BadChecksum);
+        QTest::newRow("a module that answers as another station") << always(K::WrongStation);
+        QTest::newRow("a line full of garbage") << always(K::Garbage);
+        QTest::newRow("a module whose replies are too long") << always(K::LongReply);
         QTest::newRow("a short reply, a late one, then silence")
             << QList<int>{int(K::ShortReply), int(K::Delay), int(K::Silence)};
     }
@@ -281,25 +294,6 @@ private Q_SLOTS:
         QVERIFY(line.reopen(9600));
         QCOMPARE(Zarnbus2Module::Exchange(line.link(), request, 11, 1000),
                  Zarnbus2Module::BuildReadReply(1, 4.1f));
-    }
-
-    void aModuleSleepsUntilWokenAndRestartsOnItsNewStation() {
-        SimulatedLink line({ModuleAt(1)});
-        QVERIFY2(line.isReady(), qPrintable(line.failure()));
-        SerialClass& device = line.device(1);
-        device.DOOFF();
-        QVERIFY(!device.ErrorState());
-        const QByteArray request = readFrame(1, N::VERS);
-        QCOMPARE(Zarnbus2Module::Exchange(line.link(), request, 11, 150), QByteArray());
-        device.WAKE();
-        QCOMPARE(device.VERS(), DeviceValue(4.1f));
-
-        device.STAT(DeviceValue(7));
-        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 1);
-        device.RST();
-        QCOMPARE(line.withBus([](SimulatedBus& bus) { return bus.module(0).station(); }), 7);
-        QCOMPARE(line.device(7).VERS(), DeviceValue(4.1f));
-        QVERIFY(!device.ErrorState());
     }
 };
 

@@ -74,7 +74,7 @@ class TestRadioSimulation : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void radioOptionsAreTakenAndTheRestLeftForTheBus() {
+    void radioOptionsAreTakenAndTheRestLeftForTheBusOrDefaulted() {
         ManualClock clock;
         QStringList arguments{"--no-timing",         "--base-station",    "id=BEEF,channel=3",
                               "--radio-module",      "id=1a2b,channel=7", "--radio-module",
@@ -88,13 +88,11 @@ private Q_SLOTS:
         QVERIFY2(described.contains("radio module 1A2B: ZEX on channel 7"), qPrintable(described));
         QVERIFY2(described.contains("radio module ABCDEF: ZEB on channel 3"),
                  qPrintable(described));
-    }
 
-    void withoutRadioOptionsThereIsOneModuleOnTheBaseStationsChannel() {
-        ManualClock clock;
-        const auto simulation = simulationOf({}, clock);
-        QVERIFY(simulation->station().isAttached());
-        QVERIFY(simulation->station().describe().contains("radio module 1A2B: ZEX on channel 1"));
+        // Without radio options there is one module on the base station's channel.
+        const auto plain = simulationOf({}, clock);
+        QVERIFY(plain->station().isAttached());
+        QVERIFY(plain->station().describe().contains("radio module 1A2B: ZEX on channel 1"));
         const auto absent = simulationOf({"--no-base-station"}, clock);
         QVERIFY(!absent->station().isAttached());
     }
@@ -297,7 +295,7 @@ private Q_SLOTS:
         QCOMPARE(sim.radio.radioTargetId(), 0x1A2Bu);
     }
 
-    void radioSettingsTakeEffectWhenSavedAndRestarted() {
+    void radioSettingsTakeEffectWhenSavedAndTheSerialNumberIsTheModels() {
         ManualClock clock;
         SimRadioModule module(0x1A2B, 3, "ZEX", ModuleConfig{}, clock);
         clock.advance(SimulatedModule::StartUpMs);
@@ -317,14 +315,12 @@ private Q_SLOTS:
         QVERIFY(!module.setParameter("RESOL", 3)); // the module model's own range
         QVERIFY(!module.setParameter("LINX1", 1)); // the model has it, the radio set does not
         QVERIFY(!module.parameter("CMVVLO"));
-    }
 
-    void theSerialNumberComesFromTheModuleModel() {
-        ManualClock clock;
+        // The serial number comes from the module model.
         ModuleConfig config;
         config.serialNumber = 4000000001u;
-        SimRadioModule module(1, 1, "ZEX", config, clock);
-        QCOMPARE(module.parameter("SERIALNUMBER"), std::optional<double>(4000000001.0));
+        SimRadioModule numbered(1, 1, "ZEX", config, clock);
+        QCOMPARE(numbered.parameter("SERIALNUMBER"), std::optional<double>(4000000001.0));
         config.firmware = 2.5;
         SimRadioModule older(2, 1, "ZEX", config, clock);
         QVERIFY(!older.parameter("SERIALNUMBER"));

@@ -86,25 +86,20 @@ private Q_SLOTS:
     void brokenConversationsEndTheConnection_data() {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("reply");
-        QTest::newRow("a request before the greeting")
-            << QStringList{"1 BS.OPEN"} << "1 REFUSED greet with HELLO first";
-        QTest::newRow("another protocol version")
-            << QStringList{"0 HELLO ZEXR58 2"}
-            << "0 REFUSED this base station speaks ZEXR58 1 only";
-        QTest::newRow("an empty line") << QStringList{Hello, ""} << "0 REFUSED malformed request";
-        QTest::newRow("no sequence number")
-            << QStringList{Hello, "BS.OPEN"} << "0 REFUSED malformed request";
-        QTest::newRow("doubled spaces")
-            << QStringList{Hello, "1  BS.OPEN"} << "0 REFUSED malformed request";
-        QTest::newRow("a negative sequence number")
-            << QStringList{Hello, "-1 BS.OPEN"} << "0 REFUSED malformed request";
-        QTest::newRow("a verb in lower case")
-            << QStringList{Hello, "1 bs.open"} << "0 REFUSED malformed request";
-        QTest::newRow("too many fields")
-            << QStringList{Hello, "1 A 1 2 3 4 5 6 7"} << "0 REFUSED malformed request";
-        QTest::newRow("an overlong line")
-            << QStringList{Hello, "1 LINK.GET " + QString(600, u'9') + " GROSS"}
-            << "0 REFUSED malformed request";
+        const auto row = [](const char* name, const QStringList& lines, const char* reply) {
+            QTest::newRow(name) << lines << QString(reply);
+        };
+        const char* const malformed = "0 REFUSED malformed request";
+        row("a request before the greeting", {"1 BS.OPEN"}, "1 REFUSED greet with HELLO first");
+        row("another protocol version", {"0 HELLO ZEXR58 2"},
+            "0 REFUSED this base station speaks ZEXR58 1 only");
+        row("an empty line", {Hello, ""}, malformed);
+        row("no sequence number", {Hello, "BS.OPEN"}, malformed);
+        row("doubled spaces", {Hello, "1  BS.OPEN"}, malformed);
+        row("a negative sequence number", {Hello, "-1 BS.OPEN"}, malformed);
+        row("a verb in lower case", {Hello, "1 bs.open"}, malformed);
+        row("too many fields", {Hello, "1 A 1 2 3 4 5 6 7"}, malformed);
+        row("an overlong line", {Hello, "1 LINK.GET " + QString(600, u'9') + " GROSS"}, malformed);
     }
     void brokenConversationsEndTheConnection() {
         QFETCH(QStringList, lines);
@@ -156,12 +151,11 @@ private Q_SLOTS:
         QTest::addColumn<double>("resolAfterWrite");
         QTest::addColumn<QString>("modelReply"); // pairing's question for the model name
         QTest::addColumn<int>("delayMs");
-        QTest::newRow("silence: not heard") << "silence"
-                                            << "4 ERR 2" << 1.0 << "5 OK" << 0;
-        QTest::newRow("nak: refused") << "nak"
-                                      << "4 ERR 3" << 1.0 << "5 OK" << 0;
-        QTest::newRow("delay: carried out, answered late") << "delay"
-                                                           << "4 OK" << 2.0 << "5 OK ZEX" << 1500;
+        QTest::newRow("silence: not heard")
+            << QString("silence") << "4 ERR 2" << 1.0 << "5 OK" << 0;
+        QTest::newRow("nak: refused") << QString("nak") << "4 ERR 3" << 1.0 << "5 OK" << 0;
+        QTest::newRow("delay: carried out, answered late")
+            << QString("delay") << "4 OK" << 2.0 << "5 OK ZEX" << 1500;
     }
     void aModulesFaultsSpoilItsExchanges() {
         QFETCH(QString, fault);
@@ -170,11 +164,8 @@ private Q_SLOTS:
         QFETCH(QString, modelReply);
         QFETCH(int, delayMs);
         Station s;
-        FaultPlan::Rule rule;
-        rule.kind = *FaultPlan::KindFromName(fault);
-        rule.mode = FaultPlan::Mode::NextFrames;
-        rule.remaining = 2;
-        QVERIFY(s.station.addFault(0x1A2B, rule));
+        QVERIFY(s.station.addFault(
+            0x1A2B, {*FaultPlan::KindFromName(fault), FaultPlan::Mode::NextFrames, 1.0, 2}));
         bool greeted = false;
         const auto ask = [&](const char* line) {
             return BaseStationProtocol::Answer(s.station, 1, greeted, line);
@@ -219,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(s.station.pairedId(8), 0u);
     }
 
-    void aNewChannelTakesEffectWhenCommitted() {
+    void aNewChannelTakesEffectWhenCommittedAndNothingAnswersWithoutAStation() {
         Station s;
         QVERIFY(s.station.stageChannel(16));
         QCOMPARE(s.station.channel(), quint8(3));
@@ -228,9 +219,8 @@ private Q_SLOTS:
         QCOMPARE(s.station.read(0x1A2B, "GROSS").code, SimBaseStation::NoResponse);
         QVERIFY(!s.station.stageChannel(0));
         QVERIFY(!s.station.commitChannel());
-    }
 
-    void withoutABaseStationNothingAnswers() {
+        // Without a base station nothing answers.
         ManualClock clock;
         SimBaseStation station(BaseStationConfig{false, 1, 1}, clock);
         QCOMPARE(station.startPairing(1, 10), SimBaseStation::PairingNoBaseStation);

@@ -24,7 +24,7 @@ class TestSimConsole : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void commandsActOnEveryModuleOrTheOneAddressed() {
+    void commandsNoiseAndSettlingActOnEveryModuleOrTheOneAddressed() {
         Bus line;
         QVERIFY(!line.run("load 10").failed);
         QVERIFY(line.bus.module(0).gross() > 9.9f && line.bus.module(1).gross() > 9.9f);
@@ -41,6 +41,17 @@ private Q_SLOTS:
         QVERIFY(line.bus.module(1).isAwake());
         QVERIFY(line.run("quit").quit);
         QVERIFY(line.run("help").output.contains("fault KIND"));
+
+        QVERIFY(!line.run("@2 noise 0.002").failed);
+        QVERIFY(!line.run("settle 1500").failed);
+        QCOMPARE(line.bus.module(0).noise(), 0.0);
+        QCOMPARE(line.bus.module(1).noise(), 0.002);
+        QCOMPARE(line.bus.module(0).settleMs(), qint64(1500));
+        QCOMPARE(line.bus.module(1).settleMs(), qint64(1500));
+        const QString status = line.run("status").output;
+        QVERIFY2(status.contains("noise 0.002 mV/V, settling 1500 ms\n"), qPrintable(status));
+        QVERIFY(!line.run("noise 0").failed);
+        QVERIFY(!line.run("status").output.contains("noise"));
     }
 
     void faultsGoToTheBusOrToOneModule() {
@@ -61,20 +72,6 @@ private Q_SLOTS:
         QVERIFY(!line.bus.busFaults().isEmpty());
         line.run("fault clear");
         QCOMPARE(line.run("faults").output, QStringLiteral("no faults\n"));
-    }
-
-    void noiseAndSettlingGoToEveryModuleOrTheOneAddressed() {
-        Bus line;
-        QVERIFY(!line.run("@2 noise 0.002").failed);
-        QVERIFY(!line.run("settle 1500").failed);
-        QCOMPARE(line.bus.module(0).noise(), 0.0);
-        QCOMPARE(line.bus.module(1).noise(), 0.002);
-        QCOMPARE(line.bus.module(0).settleMs(), qint64(1500));
-        QCOMPARE(line.bus.module(1).settleMs(), qint64(1500));
-        const QString status = line.run("status").output;
-        QVERIFY2(status.contains("noise 0.002 mV/V, settling 1500 ms\n"), qPrintable(status));
-        QVERIFY(!line.run("noise 0").failed);
-        QVERIFY(!line.run("status").output.contains("noise"));
     }
 
     void mistakesAreExplained_data() {
@@ -135,22 +132,20 @@ private Q_SLOTS:
     void badOptionsAreExplained_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown option") << QStringList{"--fast"} << "unknown option \"--fast\"";
-        QTest::newRow("module without settings") << QStringList{"--module"} << "--module needs";
-        QTest::newRow("station 255")
-            << QStringList{"--module", "station=255"} << "--module station=255: station must be";
-        QTest::newRow("baud 4800")
-            << QStringList{"--module", "baud=4800"} << "--module baud=4800: baud must be";
-        QTest::newRow("supply 5") << QStringList{"--module", "supply=5"}
-                                  << "--module supply=5: supply";
-        QTest::newRow("unknown key")
-            << QStringList{"--module", "colour=3"} << "--module colour=3: unknown key";
-        QTest::newRow("not a number") << QStringList{"--module", "firmware=new"}
-                                      << "--module firmware=new: \"firmware=new\" is not";
-        QTest::newRow("same station twice")
-            << QStringList{"--module", "station=3", "--module", "station=3"}
-            << "two modules cannot both answer to station 3";
-        QTest::newRow("port 0") << QStringList{"--port", "0"} << "--port needs";
+        const auto row = [](const char* name, const QStringList& arguments, const char* message) {
+            QTest::newRow(name) << arguments << QString(message);
+        };
+        row("unknown option", {"--fast"}, "unknown option \"--fast\"");
+        row("module without settings", {"--module"}, "--module needs");
+        row("station 255", {"--module", "station=255"}, "--module station=255: station must be");
+        row("baud 4800", {"--module", "baud=4800"}, "--module baud=4800: baud must be");
+        row("supply 5", {"--module", "supply=5"}, "--module supply=5: supply");
+        row("unknown key", {"--module", "colour=3"}, "--module colour=3: unknown key");
+        row("not a number", {"--module", "firmware=new"},
+            "--module firmware=new: \"firmware=new\" is not");
+        row("same station twice", {"--module", "station=3", "--module", "station=3"},
+            "two modules cannot both answer to station 3");
+        row("port 0", {"--port", "0"}, "--port needs");
     }
     void badOptionsAreExplained() {
         QFETCH(QStringList, arguments);

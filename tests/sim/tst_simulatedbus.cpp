@@ -67,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(line.send(readFrame(1, N::VERS), baud, T0 + 1'000'000)[0].dueUs, T0 + 1'000'000);
     }
 
-    void backToBackRequestsQueueOnTheLine() {
+    void backToBackRequestsQueueAndAPauseDropsAFrame() {
         Bus line;
         line.bus.setTurnaroundUs(0);
         const QList<ScheduledReply> replies =
@@ -76,6 +76,12 @@ private Q_SLOTS:
         QCOMPARE(replies[0].dueUs - T0, 16 * 521);
         // The second request finished 5 bytes later and waits for the first reply to end.
         QCOMPARE(replies[1].dueUs - T0, 16 * 521 + 11 * 521);
+
+        // A frame interrupted by a pause is dropped.
+        const QByteArray vers = readFrame(1, N::VERS);
+        QVERIFY(line.send(vers.left(2)).isEmpty());
+        QVERIFY(line.send(vers.mid(2), 19200, T0 + 200'000).isEmpty());
+        QCOMPARE(line.send(vers, 19200, T0 + 400'000).size(), 1);
     }
 
     void receiverFindsFramesInAnyStream_data() {
@@ -107,14 +113,6 @@ private Q_SLOTS:
             count += int(slow.send(stream.mid(i, 1), 19200, T0 + i * 600).size());
         }
         QCOMPARE(count, replies);
-    }
-
-    void frameInterruptedByAPauseIsDropped() {
-        Bus line;
-        const QByteArray vers = readFrame(1, N::VERS);
-        QVERIFY(line.send(vers.left(2)).isEmpty());
-        QVERIFY(line.send(vers.mid(2), 19200, T0 + 200'000).isEmpty());
-        QCOMPARE(line.send(vers, 19200, T0 + 400'000).size(), 1);
     }
 
     void onlyModulesAtTheLineSpeedHear() {

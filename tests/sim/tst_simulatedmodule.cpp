@@ -48,14 +48,10 @@ struct CalibrationWizard {
     float lowLoad = 0, highLoad = 0, lowMvV = 0, highMvV = 0;
 
     void reset() {
-        for (const auto& [number, value] : {std::pair{N::LINP, 0.0},
-                                            {N::Gain, 1.0},
-                                            {N::OFFS, 0.0},
-                                            {N::POZ, 0.0},
-                                            {N::SYSZERO, 0.0},
-                                            {N::RESOL, 0.0}}) {
-            QVERIFY(writeOf(module, number, value));
+        for (int number : {N::LINP, N::OFFS, N::POZ, N::SYSZERO, N::RESOL}) {
+            QVERIFY(writeOf(module, number, 0.0));
         }
+        QVERIFY(writeOf(module, N::Gain, 1.0));
     }
     void captureLow(float load) {
         module.setAppliedLoad(load);
@@ -274,13 +270,25 @@ private Q_SLOTS:
         QVERIFY(std::abs(readOf(module, N::VALUE) - peakLater) < 0.1); // what the display holds
     }
 
-    void aSettlingLoadIsReadAsItIsWhenCaptured() {
+    void noiseAndASettlingLoadAreReadAsTheInputIs() {
         ManualClock clock;
         SimulatedModule module(ModuleConfig(), clock);
         QVERIFY(writeOf(module, N::Damp, 254)); // no filter: the input as it is
         const float unloaded = readOf(module, N::MVV);
         module.setAppliedLoad(10.0);
         const float settled = readOf(module, N::MVV);
+        QCOMPARE(readOf(module, N::MVV), settled); // no noise unless asked for
+        module.setNoise(0.002);
+        QSet<float> readings;
+        for (int i = 0; i < 20; ++i) {
+            const float reading = readOf(module, N::MVV);
+            // The input stage and factory calibration cancel out: ±0.002 mV/V as applied.
+            QVERIFY2(std::abs(reading - settled) <= 0.0021f, qPrintable(QString::number(reading)));
+            readings.insert(reading);
+        }
+        QVERIFY(readings.size() > 15);
+        module.setNoise(0.0);
+        QCOMPARE(readOf(module, N::MVV), settled);
         module.setAppliedLoad(0.0);
         QCOMPARE(readOf(module, N::MVV), unloaded);
 
@@ -299,26 +307,6 @@ private Q_SLOTS:
         module.setAppliedLoad(0.0);
         clock.advance(1000);
         QVERIFY(std::abs(readOf(module, N::MVV) - (settled + unloaded) / 2) < 1e-4f);
-    }
-
-    void noiseMakesEveryReadingDifferWithinItsLevel() {
-        ManualClock clock;
-        SimulatedModule module(ModuleConfig(), clock);
-        QVERIFY(writeOf(module, N::Damp, 254));
-        module.setAppliedLoad(10.0);
-        const float quiet = readOf(module, N::MVV);
-        QCOMPARE(readOf(module, N::MVV), quiet); // no noise unless asked for
-        module.setNoise(0.002);
-        QSet<float> readings;
-        for (int i = 0; i < 20; ++i) {
-            const float reading = readOf(module, N::MVV);
-            // The input stage and factory calibration cancel out: ±0.002 mV/V as applied.
-            QVERIFY2(std::abs(reading - quiet) <= 0.0021f, qPrintable(QString::number(reading)));
-            readings.insert(reading);
-        }
-        QVERIFY(readings.size() > 15);
-        module.setNoise(0.0);
-        QCOMPARE(readOf(module, N::MVV), quiet);
     }
 
     void requestsAModuleCannotServeAreRefused_data() {
@@ -363,7 +351,7 @@ private Q_SLOTS:
         QCOMPARE(reply.outcome == Outcome::Refused, refused);
     }
 
-    void keysChangeTheStatusWord() {
+    void keysChangeTheStatusWordAndPowerIt() {
         ManualClock clock;
         SimulatedModule module(ModuleConfig(), clock);
         module.setAppliedLoad(5.0);
@@ -395,6 +383,17 @@ private Q_SLOTS:
 
         QCOMPARE(module.command(N::DOKEYPWR).outcome, Outcome::Acknowledged);
         QVERIFY(!module.isListening());
+        module.wake();
+        QVERIFY(module.isListening());
+
+        // It switches itself off after the minutes set, counted from the last activity.
+        QVERIFY(writeOf(module, N::OFFAUTO, 2));
+        clock.advance(90000);
+        module.noteActivity();
+        clock.advance(100000);
+        QVERIFY(module.isAwake());
+        clock.advance(20000);
+        QVERIFY(!module.isAwake());
         module.wake();
         QVERIFY(module.isListening());
     }
@@ -465,28 +464,23 @@ private Q_SLOTS:
         QVERIFY(std::abs(readOf(module, N::GROSS) - 5.0f) < 0.1f);
     }
 
-    void stationAndBaudTakeEffectAtTheNextStart() {
+    // Station and baud rate wait for the next start; a power-on zero takes a small load as zero.
+    void aRestartTakesUpTheStationBaudAndPowerOnZero() {
         ManualClock clock;
         SimulatedModule module(ModuleConfig(), clock);
         QVERIFY(writeOf(module, N::STAT, 12));
         QVERIFY(writeOf(module, N::BAUD, 0));
         QCOMPARE(module.station(), 1);
         QCOMPARE(module.baudRate(), 19200);
+        QVERIFY(writeOf(module, N::POZ, 0.5));
+        module.setAppliedLoad(0.3);
+        module.pressKey(SimulatedModule::Key::Tare);
         module.powerCycle();
         QCOMPARE(module.station(), 12);
         QCOMPARE(module.baudRate(), 9600);
         QVERIFY(!module.isListening()); // still starting up
         clock.advance(SimulatedModule::StartUpMs);
         QVERIFY(module.isListening());
-    }
-
-    void powerOnZeroTakesASmallLoadAsZero() {
-        ManualClock clock;
-        SimulatedModule module(ModuleConfig(), clock);
-        QVERIFY(writeOf(module, N::POZ, 0.5));
-        module.setAppliedLoad(0.3);
-        module.pressKey(SimulatedModule::Key::Tare);
-        module.powerCycle();
         QVERIFY(std::abs(readOf(module, N::GROSS)) < 1e-4f);
         QCOMPARE(int(readOf(module, N::Status)) & 1, 0);
         module.setAppliedLoad(0.9);
@@ -508,20 +502,6 @@ private Q_SLOTS:
         QVERIFY(after > 0.3f && after < 0.33f);
         module.setAppliedLoad(20.0); // a step beyond the threshold bypasses the filter
         QVERIFY(readOf(module, N::GROSS) > 19.9f);
-    }
-
-    void switchesItselfOffAfterTheSetMinutes() {
-        ManualClock clock;
-        SimulatedModule module(ModuleConfig(), clock);
-        QVERIFY(writeOf(module, N::OFFAUTO, 2));
-        clock.advance(90000);
-        module.noteActivity();
-        clock.advance(100000);
-        QVERIFY(module.isAwake());
-        clock.advance(20000);
-        QVERIFY(!module.isAwake());
-        module.wake();
-        QVERIFY(module.isListening());
     }
 
     void parametersAreReachableByName() {
