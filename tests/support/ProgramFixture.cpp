@@ -190,10 +190,6 @@ QString ProgramFixture::userConfigFile() const {
     return m_user.filePath(QStringLiteral("config/ZEX Toolkit/Config.ini"));
 }
 
-QString ProgramFixture::configFile() const {
-    return AppState().ConfigFile;
-}
-
 bool ProgramFixture::waitForPage(const QString& pageName, int timeoutMs) {
     return QTest::qWaitFor(
         [&] { return m_window && m_window->Registry().CurrentPageName() == pageName; }, timeoutMs);

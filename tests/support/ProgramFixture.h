@@ -62,7 +62,6 @@ public:
     MainFrm& window() { return *m_window; }
     CHILD_GEN_HOME* home() const;
     int port() const { return m_port; }
-    QString configFile() const;
     // Where Config.ini will be, known before start() (to prepare stored settings).
     QString userConfigFile() const;
     SimulatorServer& bus() { return *m_bus; }
