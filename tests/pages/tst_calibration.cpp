@@ -6,8 +6,6 @@
 #include "pages/CHILD_GEN_CALIBRATION.h"
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulatorServer.h"
 #include "support/ProgramFixture.h"
 #include "support/SimulatedLink.h"
 #include "util/ApplicationState.h"
@@ -21,21 +19,12 @@ namespace {
 
 constexpr int CalibrationButton = 6;
 
-template <typename Function>
-auto onModule(ProgramFixture& program, Function function) {
-    return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
-}
-
 // Starts the program unless told it has been, connects to station 1 and opens the page.
 CHILD_GEN_CALIBRATION* openPage(ProgramFixture& program, bool start = true) {
     if ((start && !program.start()) || !program.connectSerial()) {
         return nullptr;
     }
-    program.window().Registry().NavigateTo(CalibrationButton);
-    if (!program.waitForPage(QStringLiteral("CHILD_GEN_CALIBRATION"))) {
-        return nullptr;
-    }
-    return qobject_cast<CHILD_GEN_CALIBRATION*>(program.window().Registry().CurrentPage());
+    return program.openPage<CHILD_GEN_CALIBRATION>(CalibrationButton);
 }
 
 void setLoads(CHILD_GEN_CALIBRATION& page, const QStringList& loads) {
@@ -45,7 +34,7 @@ void setLoads(CHILD_GEN_CALIBRATION& page, const QStringList& loads) {
 }
 
 void setLoad(ProgramFixture& program, double tonnes) {
-    onModule(program, [tonnes](SimulatedModule& module) { module.setAppliedLoad(tonnes); });
+    program.onModule([tonnes](SimulatedModule& module) { module.setAppliedLoad(tonnes); });
 }
 
 bool press(CHILD_GEN_CALIBRATION& page, QKBtn* button) {
@@ -55,7 +44,7 @@ bool press(CHILD_GEN_CALIBRATION& page, QKBtn* button) {
 }
 
 QList<float> calibrationOf(ProgramFixture& program) {
-    return onModule(program, [](SimulatedModule& module) {
+    return program.onModule([](SimulatedModule& module) {
         QList<float> values;
         for (const char* name : {"LINP", "Gain", "OFFS", "POZ", "SYSZERO", "RESOL"}) {
             values.append(module.readByName(QLatin1String(name)).value);
@@ -118,7 +107,7 @@ private Q_SLOTS:
         setLoad(program, 2.5);
         QVERIFY(press(*page, page->cbCapture));
         QCOMPARE(page->lbStage->Caption(), QStringLiteral("Calibration Stage Complete"));
-        const float highLoad = onModule(program, [](SimulatedModule& module) {
+        const float highLoad = program.onModule([](SimulatedModule& module) {
             return module.readByName(QStringLiteral("CENGHI")).value;
         });
         QCOMPARE(highLoad, 2.5f);
@@ -230,7 +219,7 @@ private Q_SLOTS:
         CHILD_GEN_CALIBRATION* page = openPage(program);
         QVERIFY2(page, qPrintable(program.failure()));
         const LoadCell cell;
-        onModule(program, [](SimulatedModule& module) {
+        program.onModule([](SimulatedModule& module) {
             module.writeByName(QStringLiteral("Damp"), 254); // no filter: the input as it is
             module.setSettleMs(700);
             module.setNoise(0.00002);
@@ -241,7 +230,7 @@ private Q_SLOTS:
             const double target = cell.signalAt(tonnes);
             return QTest::qWaitFor(
                 [&] {
-                    const float umvv = onModule(program, [](SimulatedModule& module) {
+                    const float umvv = program.onModule([](SimulatedModule& module) {
                         return module.readByName(QStringLiteral("UMVV")).value;
                     });
                     return std::abs(umvv - target) < 0.00005;
@@ -250,8 +239,8 @@ private Q_SLOTS:
         };
         auto shownAt = [&](double tonnes) {
             return applyAndSettle(tonnes)
-                       ? onModule(program,
-                                  [](SimulatedModule& module) { return module.displayText(); })
+                       ? program
+                             .onModule([](SimulatedModule& module) { return module.displayText(); })
                              .toDouble()
                        : qQNaN();
         };

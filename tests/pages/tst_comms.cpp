@@ -8,31 +8,14 @@
 #include "sim/RadioReachableModule.h"
 #include "sim/RadioSimulation.h"
 #include "sim/SimBaseStation.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulatorServer.h"
 #include "support/ProgramFixture.h"
 
-#include <QLineEdit>
 #include <QTest>
 
 namespace {
 
 constexpr int CommsButton = 5;
 constexpr quint32 RadioId = 0x1A2B;
-
-template <typename Page>
-Page* commsPage(ProgramFixture& program, const char* name) {
-    program.window().Registry().NavigateTo(CommsButton);
-    if (!program.waitForPage(QLatin1String(name))) {
-        return nullptr;
-    }
-    return qobject_cast<Page*>(program.window().Registry().CurrentPage());
-}
-
-float stored(ProgramFixture& program, const char* name) {
-    return program.bus().withBus(
-        [&](SimulatedBus& bus) { return bus.module(0).readByName(QLatin1String(name)).value; });
-}
 
 // What the paired module holds (-1: no such parameter).
 double written(ProgramFixture& program, const char* name) {
@@ -41,15 +24,6 @@ double written(ProgramFixture& program, const char* name) {
         value = module.parameter(QLatin1String(name));
     });
     return value.value_or(-1);
-}
-
-void type(QKBtn* field, const QString& text) {
-    field->HandleClick();
-    QLineEdit* editor = field->TextEditor();
-    QVERIFY(editor && editor->isVisible());
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
 }
 
 } // namespace
@@ -62,16 +36,16 @@ private Q_SLOTS:
         ProgramFixture program;
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(program.connectSerial());
-        auto* page = commsPage<CHILD_GEN_COMMS>(program, "CHILD_GEN_COMMS");
+        auto* page = program.openPage<CHILD_GEN_COMMS>(CommsButton);
         QVERIFY(page);
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->STATION->ListIndex(), qint16(1));
         QCOMPARE(page->BAUD->Caption(), QStringLiteral("19200"));
 
         page->STATION->ListPicked(252); // the last entry: the list has none for station 0
-        QTRY_COMPARE_WITH_TIMEOUT(stored(program, "STAT"), 253.0f, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(program.stored("STAT"), 253.0f, 5000);
         page->BAUD->ListPicked(0);
-        QTRY_COMPARE_WITH_TIMEOUT(stored(program, "BAUD"), 0.0f, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(program.stored("BAUD"), 0.0f, 5000);
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->STATION->Caption(), QStringLiteral("253"));
         QCOMPARE(page->BAUD->Caption(), QStringLiteral("9600"));
@@ -87,15 +61,15 @@ private Q_SLOTS:
         QVERIFY(!program.radio()->execute(QStringLiteral("radio power-up 1A2B"))->failed);
         QVERIFY(program.connectRadio(QStringLiteral("1A2B")));
         QVERIFY(program.waitForPage(QStringLiteral("CHILD_GEN_INFO")));
-        auto* page = commsPage<CHILD_GEN_R58COMMS>(program, "CHILD_GEN_R58COMMS");
+        auto* page = program.openPage<CHILD_GEN_R58COMMS>(CommsButton);
         QVERIFY(page);
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->pbBoundID->Caption(), QStringLiteral("000000"));
         QCOMPARE(page->pbDataTag->Caption(), QStringLiteral("0000"));
 
         // Typed as hexadecimal, never read as the decimal number its digits start with.
-        type(page->pbBoundID, QStringLiteral("ffff"));
-        type(page->pbDataTag, QStringLiteral("1A2B"));
+        ProgramFixture::TypeInto(page->pbBoundID, QStringLiteral("ffff"));
+        ProgramFixture::TypeInto(page->pbDataTag, QStringLiteral("1A2B"));
         page->pbDoWake->ListPicked(1);
         QTRY_COMPARE_WITH_TIMEOUT(written(program, "BOUNDID"), 65535.0, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(written(program, "BOUNDTAG"), double(0x1A2B), 5000);
@@ -104,7 +78,7 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->pbBoundID->Caption(), QStringLiteral("00FFFF"));
         QCOMPARE(page->pbDataTag->Caption(), QStringLiteral("1A2B"));
-        type(page->pbDataTag, QStringLiteral("FFFF"));
+        ProgramFixture::TypeInto(page->pbDataTag, QStringLiteral("FFFF"));
         QTRY_COMPARE_WITH_TIMEOUT(written(program, "BOUNDTAG"), 65535.0, 5000);
 
         // A new channel is written and saved: it is the module's channel once it restarts.

@@ -7,13 +7,10 @@
 #include "pages/CHILD_GEN_FACTORY.h"
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulatorServer.h"
 #include "support/ProgramFixture.h"
 #include "support/SimulatedLink.h"
 #include "util/ApplicationState.h"
 
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -24,11 +21,6 @@
 namespace {
 
 constexpr int FactoryButton = 7;
-
-template <typename Function>
-auto onModule(ProgramFixture& program, Function function) {
-    return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
-}
 
 // The program's clock, whose waits (on the device thread) last until the test opens the gate
 // and the simulated module listens again after its restart.
@@ -78,11 +70,7 @@ struct FactoryProgram {
         if (!program->start() || !program->connectSerial()) {
             return nullptr;
         }
-        program->window().Registry().NavigateTo(FactoryButton);
-        if (!program->waitForPage(QStringLiteral("CHILD_GEN_FACTORY"))) {
-            return nullptr;
-        }
-        return qobject_cast<CHILD_GEN_FACTORY*>(program->window().Registry().CurrentPage());
+        return program->openPage<CHILD_GEN_FACTORY>(FactoryButton);
     }
 
     GatedClock clock;
@@ -96,20 +84,7 @@ bool click(CHILD_GEN_FACTORY& page, QKBtn* button) {
 }
 
 void applySignal(ProgramFixture& program, double mvv) {
-    onModule(program, [mvv](SimulatedModule& module) { module.setAppliedSignal(mvv); });
-}
-
-float moduleValue(ProgramFixture& program, const char* name) {
-    return onModule(program, [name](SimulatedModule& module) {
-        return module.readByName(QLatin1String(name)).value;
-    });
-}
-
-void typeInto(QKBtn* field, const QString& text) {
-    field->DoEdit();
-    field->TextEditor()->selectAll();
-    QTest::keyClicks(field->TextEditor(), text);
-    QTest::keyClick(field->TextEditor(), Qt::Key_Return);
+    program.onModule([mvv](SimulatedModule& module) { module.setAppliedSignal(mvv); });
 }
 
 const QString Failed = QStringLiteral("An Error Ocurred - Please retry calibration!");
@@ -134,16 +109,16 @@ private Q_SLOTS:
         CHILD_GEN_FACTORY* page = factory.open();
         QVERIFY2(page, qPrintable(factory.program->failure()));
         ProgramFixture& program = *factory.program;
-        const float gain = moduleValue(program, "FGAIN");
-        const float offset = moduleValue(program, "FOFFS");
+        const float gain = program.stored("FGAIN");
+        const float offset = program.stored("FOFFS");
         applySignal(program, 2.5);
         QVERIFY(click(*page, page->ACQUIRE2)); // no -2.5 mV/V acquisition yet
         QVERIFY(click(*page, page->ACQUIRE1));
         applySignal(program, -2.5);
         QVERIFY(click(*page, page->ACQUIRE2)); // reversed
         QCOMPARE(program.dialogs, QStringList(2, QStringLiteral("mV/V Calibration: ") + Failed));
-        QCOMPARE(moduleValue(program, "FGAIN"), gain);
-        QCOMPARE(moduleValue(program, "FOFFS"), offset);
+        QCOMPARE(program.stored("FGAIN"), gain);
+        QCOMPARE(program.stored("FOFFS"), offset);
 
         program.dialogs.clear();
         applySignal(program, -2.5);
@@ -152,27 +127,27 @@ private Q_SLOTS:
         QVERIFY(click(*page, page->ACQUIRE2));
         QCOMPARE(program.dialogs, QStringList{"mV/V Calibration: Module Calibrated"});
         QTRY_VERIFY_WITH_TIMEOUT(std::abs(page->PBUMVV->VALUE() - 2.5) < 0.0005, 5000);
-        QVERIFY(std::abs(moduleValue(program, "UMVV") - 2.5f) < 0.0005f);
+        QVERIFY(std::abs(program.stored("UMVV") - 2.5f) < 0.0005f);
         applySignal(program, -2.5);
-        QVERIFY(std::abs(moduleValue(program, "UMVV") + 2.5f) < 0.0005f);
+        QVERIFY(std::abs(program.stored("UMVV") + 2.5f) < 0.0005f);
         QTRY_VERIFY_WITH_TIMEOUT(std::abs(page->PBUMVV->VALUE() + 2.5) < 0.0005, 5000);
         // The field shows what was written.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            std::abs(page->pbFGAIN->VALUE() - moduleValue(program, "FGAIN")) < 1e-5, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(page->pbFGAIN->VALUE() - program.stored("FGAIN")) < 1e-5,
+                                 5000);
 
         program.dialogs.clear();
-        onModule(program, [](SimulatedModule& module) { module.setSupplyVoltage(9.2); });
-        const float threeVoltFactor = moduleValue(program, "FGB3");
-        const float nineVoltFactor = moduleValue(program, "FGB9");
+        program.onModule([](SimulatedModule& module) { module.setSupplyVoltage(9.2); });
+        const float threeVoltFactor = program.stored("FGB3");
+        const float nineVoltFactor = program.stored("FGB9");
         factory.clock.gated = true;
         QVERIFY(click(*page, page->QKBtn3));
         QCOMPARE(program.dialogs, QStringList{QStringLiteral("Battery Calibration: ") + Failed});
-        QCOMPARE(moduleValue(program, "FGB9"), nineVoltFactor);
+        QCOMPARE(program.stored("FGB9"), nineVoltFactor);
         QCOMPARE(factory.clock.restartWaits.load(), 0);
 
         program.dialogs.clear();
         QCOMPARE(page->pbPSU->Caption(), QStringLiteral("9V"));
-        typeInto(page->pbMeasured, QStringLiteral("9,2"));
+        ProgramFixture::TypeInto(page->pbMeasured, QStringLiteral("9,2"));
         QVERIFY(page->pbMeasured->Caption().startsWith(QStringLiteral("9,2")));
         factory.clock.open = false;
         QSignalSpy finished(page, &CHILD_GEN_FACTORY::CalibrationFinished);
@@ -187,20 +162,20 @@ private Q_SLOTS:
         QCOMPARE(factory.clock.restartWaits.load(), 2);
         QVERIFY(!program.window().IsInputBlocked());
         QCOMPARE(program.dialogs, QStringList{"Battery Calibration: Module Calibrated"});
-        QVERIFY(std::abs(moduleValue(program, "BATTV") - 9.2f) < 0.0005f);
+        QVERIFY(std::abs(program.stored("BATTV") - 9.2f) < 0.0005f);
         QTRY_VERIFY_WITH_TIMEOUT(std::abs(page->pbBATTV->VALUE() - 9.2) < 0.0005, 5000);
-        QCOMPARE(moduleValue(program, "FGB3"), threeVoltFactor);
+        QCOMPARE(program.stored("FGB3"), threeVoltFactor);
 
         int beeps = 0;
         page->pbSerialNumber->SetBeep([&beeps] { ++beeps; });
         QTRY_COMPARE_WITH_TIMEOUT(page->pbSerialNumber->Caption(), QStringLiteral("0000000001"),
                                   5000);
-        typeInto(page->pbSerialNumber, QStringLiteral("4294967296"));
+        ProgramFixture::TypeInto(page->pbSerialNumber, QStringLiteral("4294967296"));
         QCOMPARE(beeps, 1);
-        typeInto(page->pbSerialNumber, QStringLiteral("4294967295"));
+        ProgramFixture::TypeInto(page->pbSerialNumber, QStringLiteral("4294967295"));
         QCOMPARE(beeps, 1);
         QTRY_COMPARE_WITH_TIMEOUT(
-            onModule(program, [](SimulatedModule& module) { return module.serialNumber(); }),
+            program.onModule([](SimulatedModule& module) { return module.serialNumber(); }),
             4294967295u, 5000);
     }
 

@@ -8,8 +8,6 @@
 #include "shell/MainFrm.h"
 #include "shell/MessageFrm.h"
 #include "shell/PageRegistry.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulatorServer.h"
 #include "store/IniModule.h"
 #include "support/ProgramFixture.h"
 #include "support/SimulatedLink.h"
@@ -61,11 +59,10 @@ private:
 };
 
 CHILD_GEN_FILE* filePage(ProgramFixture& program, std::shared_ptr<DialogAnswers> answers) {
-    program.window().Registry().NavigateTo(FileButton);
-    if (!program.waitForPage(QStringLiteral("CHILD_GEN_FILE"))) {
+    auto* page = program.openPage<CHILD_GEN_FILE>(FileButton);
+    if (!page) {
         return nullptr;
     }
-    auto* page = qobject_cast<CHILD_GEN_FILE*>(program.window().Registry().CurrentPage());
     page->SetFileDialogs(std::make_unique<AnsweringDialogs>(std::move(answers)));
     return page;
 }
@@ -83,11 +80,6 @@ bool runOperation(CHILD_GEN_FILE* page, QKBtn* button) {
     QSignalSpy finished(page, &CHILD_GEN_FILE::OperationFinished);
     button->HandleClick();
     return finished.wait(20000) || finished.count() > 0;
-}
-
-float stored(ProgramFixture& program, int index, const char* name) {
-    return program.bus().withBus(
-        [&](SimulatedBus& bus) { return bus.module(index).readByName(QLatin1String(name)).value; });
 }
 
 void setStored(ProgramFixture& program, int index, const char* name, double value) {
@@ -204,7 +196,7 @@ private Q_SLOTS:
                                       QStringLiteral("Damp: 200 in the file, 100 in the module")}));
         QCOMPARE(page->LastComparison().differences.size(), 2);
         // Nothing was written.
-        QCOMPARE(stored(program, 0, "ALARM"), 85.0f);
+        QCOMPARE(program.stored("ALARM", 0), 85.0f);
         QVERIFY(program.dialogs.isEmpty());
     }
 
@@ -220,7 +212,7 @@ private Q_SLOTS:
             {"PTARE", 0.125}, {"OVERLOAD", 120}};
         for (const auto& [name, value] : settings) {
             setStored(program, 0, name, value);
-            QVERIFY(stored(program, 0, name) != stored(program, 1, name));
+            QVERIFY(program.stored(name, 0) != program.stored(name, 1));
         }
         QVERIFY(program.connectSerial(1));
         auto answers = std::make_shared<DialogAnswers>();
@@ -241,7 +233,7 @@ private Q_SLOTS:
                                      "Restore Configuration: Now retrieving configuration data "
                                      "from file and writing to module...")}));
         for (const auto& [name, value] : settings) {
-            QCOMPARE(stored(program, 1, name), stored(program, 0, name));
+            QCOMPARE(program.stored(name, 1), program.stored(name, 0));
         }
     }
 
@@ -261,7 +253,7 @@ private Q_SLOTS:
         QCOMPARE(program.dialogs,
                  QStringList({QStringLiteral("Invalid File: The selected file is not an ZEX "
                                              "configuration file!")}));
-        QCOMPARE(stored(program, 0, "ALARM"), 85.0f);
+        QCOMPARE(program.stored("ALARM", 0), 85.0f);
 
         // A file that cannot be written: no report of a save.
         const QString unwritable = m_folder.filePath(QStringLiteral("no such folder/a.zcf"));
@@ -283,8 +275,8 @@ private Q_SLOTS:
                  QStringLiteral("Restore Configuration: Error(s) occurred while restoring the "
                                 "configuration data to the module!\r\n\r\nThe value \"abc\" of "
                                 "ALARM in the file is not a number; ALARM was not restored.\r\n"));
-        QCOMPARE(stored(program, 0, "ALARM"), 85.0f);
-        QCOMPARE(stored(program, 0, "Damp"), 30.0f);
+        QCOMPARE(program.stored("ALARM", 0), 85.0f);
+        QCOMPARE(program.stored("Damp", 0), 30.0f);
     }
 
     void theRealDialogShowsEveryFileUnderAllFiles() {

@@ -6,8 +6,6 @@
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
 #include "sim/RadioSimulation.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulatorServer.h"
 #include "support/ProgramFixture.h"
 #include "support/SimulatedLink.h"
 
@@ -20,11 +18,6 @@ CHILD_GEN_INFO* infoPage(ProgramFixture& program) {
         return nullptr;
     }
     return qobject_cast<CHILD_GEN_INFO*>(program.window().Registry().CurrentPage());
-}
-
-template <typename Function>
-auto onModule(ProgramFixture& program, Function function) {
-    return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
 }
 
 } // namespace
@@ -88,7 +81,7 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         // The second entry looks like the first but writes 1.
         const auto storedDp = [&program] {
-            return onModule(program, [](SimulatedModule& module) {
+            return program.onModule([](SimulatedModule& module) {
                 return module.readByName(QStringLiteral("DP")).value;
             });
         };
@@ -100,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         QCOMPARE(page->pbDP->ListIndex(), qint16(3));
         QCOMPARE(page->LCD1->Caption().count(QLatin1Char('.')), 1);
-        onModule(program, [](SimulatedModule& module) {
+        program.onModule([](SimulatedModule& module) {
             module.setAppliedLoad(12.5);
             module.pressKey(SimulatedModule::Key::Tare); // net display on
         });
@@ -109,7 +102,7 @@ private Q_SLOTS:
         QVERIFY(!page->LCDBatt->isVisible());
         QVERIFY(!page->ErrorMessage->isVisible());
         // An overload shows its warning, without the line breaks that follow it.
-        onModule(program, [](SimulatedModule& module) { module.setAppliedLoad(1000.0); });
+        program.onModule([](SimulatedModule& module) { module.setAppliedLoad(1000.0); });
         QTRY_VERIFY_WITH_TIMEOUT(page->ErrorMessage->isVisible(), 5000);
         QCOMPARE(page->ErrorMessage->Caption(),
                  QStringLiteral("Overload - The input has exceeded the upper calibrated level."));

@@ -8,14 +8,11 @@
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
 #include "sim/RadioSimulation.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulatorServer.h"
 #include "support/ProgramFixture.h"
 #include "support/SimulatedLink.h"
 
 #include <QFrame>
 #include <QImage>
-#include <QLineEdit>
 #include <QTest>
 #include <cmath>
 
@@ -23,38 +20,11 @@ namespace {
 
 constexpr int MeasureButton = 4;
 
-CHILD_GEN_MEASURE* measurePage(ProgramFixture& program) {
-    program.window().Registry().NavigateTo(MeasureButton);
-    if (!program.waitForPage(QStringLiteral("CHILD_GEN_MEASURE"))) {
-        return nullptr;
-    }
-    return qobject_cast<CHILD_GEN_MEASURE*>(program.window().Registry().CurrentPage());
-}
-
 // Starts the program, connects to the module at station 1 and opens the page.
 CHILD_GEN_MEASURE* connectedMeasurePage(ProgramFixture& program) {
-    return program.start() && program.connectSerial() ? measurePage(program) : nullptr;
-}
-
-template <typename Function>
-auto onModule(ProgramFixture& program, Function function) {
-    return program.bus().withBus([&](SimulatedBus& bus) { return function(bus.module(0)); });
-}
-
-float stored(ProgramFixture& program, const char* name) {
-    return onModule(program, [name](SimulatedModule& module) {
-        return module.readByName(QLatin1String(name)).value;
-    });
-}
-
-// Types into the field's editor key by key, as the keyboard would, and commits with Enter.
-void type(QKBtn* field, const QString& text) {
-    field->HandleClick();
-    QLineEdit* editor = field->TextEditor();
-    QVERIFY(editor && editor->isVisible());
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
+    return program.start() && program.connectSerial()
+               ? program.openPage<CHILD_GEN_MEASURE>(MeasureButton)
+               : nullptr;
 }
 
 bool connectRadio(ProgramFixture& program) {
@@ -149,7 +119,7 @@ private Q_SLOTS:
         ProgramFixture program(options);
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(radio ? connectRadio(program) : program.connectSerial());
-        CHILD_GEN_MEASURE* page = measurePage(program);
+        CHILD_GEN_MEASURE* page = program.openPage<CHILD_GEN_MEASURE>(MeasureButton);
         QVERIFY(page);
         // Past the first refresh and the display format read with the page.
         QVERIFY(program.waitForRefresh());
@@ -193,12 +163,12 @@ private Q_SLOTS:
         ProgramFixture program;
         CHILD_GEN_MEASURE* page = connectedMeasurePage(program);
         QVERIFY2(page, qPrintable(program.failure()));
-        onModule(program, [](SimulatedModule& module) { module.setAppliedLoad(10.0); });
+        program.onModule([](SimulatedModule& module) { module.setAppliedLoad(10.0); });
         // The simulated cell is not quite linear: 10 t reads a little over 10.
         QTRY_VERIFY_WITH_TIMEOUT(page->pbGross->VALUE() > 9.9, 5000);
         const double gross = page->pbGross->VALUE();
-        type(page->pbSYSTEMZERO, QStringLiteral("2.5"));
-        QTRY_COMPARE_WITH_TIMEOUT(stored(program, "SYSZERO"), 2.5f, 5000);
+        ProgramFixture::TypeInto(page->pbSYSTEMZERO, QStringLiteral("2.5"));
+        QTRY_COMPARE_WITH_TIMEOUT(program.stored("SYSZERO"), 2.5f, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(std::fabs(page->pbGross->VALUE() - (gross - 2.5)) < 0.001, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(std::fabs(page->VALUE->VALUE() - (gross - 2.5)) < 0.002, 5000);
         QCOMPARE(page->pbSYSTEMZERO->VALUE(), 2.5);
@@ -209,10 +179,10 @@ private Q_SLOTS:
         QVERIFY2(program.start(), qPrintable(program.failure()));
         QVERIFY(program.connectSerial());
         // Two decimals on the display (the trend's own default is three), read with the page.
-        onModule(program, [](SimulatedModule& module) { return module.writeByName("DP", 4); });
-        CHILD_GEN_MEASURE* page = measurePage(program);
+        program.onModule([](SimulatedModule& module) { return module.writeByName("DP", 4); });
+        CHILD_GEN_MEASURE* page = program.openPage<CHILD_GEN_MEASURE>(MeasureButton);
         QVERIFY(page);
-        onModule(program, [](SimulatedModule& module) {
+        program.onModule([](SimulatedModule& module) {
             module.setAppliedLoad(12.5);
             module.pressKey(SimulatedModule::Key::Tare);
         });
@@ -288,9 +258,9 @@ private Q_SLOTS:
         QVERIFY(program.waitForRefresh());
         const QByteArray name = member.toLatin1();
         // A value the module holds now, so that neither outcome can pass by chance.
-        onModule(program,
-                 [&](SimulatedModule& module) { return module.writeByName(member, prior); });
-        const float before = stored(program, name.constData());
+        program.onModule(
+            [&](SimulatedModule& module) { return module.writeByName(member, prior); });
+        const float before = program.stored(name.constData());
         QCOMPARE(before, float(prior));
         QVERIFY(program.waitForRefresh());
         auto* control = page->findChild<QKBtn*>(field);
@@ -298,15 +268,15 @@ private Q_SLOTS:
         auto beeps = std::make_shared<int>(0); // the field outlives the row
         control->SetBeep([beeps] { ++*beeps; });
         const QString shownBefore = control->Caption();
-        type(control, typed);
+        ProgramFixture::TypeInto(control, typed);
         if (taken) {
-            QTRY_COMPARE_WITH_TIMEOUT(stored(program, name.constData()), float(written), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(program.stored(name.constData()), float(written), 5000);
             QCOMPARE(*beeps, 0);
         } else {
             QCOMPARE(*beeps, 1);
             QCOMPARE(control->Caption(), shownBefore);
             QVERIFY(program.waitForRefresh());
-            QCOMPARE(stored(program, name.constData()), before);
+            QCOMPARE(program.stored(name.constData()), before);
         }
     }
 };

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -229,4 +230,26 @@ bool ProgramFixture::connectRadio(const QString& id) {
     }
     return m_window->Registry().CurrentDeviceEntry() &&
            m_window->Registry().CurrentDeviceEntry()->Model == QLatin1String("ZEX");
+}
+
+QWidget* ProgramFixture::openPage(int button, const QString& pageName) {
+    m_window->Registry().NavigateTo(button);
+    return waitForPage(pageName) ? m_window->Registry().CurrentPage() : nullptr;
+}
+
+float ProgramFixture::stored(const char* member, int index) {
+    return onModule(
+        [member](SimulatedModule& module) {
+            return module.readByName(QLatin1String(member)).value;
+        },
+        index);
+}
+
+void ProgramFixture::TypeInto(QKBtn* field, const QString& text) {
+    field->HandleClick();
+    QLineEdit* editor = field->TextEditor();
+    QVERIFY(editor && editor->isVisible());
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
 }

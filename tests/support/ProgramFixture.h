@@ -1,6 +1,8 @@
 #pragma once
 
+#include "sim/SimulatedBus.h"
 #include "sim/SimulatedModule.h"
+#include "sim/SimulatorServer.h"
 #include "support/ScopedEnvironment.h"
 #include "util/MonotonicClock.h"
 
@@ -12,6 +14,8 @@
 #include <memory>
 
 class CHILD_GEN_HOME;
+class QKBtn;
+class QWidget;
 class MainFrm;
 class MessageFrm;
 class RadioSimulation;
@@ -74,6 +78,22 @@ public:
     // Types `id` on the "Wireless" tab and clicks its Connect; waits until the procedure has
     // ended. True when the module's pages are offered.
     bool connectRadio(const QString& id);
+    // Clicks the navigation bar's button and waits for its page, whose class names it.
+    template <typename Page>
+    Page* openPage(int button) {
+        return qobject_cast<Page*>(
+            openPage(button, QLatin1String(Page::staticMetaObject.className())));
+    }
+    QWidget* openPage(int button, const QString& pageName);
+    // Runs function(module) on the simulated bus's thread and returns what it returns.
+    template <typename Function>
+    auto onModule(Function function, int index = 0) {
+        return bus().withBus([&](SimulatedBus& bus) { return function(bus.module(index)); });
+    }
+    // The value the simulated module holds for a member, as its by-name access reads it.
+    float stored(const char* member, int index = 0);
+    // Types into the field's editor key by key, as the keyboard would, and commits with Enter.
+    static void TypeInto(QKBtn* field, const QString& text);
     // Waits until the named page is current.
     bool waitForPage(const QString& pageName, int timeoutMs = 10000);
     // Waits for a refresh of the current page to be shown (one that started after the call).
