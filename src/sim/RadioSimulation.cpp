@@ -406,7 +406,9 @@ RadioSimulation::ConsoleResult RadioSimulation::moduleCommand(const QString& com
     if (!known) {
         return failure(QStringLiteral("no radio module has ID %1").arg(hex(*id)));
     }
-    return ConsoleResult{m_station->describe() + QLatin1Char('\n'), false};
+    // Setting a load, noise or settling answers nothing, as the bus's own commands do: `make run`
+    // feeds a load every second, and the operator's terminal must not scroll with it.
+    return ConsoleResult{power ? m_station->describe() + QLatin1Char('\n') : QString(), false};
 }
 
 RadioSimulation::ConsoleResult RadioSimulation::failure(const QString& text) {

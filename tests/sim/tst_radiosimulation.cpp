@@ -148,9 +148,11 @@ private Q_SLOTS:
         QTest::newRow("a fault on an unknown module")
             << "radio fault 77 silence" << true << "no radio module has ID 77";
         QTest::newRow("a delay beyond a minute") << "radio delay 60001" << true << "usage";
-        QTest::newRow("noise") << "radio noise 1A2B 0.002" << false << "radio module 1A2B";
+        // Setting a value answers nothing, like the bus's commands (a fed load must not scroll).
+        QTest::newRow("load") << "radio load 1A2B 5" << false << "";
+        QTest::newRow("noise") << "radio noise 1A2B 0.002" << false << "";
         QTest::newRow("negative noise") << "radio noise 1A2B -1" << true << "0 to 10 mV/V";
-        QTest::newRow("settling") << "radio settle 1A2B 1500" << false << "radio module 1A2B";
+        QTest::newRow("settling") << "radio settle 1A2B 1500" << false << "";
     }
     void operatorCommands() {
         QFETCH(QString, line);
@@ -161,7 +163,11 @@ private Q_SLOTS:
         const auto result = simulation->execute(line);
         QVERIFY(result);
         QCOMPARE(result->failed, failed);
-        QVERIFY2(result->output.contains(output), qPrintable(result->output));
+        if (output.isEmpty()) {
+            QCOMPARE(result->output, QString());
+        } else {
+            QVERIFY2(result->output.contains(output), qPrintable(result->output));
+        }
         QVERIFY(!simulation->execute(QStringLiteral("load 5")));
         QVERIFY(!simulation->execute(QStringLiteral("radios")));
     }
