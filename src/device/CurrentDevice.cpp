@@ -31,7 +31,7 @@ ZEX* Get() {
     return Connection().device.get();
 }
 
-void Connect(std::shared_ptr<ZEX> device) {
+void Connect(std::shared_ptr<ZEX> device, const std::function<void()>& beforeRetry) {
     DeviceConnection& connection = Connection();
     connection.device = std::move(device);
     connection.firmwareVersion = 0.0f;
@@ -40,6 +40,11 @@ void Connect(std::shared_ptr<ZEX> device) {
         return;
     }
     connection.firmwareVersion = connection.device->VERS().toSingle();
+    if (beforeRetry && connection.device->ErrorState()) {
+        connection.device->ResetError();
+        beforeRetry();
+        connection.firmwareVersion = connection.device->VERS().toSingle();
+    }
     if (connection.firmwareVersion >= 3.0f) {
         connection.serialNumberText = SerialNumberText(connection.device->SERIALNUMBER());
     }

@@ -4,6 +4,7 @@
 #include "device/ZEX.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class DeviceThread;
@@ -25,7 +26,9 @@ ZEX* Get();
 
 // Makes the driver current (releasing the previous one), then reads the firmware version and,
 // from firmware 3.0 on, the serial number. The caller has set the station and woken the module.
-void Connect(std::shared_ptr<ZEX> device);
+// With beforeRetry, a failed version read is reset and read once more after beforeRetry has run
+// (a module just woken may need a moment before it answers).
+void Connect(std::shared_ptr<ZEX> device, const std::function<void()>& beforeRetry = {});
 // Drops the driver and what was read from it.
 void Release();
 

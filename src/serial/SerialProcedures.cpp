@@ -32,11 +32,7 @@ void busy(const SerialConnectUi& ui, bool on) {
 
 Result Connect(Zarnbus2Link& link, const Request& request, const SerialConnectUi& ui) {
     Result result;
-    const bool opened =
-        request.devicePath.isEmpty()
-            ? Zarnbus2Module::OpenPort(link, request.portNumber, request.baudRate)
-            : Zarnbus2Module::OpenPortByName(link, request.devicePath, request.baudRate);
-    if (!opened) {
+    if (!Zarnbus2Module::OpenPort(link, request.portNumber, request.baudRate)) {
         result.outcome = Outcome::PortNotOpened;
         result.problem = link.openFailureText;
         message(ui, QStringLiteral("Cannot open selected serial port!"));
@@ -50,24 +46,11 @@ Result Connect(Zarnbus2Link& link, const Request& request, const SerialConnectUi
     }
 
     auto device = std::make_shared<SerialClass>(link);
-    DeviceConnection& connection = CurrentDevice::Connection();
-    connection.device = device;
-    connection.firmwareVersion = 0.0f;
-    connection.serialNumberText.clear();
     device->DriverStation(quint8(qBound(0, request.station, 255)));
-
     busy(ui, true);
     device->WAKE();
-    connection.firmwareVersion = device->VERS().toSingle();
-    if (device->ErrorState()) {
-        // A module that was asleep answers once it has had a moment after the wake bytes.
-        device->ResetError();
-        link.clock.waitMs(RetryPauseMs);
-        connection.firmwareVersion = device->VERS().toSingle();
-    }
-    if (connection.firmwareVersion >= 3.0f) {
-        connection.serialNumberText = CurrentDevice::SerialNumberText(device->SERIALNUMBER());
-    }
+    // A module that was asleep answers once it has had a moment after the wake bytes.
+    CurrentDevice::Connect(device, [&link] { link.clock.waitMs(RetryPauseMs); });
     busy(ui, false);
 
     if (device->ErrorState()) {

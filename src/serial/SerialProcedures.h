@@ -31,7 +31,6 @@ enum class Outcome {
 
 struct Request {
     int portNumber = 0; // n of "COMn"
-    QString devicePath; // used instead of the number when not empty
     int station = 1;    // 1 to 254
     int baudRate = 19200;
 };
