@@ -92,7 +92,7 @@ LinkLogFrm::LinkLogFrm(LinkLogTap& tap, QWidget* owner)
 }
 
 LinkLogFrm::~LinkLogFrm() {
-    listen(false);
+    m_subscription.reset();
     m_buffer->setListener(nullptr);
 }
 
@@ -100,28 +100,18 @@ void LinkLogFrm::setSaveFileChooser(std::function<QString()> chooser) {
     m_saveChooser = std::move(chooser);
 }
 
-void LinkLogFrm::listen(bool on) {
-    if (on == m_listening) {
-        return;
-    }
-    m_listening = on;
-    if (on) {
-        m_tap.add(m_buffer);
-    } else {
-        m_tap.remove(m_buffer);
-    }
-}
-
 void LinkLogFrm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    listen(true);
+    if (!m_subscription) {
+        m_subscription.emplace(&m_tap, m_buffer);
+    }
     m_following = true;
     ShowNewLines();
 }
 
 void LinkLogFrm::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    listen(false);
+    m_subscription.reset();
 }
 
 void LinkLogFrm::togglePause() {

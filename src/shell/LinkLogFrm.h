@@ -1,11 +1,13 @@
 #pragma once
 
+#include "linklog/LinkLogTap.h"
+
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class LinkLogBuffer;
-class LinkLogTap;
 class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -42,13 +44,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void listen(bool on);
     void togglePause();
 
     LinkLogTap& m_tap;
     std::shared_ptr<LinkLogBuffer> m_buffer;
+    // Present while the window is shown: a closed window costs the links nothing.
+    std::optional<LinkLogSubscription> m_subscription;
     quint64 m_cursor = 0;
-    bool m_listening = false;
     bool m_following = true;
     std::function<QString()> m_saveChooser;
 };
