@@ -24,7 +24,6 @@
 namespace {
 
 constexpr char InformationPage[] = "CHILD_GEN_INFO";
-constexpr char FailurePrefix[] = "Communications Failure: ";
 
 } // namespace
 
@@ -147,7 +146,8 @@ void ProgramTour::onConnectFinished() {
     m_dialogs.stop();
     answerDialogs();
     const ::Device* entry = m_window.Registry().CurrentDeviceEntry();
-    if (!entry || entry->Model.compare(QLatin1String("ZEX"), Qt::CaseInsensitive) != 0) {
+    if (!entry ||
+        entry->Model.compare(QLatin1String(PageRegistry::ZexModel), Qt::CaseInsensitive) != 0) {
         QStringList reasons = m_messages;
         const QString status = m_window.InfoLabel->text();
         if (!status.isEmpty()) {
@@ -245,9 +245,9 @@ void ProgramTour::conclude() {
         return;
     }
     const QString status = m_window.InfoLabel->text();
-    if (status.startsWith(QLatin1String(FailurePrefix))) {
+    if (status.startsWith(QLatin1String(MainFrm::FailurePrefix))) {
         fail(QStringLiteral("the module stopped answering: ") +
-             status.mid(int(qstrlen(FailurePrefix))));
+             status.mid(int(qstrlen(MainFrm::FailurePrefix))));
         return;
     }
     m_done = true;

@@ -356,7 +356,7 @@ void MainFrm::ShowStatus(const QString& text, bool error) {
     QFont font = InfoLabel->font();
     font.setBold(error);
     InfoLabel->setFont(font);
-    InfoLabel->setText(error ? QStringLiteral("Communications Failure: ") + text : text);
+    InfoLabel->setText(error ? QLatin1String(FailurePrefix) + text : text);
     ColourModule::SetTextColour(InfoLabel, StatusGrey);
     InfoLabel->repaint();
 }

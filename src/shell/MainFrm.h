@@ -42,6 +42,8 @@ public:
 
     // The status line: a non-error text is shown as it is; an error in bold, prefixed
     // "Communications Failure: ".
+    // What an error shown in the status line begins with.
+    static constexpr char FailurePrefix[] = "Communications Failure: ";
     void ShowStatus(const QString& text, bool error);
     // Same as "Retry": disables it, clears the status line and resets the device's error state.
     void DoErrorReset();
