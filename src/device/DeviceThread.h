@@ -41,8 +41,6 @@ public:
 
     // True while a job is queued or running.
     bool isBusy() const { return m_pending.load() > 0; }
-    bool isDeviceThread() const { return QThread::currentThread() == m_thread.get(); }
-    QThread* deviceThread() const { return m_thread.get(); }
 
     // Whether the current device reported a link failure after the last job, for the window
     // thread, which must not ask the driver itself while a job may be using it.

@@ -37,7 +37,6 @@ public:
     QList<Entry> fetch(quint64& cursor);
     QList<Entry> entries() const;
     int size() const;
-    int capacity() const { return m_capacity; }
 
     // While paused the buffer keeps nothing new, so what a window shows, copies or saves stays
     // put; it counts what it let pass, and resuming adds a line saying how many.

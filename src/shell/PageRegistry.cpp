@@ -254,7 +254,6 @@ void PageRegistry::ShowPage(const QString& pageName) {
     }
     m_pageHost->show();
     FocusFirstControl(page);
-    Q_EMIT PageShown(pageName);
 }
 
 void PageRegistry::FocusFirstControl(QWidget* page) {
@@ -330,11 +329,6 @@ bool PageRegistry::RefreshCurrentPage(const std::function<void(RefreshBatch&)>& 
                       }
                   });
     return true;
-}
-
-QString PageRegistry::CurrentPageHelpText() const {
-    const ChildFormClass* page = contract(m_currentPage);
-    return page ? page->ChildFormClass_HelpText() : QString();
 }
 
 QString PageRegistry::CurrentPageName() const {

@@ -69,7 +69,6 @@ public:
     bool RefreshCurrentPage(const std::function<void(RefreshBatch&)>& tail,
                             std::function<void()> finished);
     bool IsRefreshBusy() const { return m_refreshBusy; }
-    QString CurrentPageHelpText() const;
     static bool LinkIsR58();
 
     QWidget* CurrentPage() const { return m_currentPage; }
@@ -78,16 +77,11 @@ public:
     QList<QWidget*> LoadedPages() const;
     QWidget* LoadedPage(const QString& pageName) const;
     const Device* CurrentDeviceEntry() const { return m_currentDeviceEntry.get(); }
-    const QMap<QString, std::shared_ptr<Device>>& Devices() const { return m_devices; }
 
     // The help text as the help box shows it: every "*" a line break.
     static QString HelpForDisplay(const QString& helpText);
     // Focuses the first control of a page that takes the focus by tab.
     static void FocusFirstControl(QWidget* page);
-
-Q_SIGNALS:
-    // After a page has been made current and activated.
-    void PageShown(const QString& pageName);
 
 private:
     static ChildFormClass* contract(QWidget* page);

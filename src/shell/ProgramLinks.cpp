@@ -8,8 +8,7 @@
 
 ProgramLinks::ProgramLinks(MonotonicClock& clock, std::unique_ptr<RadioFactory> radioFactory,
                            LinkLogTap& linkLog)
-    : m_clock(clock)
-    , m_port(std::make_unique<QtSerialPortControl>())
+    : m_port(std::make_unique<QtSerialPortControl>())
     , m_serial(std::make_unique<Zarnbus2Link>(*m_port, clock))
     , m_radioFactory(std::make_unique<LoggedRadioFactory>(std::move(radioFactory), linkLog, clock))
     , m_radio(std::make_unique<RadioSupport>(*m_radioFactory, clock)) {

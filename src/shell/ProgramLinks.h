@@ -23,10 +23,8 @@ public:
 
     Zarnbus2Link& serial() { return *m_serial; }
     RadioSupport& radio() { return *m_radio; }
-    MonotonicClock& clock() { return m_clock; }
 
 private:
-    MonotonicClock& m_clock;
     std::unique_ptr<QtSerialPortControl> m_port;
     std::unique_ptr<Zarnbus2Link> m_serial;
     std::unique_ptr<RadioFactory> m_radioFactory;
