@@ -5,20 +5,11 @@
 #include "device/CurrentDevice.h"
 #include "device/DeviceErrors.h"
 #include "device/ZEX.h"
-#include "util/ApplicationState.h"
+#include "util/NumberFormatModule.h"
 
 #include <cmath>
 
 namespace QKBtnUpdateModule {
-
-namespace {
-
-QChar decimalSeparator() {
-    const QString separator = AppState().DecimalSeparator;
-    return separator.isEmpty() ? QChar(u'.') : separator.at(0);
-}
-
-} // namespace
 
 void SetupField(QKBtn& Field, const QString& Source, const QString& Format, bool IsNumeric,
                 const QString& Allowed, qint16 MaxLength, double Min, double Max,
@@ -61,7 +52,7 @@ void ShowFieldValue(QKBtn& Field, const DeviceValue& value) {
             value.isText() ? CaptionModule::LeadingNumber(value.toText()) : value.toDouble();
         Field.ListIndex(CaptionModule::ToInt16(std::fabs(number)));
     } else {
-        Field.Caption(ValueText(value, decimalSeparator()));
+        Field.Caption(ValueText(value, NumberFormatModule::UserDecimalSeparator()));
     }
 }
 

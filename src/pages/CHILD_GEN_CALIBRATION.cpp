@@ -46,11 +46,6 @@ const char* const FieldTips[] = {"Calibrated Low Point", "Linearisation Point",
                                  "Linearisation Point",  "Linearisation Point",
                                  "Linearisation Point",  "Calibrated High Point"};
 
-QChar userDecimalSeparator() {
-    const QString separator = AppState().DecimalSeparator;
-    return separator.isEmpty() ? QLatin1Char('.') : separator.at(0);
-}
-
 } // namespace
 
 CHILD_GEN_CALIBRATION::CHILD_GEN_CALIBRATION(MainFrm& window)
@@ -135,7 +130,7 @@ void CHILD_GEN_CALIBRATION::ChildFormClass_TimedRefresh(RefreshBatch& batch) {
         this,
         [](ZEX& device) {
             return NumberFormatModule::FormatValue(device.GROSS(), QString(),
-                                                   userDecimalSeparator());
+                                                   NumberFormatModule::UserDecimalSeparator());
         },
         [this](const QString& text) { lbReading->Caption(text); });
 }
@@ -150,7 +145,7 @@ CalibrationLoads::Texts CHILD_GEN_CALIBRATION::LoadTexts() const {
 
 void CHILD_GEN_CALIBRATION::cbCapture_Click() {
     const CalibrationLoads::Texts texts = LoadTexts();
-    const QChar separator = userDecimalSeparator();
+    const QChar separator = NumberFormatModule::UserDecimalSeparator();
     runPress([texts, separator](CalibrationWizard& wizard, ZEX& device) {
         wizard.Capture(device, texts, separator);
     });

@@ -9,6 +9,7 @@
 #include "shell/MessageFrm.h"
 #include "shell/RefreshBatch.h"
 #include "util/ApplicationState.h"
+#include "util/NumberFormatModule.h"
 
 #include <QPointer>
 
@@ -32,11 +33,6 @@ constexpr double AcquireWidth = 2450;
 constexpr double AcquireFontPoints = 11;
 
 const QString NumberChars = QStringLiteral("112345678990-.");
-
-QChar userDecimalSeparator() {
-    const QString separator = AppState().DecimalSeparator;
-    return separator.isEmpty() ? QLatin1Char('.') : separator.at(0);
-}
 
 } // namespace
 
@@ -189,7 +185,7 @@ void CHILD_GEN_FACTORY::QKBtn3_Click() {
     const auto input = pbPSU->ListIndex() == 0 ? FactoryCalibration::SupplyInput::ThreeVolt
                                                : FactoryCalibration::SupplyInput::NineVolt;
     const QString measured = pbMeasured->Caption();
-    const QChar separator = userDecimalSeparator();
+    const QChar separator = NumberFormatModule::UserDecimalSeparator();
     MonotonicClock* clock = &window().Clock();
     runStep(
         [input, measured, separator,

@@ -2,7 +2,7 @@
 
 #include "controls/ColourModule.h"
 #include "store/BrandValues.h"
-#include "util/ApplicationState.h"
+#include "util/NumberFormatModule.h"
 
 #include <QPainter>
 #include <QVector>
@@ -13,11 +13,6 @@ namespace {
 constexpr double Margin = 8.0;
 constexpr double DotRadius = 2.5;
 constexpr double LineWeight = 0.6;
-
-QChar separator() {
-    const QString text = AppState().DecimalSeparator;
-    return text.isEmpty() ? QChar(u'.') : text.at(0);
-}
 
 // Far enough apart to tell two lines by colour.
 bool distinct(const QColor& a, const QColor& b) {
@@ -69,8 +64,10 @@ QRectF TrendPlot::plotArea() const {
 QString TrendPlot::legend(const char* name, bool gross) const {
     QString text = QLatin1String(name);
     if (const std::optional<TrendWindow::Sample> last = m_samples.latest()) {
-        text += u' ' + m_scale.format(gross ? last->gross : last->net, separator()) + u' ' +
-                m_scale.unit;
+        text += u' ' +
+                m_scale.format(gross ? last->gross : last->net,
+                               NumberFormatModule::UserDecimalSeparator()) +
+                u' ' + m_scale.unit;
     }
     return text;
 }
@@ -84,11 +81,13 @@ QString TrendPlot::netLegend() const {
 }
 
 QString TrendPlot::maximumLabel() const {
-    return QStringLiteral("max ") + m_scale.format(m_samples.maximum(), separator());
+    return QStringLiteral("max ") +
+           m_scale.format(m_samples.maximum(), NumberFormatModule::UserDecimalSeparator());
 }
 
 QString TrendPlot::minimumLabel() const {
-    return QStringLiteral("min ") + m_scale.format(m_samples.minimum(), separator());
+    return QStringLiteral("min ") +
+           m_scale.format(m_samples.minimum(), NumberFormatModule::UserDecimalSeparator());
 }
 
 void TrendPlot::paintEvent(QPaintEvent*) {

@@ -219,11 +219,6 @@ QString generalText(const DeviceValue& value, QChar decimalSeparator) {
     return text;
 }
 
-QChar localeSeparator() {
-    const QString& separator = AppState().DecimalSeparator;
-    return separator.isEmpty() ? QChar(u'.') : separator.at(0);
-}
-
 // The number a value holds, or nothing for empty values, booleans and text that is no number.
 std::optional<double> numberIn(const DeviceValue& value) {
     switch (value.kind()) {
@@ -372,7 +367,7 @@ DeviceValue FormatForDisplay(const DeviceValue& value) {
         // Nothing to format: no device reads, and "Not supported!" stays readable.
         return DeviceValue(value.toText());
     }
-    const QString text = FormatValue(value, displayPattern(), localeSeparator());
+    const QString text = FormatValue(value, displayPattern(), UserDecimalSeparator());
     // Only a full stop takes no digit place on the module's display; a comma is cut like a digit.
     qsizetype length = DisplayDigits;
     if (text.contains(u'.')) {
@@ -440,6 +435,11 @@ double ParseNumber(const QString& text) {
         return 0.0; // underflow, and no "-0"
     }
     return value;
+}
+
+QChar UserDecimalSeparator() {
+    const QString& separator = AppState().DecimalSeparator;
+    return separator.isEmpty() ? QChar(u'.') : separator.at(0);
 }
 
 } // namespace NumberFormatModule

@@ -21,6 +21,10 @@ namespace NumberFormatModule {
 // "NaN", "Inf" and "-Inf" with any pattern.
 QString FormatNumber(double value, const QString& pattern, QChar decimalSeparator = QChar(u'.'));
 
+// The user's decimal separator (the first character of AppState().DecimalSeparator), "." when
+// none is set.
+QChar UserDecimalSeparator();
+
 // A device value with a pattern. A single float is rounded from its own seven-digit text, so a
 // module's 2.675 shows as 2.68 and not as the 2.67 its binary double would give, and the general
 // format shows a single with 7 significant digits. Whole numbers stay exact. Empty gives "";
