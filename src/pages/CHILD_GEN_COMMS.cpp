@@ -22,11 +22,7 @@ constexpr int LastStation = 253;
 } // namespace
 
 QString CHILD_GEN_COMMS::StationList() {
-    QStringList stations;
-    for (int station = 1; station <= LastStation; ++station) {
-        stations.append(QString::number(station));
-    }
-    return stations.join(QLatin1Char('|'));
+    return NumberList(1, LastStation);
 }
 
 CHILD_GEN_COMMS::CHILD_GEN_COMMS(MainFrm& window)

@@ -27,15 +27,6 @@ constexpr int LastStation = 254;
 constexpr int DefaultStation = 1;
 constexpr int DefaultBaud = 1; // 19200
 
-// The numbers first..last joined by "|", with no bar at the end.
-QString numberList(int first, int last) {
-    QStringList numbers;
-    for (int n = first; n <= last; ++n) {
-        numbers.append(QString::number(n));
-    }
-    return numbers.join(QLatin1Char('|'));
-}
-
 // A stored whole number inside the range, else the default: a hand-edited or damaged settings
 // file must not select station 0 (the broadcast address) or a baud rate that does not exist.
 int storedNumber(const QString& section, const QString& key, int fallback, int lowest,
@@ -122,7 +113,7 @@ void CHILD_GEN_HOME::buildWired() {
     BtnConnect->Enabled(false);
     BtnConnect->SetToolTip(QLatin1String(ConnectTip));
 
-    const QString stations = numberList(FirstStation, LastStation);
+    const QString stations = NumberList(FirstStation, LastStation);
     QKBtnUpdateModule::SetupField(
         *STATION, QString(), QString(), false, stations, 0, 0, 0, stations, true, false,
         QStringLiteral("The station number. This should be unique for every module if they are "
@@ -168,7 +159,7 @@ void CHILD_GEN_HOME::buildWireless() {
                    2100 + 2 * RowStep + 150, FieldWidth, 450);
 
     const QString channels =
-        numberList(RadioProcedures::LowestChannel, RadioProcedures::HighestChannel);
+        NumberList(RadioProcedures::LowestChannel, RadioProcedures::HighestChannel);
     QKBtnUpdateModule::SetupField(
         *pbRadioChannel, QString(), QString(), false, channels, 0, 0, 0, channels, true, false,
         QStringLiteral("The RF channel of the ZEX you want to connect to"));

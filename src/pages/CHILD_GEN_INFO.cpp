@@ -46,14 +46,6 @@ qint32 statusOf(const DeviceValue& value) {
     return qint32(number);
 }
 
-QString numberList(int first, int last) {
-    QStringList numbers;
-    for (int n = first; n <= last; ++n) {
-        numbers.append(QString::number(n));
-    }
-    return numbers.join(QLatin1Char('|'));
-}
-
 // The module's display glass: a rounded panel in the display background with a thin rim in the
 // live colour, behind the value and its annunciators.
 class DisplayGlass : public QFrame {
@@ -162,7 +154,7 @@ CHILD_GEN_INFO::CHILD_GEN_INFO(MainFrm& window)
                QStringLiteral("0.00000|0.00000|00.0000|000.000|0000.00|00000.0|000000"), true,
                false, QStringLiteral("Select the decimal point position"));
     SetupField(*pbOffAuto, QStringLiteral("OFFAUTO"), QStringLiteral("0"), false, QString(), 0, 0,
-               0, numberList(0, 255), true, false,
+               0, NumberList(0, 255), true, false,
                QStringLiteral("Select number of minutes of keyboard inactivity before turning "
                               "off. Zero disables."));
     SetupField(*pbPeakMode, QStringLiteral("PEAKMODE"), QString(), false, QString(), 0, 0, 0,

@@ -8,6 +8,7 @@
 #include "device/ZEX.h"
 #include "pages/CHILD_GEN_COMMS.h"
 #include "pages/HexFieldModule.h"
+#include "radio/RadioProcedures.h"
 #include "shell/MainFrm.h"
 #include "shell/RefreshBatch.h"
 #include "util/ApplicationState.h"
@@ -26,7 +27,6 @@ constexpr double NoteWidth = 6400;
 constexpr double NoteHeight = 600;
 constexpr double FirstTop = 1050;
 constexpr double RowStep = 800;
-constexpr int LastChannel = 16;
 
 const QString HexDigits = QStringLiteral("1234567890abcdefABCDEF");
 
@@ -53,11 +53,7 @@ void hexValue(RefreshBatch& batch, QKBtn* field, const char* member, int bits, i
 } // namespace
 
 QString CHILD_GEN_R58COMMS::ChannelList() {
-    QStringList channels;
-    for (int channel = 1; channel <= LastChannel; ++channel) {
-        channels.append(QString::number(channel));
-    }
-    return channels.join(QLatin1Char('|'));
+    return NumberList(RadioProcedures::LowestChannel, RadioProcedures::HighestChannel);
 }
 
 CHILD_GEN_R58COMMS::CHILD_GEN_R58COMMS(MainFrm& window)

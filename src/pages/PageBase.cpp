@@ -12,6 +12,7 @@
 #include "util/ApplicationState.h"
 
 #include <QEvent>
+#include <QStringList>
 
 namespace {
 
@@ -122,4 +123,12 @@ bool PageBase::UpdateDeviceFromField(QKBtn* field) {
         }
     });
     return true;
+}
+
+QString PageBase::NumberList(int first, int last) {
+    QStringList numbers;
+    for (int n = first; n <= last; ++n) {
+        numbers.append(QString::number(n));
+    }
+    return numbers.join(QLatin1Char('|'));
 }

@@ -23,6 +23,10 @@ public:
 
     QKBtn* TitleControl() const { return m_title; }
 
+    // A list field's entries first..last: the numbers joined by "|", with no empty entry at the
+    // end (which a list field would offer as a choice).
+    static QString NumberList(int first, int last);
+
 protected:
     MainFrm& window() const { return m_window; }
     void showEvent(QShowEvent* event) override;
