@@ -6,6 +6,7 @@
 #include "controls/QKBtnUpdateModule.h"
 #include "controls/TextFrame.h"
 #include "device/CurrentDevice.h"
+#include "device/StatusWord.h"
 #include "device/ZEX.h"
 #include "shell/MainFrm.h"
 #include "shell/PageRegistry.h"
@@ -215,15 +216,10 @@ QString CHILD_GEN_INFO::UnitText(int unitMode) {
 }
 
 QString CHILD_GEN_INFO::WarningText(qint32 status) {
-    QString warning;
-    if (status & 8) {
-        warning +=
-            QStringLiteral("Overload - The input has exceeded the upper calibrated level.\r\n\r\n");
-    }
-    if (!warning.isEmpty()) {
-        warning.chop(4);
-    }
-    return warning;
+    // The overload is the only warning the status word carries.
+    return (status & StatusWord::OverloadBit)
+               ? QStringLiteral("Overload - The input has exceeded the upper calibrated level.")
+               : QString();
 }
 
 void CHILD_GEN_INFO::ChildFormClass_TimedRefresh(RefreshBatch& batch) {
@@ -264,9 +260,9 @@ void CHILD_GEN_INFO::ChildFormClass_TimedRefresh(RefreshBatch& batch) {
 void CHILD_GEN_INFO::showDisplay(const DisplayState& state) {
     LCD1->Caption(state.value);
     LCDUnits->Caption(state.units);
-    LCDNet->setVisible(state.status & 1);
-    LCDPeak->setVisible(state.status & 2);
-    LCDBatt->setVisible(state.status & 4);
+    LCDNet->setVisible(state.status & StatusWord::NetBit);
+    LCDPeak->setVisible(state.status & StatusWord::HoldBit);
+    LCDBatt->setVisible(state.status & StatusWord::BatteryLowBit);
     const QString warning = WarningText(state.status);
     if (!warning.isEmpty()) {
         ErrorMessage->Caption(warning);

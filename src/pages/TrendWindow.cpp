@@ -1,6 +1,7 @@
 #include "pages/TrendWindow.h"
 
 #include "device/DisplayUnits.h"
+#include "device/StatusWord.h"
 #include "util/NumberFormatModule.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 
 DisplayScale DisplayScale::FromStatus(qint64 status, int tonType) {
     DisplayScale scale;
-    scale.decimals = int((status / 256) & 7);
+    scale.decimals = int(StatusWord::DecimalPlacesOf(status));
     using DisplayUnits::Unit;
     Unit unit = Unit::Ton;
     if (status & 16) {
