@@ -8,16 +8,6 @@
 #include <QListWidget>
 #include <QPainter>
 
-namespace {
-
-void fill(QWidget* widget, QPalette::ColorRole role, ColourValue colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, ColourModule::ToQColor(colour));
-    widget->setPalette(palette);
-}
-
-} // namespace
-
 CompareFrm::CompareFrm(const QString& title, const QString& summary, const QStringList& lines,
                        const MessageColours& colours, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
@@ -32,17 +22,15 @@ CompareFrm::CompareFrm(const QString& title, const QString& summary, const QStri
     Differences->setObjectName(QStringLiteral("Differences"));
     btnOK->setObjectName(QStringLiteral("btnOK"));
 
-    fill(this, QPalette::Window, colours.Back);
-    setAutoFillBackground(true);
+    ColourModule::FillBackground(this, colours.Back);
     QFont titleFont(QStringLiteral("Trebuchet MS"));
     titleFont.setPointSizeF(12);
     titleFont.setBold(true);
     Title->setFont(titleFont);
     Title->setText(title);
     Title->setTextFormat(Qt::PlainText);
-    Title->setAutoFillBackground(true);
     Title->setIndent(px(MessageFrm::MarginTwips));
-    fill(Title, QPalette::Window, colours.Title);
+    ColourModule::FillBackground(Title, colours.Title);
     QPalette titlePalette = Title->palette();
     titlePalette.setColor(QPalette::WindowText, ColourModule::ReadableTextColour(
                                                     ColourModule::ToQColor(colours.Title),
