@@ -6,8 +6,6 @@
 #include "store/ConfigurationCompareModule.h"
 #include "store/ConfigurationFileModule.h"
 #include "store/ConfigurationVerifyModule.h"
-#include "store/IniFile.h"
-#include "store/IniModule.h"
 #include "util/ApplicationState.h"
 
 #include <QTextStream>
@@ -70,33 +68,32 @@ Options OptionsFor(ZexCtlSession& session, float firmwareVersion) {
     return options;
 }
 
+// A file the engine refused to restore or compare with: its report, and the exit code for it.
+int PrintRefusedFile(ZexCtlSession& session, RestoreOutcome outcome, const QString& fileError) {
+    RestoreResult refused;
+    refused.outcome = outcome;
+    refused.fileError = fileError;
+    PrintReport(session, *RestoreReport(refused));
+    return outcome == RestoreOutcome::InvalidFile ? ExitUsage : ExitLinkFailed;
+}
+
 // A file to restore or compare with: refused before the port is opened when it cannot be read or
 // is no configuration file.
 int CheckFileToRestore(ZexCtlSession& session, const char* synopsis) {
     if (session.arguments.size() != 1) {
         return WrongArgumentCount(session, synopsis);
     }
-    const QString path = session.arguments.constFirst();
-    IniFile file;
-    QString reason;
-    switch (file.load(path, &reason)) {
-    case IniFile::LoadStatus::Loaded:
+    const RestoreSet set = ReadRestoreSet(session.arguments.constFirst(), Options());
+    switch (set.outcome) {
+    case RestoreOutcome::Restored:
+        return ExitSuccess;
+    case RestoreOutcome::Unreadable:
+        session.err << "zexctl: " << set.fileError << '\n';
+        return ExitLinkFailed;
+    case RestoreOutcome::InvalidFile:
         break;
-    case IniFile::LoadStatus::Missing:
-        session.err << "zexctl: File not found: " << path << '\n';
-        return ExitLinkFailed;
-    case IniFile::LoadStatus::Unreadable:
-        session.err << "zexctl: " << reason << '\n';
-        return ExitLinkFailed;
     }
-    if (IniModule::ReadIniValue(file, QStringLiteral("Data"), QStringLiteral("Type"), QString()) !=
-        QStringView(FileType)) {
-        RestoreResult invalid;
-        invalid.outcome = RestoreOutcome::InvalidFile;
-        PrintReport(session, *RestoreReport(invalid));
-        return ExitUsage;
-    }
-    return ExitSuccess;
+    return PrintRefusedFile(session, set.outcome, set.fileError);
 }
 
 int RestoreAndVerify(ZexCtlSession& session, const Options& options) {
@@ -104,11 +101,7 @@ int RestoreAndVerify(ZexCtlSession& session, const Options& options) {
     const QString path = session.arguments.constFirst();
     const VerifyResult result = RestoreVerified(*session.device, path, options, session.linkLog);
     if (result.outcome != RestoreOutcome::Restored) {
-        RestoreResult refused;
-        refused.outcome = result.outcome;
-        refused.fileError = result.fileError;
-        PrintReport(session, *RestoreReport(refused));
-        return result.outcome == RestoreOutcome::InvalidFile ? ExitUsage : ExitLinkFailed;
+        return PrintRefusedFile(session, result.outcome, result.fileError);
     }
     bool stopped = false;
     for (const Finding& finding : result.findings) {
@@ -203,15 +196,12 @@ int Diff(ZexCtlSession& session) {
     case CompareOutcome::Compared:
         break;
     case CompareOutcome::InvalidFile:
-    case CompareOutcome::Unreadable: {
-        RestoreResult refused;
-        refused.outcome = result.outcome == CompareOutcome::InvalidFile
-                              ? RestoreOutcome::InvalidFile
-                              : RestoreOutcome::Unreadable;
-        refused.fileError = result.fileError;
-        PrintReport(session, *RestoreReport(refused));
-        return result.outcome == CompareOutcome::InvalidFile ? ExitUsage : ExitLinkFailed;
-    }
+    case CompareOutcome::Unreadable:
+        return PrintRefusedFile(session,
+                                result.outcome == CompareOutcome::InvalidFile
+                                    ? RestoreOutcome::InvalidFile
+                                    : RestoreOutcome::Unreadable,
+                                result.fileError);
     case CompareOutcome::LinkFailed:
         session.err << "zexctl: " << result.failedKey << " could not be read; the comparison "
                     << "stopped there.\n";
